@@ -1,0 +1,47 @@
+# The two commands a newcomer needs:  make run   and   make test
+# Everything else here is for developers.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_ARGS ?=
+
+.PHONY: all deps build run test test-asan fuzz bench screenshots clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Receive a picture. With a display: the desktop program (with the simulated console unless
+# QUILLOMAT_LINK says otherwise). Without one: the CLI receives into received.bmp.
+run: build
+	@./scripts/run.sh $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLOMAT_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer targets under ASan+UBSan; FUZZ_SECONDS per target (see README).
+FUZZ_SECONDS ?= 60
+fuzz:
+	@./scripts/install-deps.sh --fuzz
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQUILLOMAT_FUZZ=ON -DQUILLOMAT_SANITIZE=ON -DQUILLOMAT_GUI=OFF -DQUILLOMAT_TESTS=OFF -DQUILLOMAT_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@./scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+bench: build
+	@$(BUILD)/bench/quillomat_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,27 @@
+#pragma once
+// The core shows no windows. Where the program would show a message box (CDib's English
+// messages, the effects' refusal), the core hands the text to the message sink; the desktop
+// program installs one that opens a QMessageBox, the CLI one that prints to stderr.
+#include <functional>
+#include <string>
+
+using MessageSinkFn = std::function<void(const std::string& strUtf8Text)>;
+
+// Installs the sink and returns the previous one. An empty function restores the default,
+// which writes the text to stderr.
+MessageSinkFn SetMessageSink(MessageSinkFn fnSink);
+
+// Shows one message (UTF-8) through the current sink.
+void ShowMessage(const std::string& strUtf8Text);
+
+// Installs a sink for the life of a scope, e.g. in tests that collect the messages.
+class CScopedMessageSink {
+public:
+    explicit CScopedMessageSink(MessageSinkFn fnSink) : m_fnPrevious(SetMessageSink(std::move(fnSink))) {}
+    ~CScopedMessageSink() { SetMessageSink(std::move(m_fnPrevious)); }
+    CScopedMessageSink(const CScopedMessageSink&) = delete;
+    CScopedMessageSink& operator=(const CScopedMessageSink&) = delete;
+
+private:
+    MessageSinkFn m_fnPrevious;
+};
