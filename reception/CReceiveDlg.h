@@ -1,0 +1,65 @@
+#pragma once
+// The receive dialog (template 130, "Bild vom GB einlesen"): the Qt face of CReceiveSession.
+// The session holds the block table, the engine state and the link module; this class gives it
+// a status line (control 1032), message boxes, the 20 ms timer (timer 1) and the way out.
+#include <QDialog>
+
+#include <memory>
+#include <string>
+
+#include "reception/ReceiveSession.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+class PortIo;
+
+class CReceiveDlg : public QDialog, public IReceiveScreen {
+    Q_OBJECT
+public:
+    // The view passes no parent. The link is opened from QUILLOMAT_LINK, else the profile value
+    // "Link/Port", else "auto"; the log goes to "Tarvo.log" in the current directory.
+    explicit CReceiveDlg(QWidget* pParent = nullptr);
+    // For tests and demos: an explicit port (null: no port at all) and log file.
+    CReceiveDlg(std::shared_ptr<PortIo> pPort, const std::string& strLogPath, QWidget* pParent = nullptr);
+    ~CReceiveDlg() override;
+
+    // After exec(): the byte count and the first 20000 picture bytes.
+    CReceivedPicture GetReceivedPicture() const;
+
+    CReceiveSession& GetSession() { return *m_pSession; }
+
+    // IReceiveScreen
+    std::string GetStatusText() const override;
+    void SetStatusText(const std::string& strUtf8) override;
+    void ShowMessage(const std::string& strUtf8) override;
+    unsigned SetTimer(unsigned nId, unsigned nMilliseconds) override;
+    void KillTimer(unsigned nTimerId) override;
+    void EndDialog(int nResult) override;
+
+    // Tests make the timer unavailable to see how the dialog copes.
+    void SetTimerAvailable(bool bAvailable) { m_bTimerAvailable = bAvailable; }
+    bool IsTimerRunning() const;
+
+protected:
+    void showEvent(QShowEvent* pEvent) override;
+    void closeEvent(QCloseEvent* pEvent) override;
+
+public slots:
+    void accept() override;
+    void reject() override;
+    void done(int nResult) override;
+
+private:
+    void BuildControls();
+    void OnTick();
+
+    std::unique_ptr<CReceiveSession> m_pSession;
+    QLabel* m_pStatus = nullptr;      // control 1032
+    QPushButton* m_pOk = nullptr;     // control 1
+    QPushButton* m_pCancel = nullptr; // control 2
+    QTimer* m_pTimer = nullptr;       // timer 1, made again after every attempt
+    bool m_bTimerAvailable = true;
+    bool m_bInitDone = false;
+    bool m_bEnded = false;
+};
