@@ -1,0 +1,99 @@
+#pragma once
+// The receive dialog without widgets: opening, timer ticks, reception attempts, status texts,
+// messages and the end with the byte-count rule. The Qt dialog and the CLI are two screens on it.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class PortIo;
+class CIOModul;
+struct CReceptionState;
+
+// What the dialog hands to the view: the byte count and the first 20000 picture bytes.
+struct CReceivedPicture {
+    int32_t m_nTileBytes = 0;
+    std::array<uint8_t, 20000> m_TileData{};
+};
+
+// What the session needs of its window.
+class IReceiveScreen {
+public:
+    virtual ~IReceiveScreen() = default;
+    // The text control 1032 shows now, and a new one for it (the screen repaints at once).
+    virtual std::string GetStatusText() const = 0;
+    virtual void SetStatusText(const std::string& strUtf8) = 0;
+    // A modal message box, caption "Quillomat", one OK button.
+    virtual void ShowMessage(const std::string& strUtf8) = 0;
+    // Makes timer nId; returns its id, 0 when no timer could be made.
+    virtual unsigned SetTimer(unsigned nId, unsigned nMilliseconds) = 0;
+    virtual void KillTimer(unsigned nTimerId) = 0;
+    // Closes the window with the given result (1 OK, 2 cancel).
+    virtual void EndDialog(int nResult) = 0;
+};
+
+// Status texts and messages of the receive dialog (UTF-8).
+extern const char* const RECEIVE_TEXT_CONNECT;      // no attempt with data yet
+extern const char* const RECEIVE_TEXT_PRINT;        // after an attempt with data
+extern const char* const RECEIVE_TEXT_NO_MODULE;    // the port probe found no module
+extern const char* const RECEIVE_TEXT_CHECKING;     // while the blocks are verified
+extern const char* const RECEIVE_TEXT_READ_LINE;    // the module fails the version test
+extern const char* const RECEIVE_TEXT_NO_TIMER;     // no timer available
+
+class CReceiveSession {
+public:
+    static constexpr unsigned RECEIVE_TIMER_ID = 1;
+    static constexpr unsigned RECEIVE_TIMER_MS = 20;
+
+    // pPort null: no port at all (every attempt shows the no-module text).
+    CReceiveSession(IReceiveScreen& screen, std::shared_ptr<PortIo> pPort,
+                    std::filesystem::path logPath = "Tarvo.log");
+    // The link named by QUILLOMAT_LINK (or "auto"); a link that cannot be opened is no port.
+    explicit CReceiveSession(IReceiveScreen& screen, std::filesystem::path logPath = "Tarvo.log");
+    ~CReceiveSession();
+    CReceiveSession(const CReceiveSession&) = delete;
+    CReceiveSession& operator=(const CReceiveSession&) = delete;
+
+    // Dialog events, in the order the window delivers them.
+    bool OnInitDialog();
+    void OnTimer(unsigned nId);
+    void OnOK();
+    void OnCancel();
+    void OnDestroy();
+
+    // The hand-over to the view, valid after the end.
+    CReceivedPicture GetReceivedPicture() const;
+
+    // State for screens and tests.
+    bool HasEnded() const { return m_bEnded; }
+    // True when the session ended by itself after an attempt with data and no bad block.
+    bool IsPictureComplete() const { return m_bComplete; }
+    int32_t GetByteCount() const;
+    int32_t GetTickCount() const { return m_nTickCount; }
+    int32_t GetReceptionCount() const { return m_nReceptionCount; }
+    bool IsRunEnabled() const { return m_bRun; }
+    unsigned GetTimerId() const { return m_nTimerId; }
+    const std::string& GetChosenStatus() const { return m_strStatus; }
+
+    CIOModul& GetModul() { return *m_pModul; }
+    CReceptionState& GetState() { return *m_pState; }
+    const CReceptionState& GetState() const { return *m_pState; }
+
+private:
+    void RunAttempt();
+    void ShowStatus(const std::string& strText);
+    void MakeTimer();
+    void End(int nResult);
+
+    IReceiveScreen& m_Screen;
+    std::unique_ptr<CIOModul> m_pModul;
+    std::unique_ptr<CReceptionState> m_pState;  // block table and stream buffers, on the heap
+    std::string m_strStatus;
+    unsigned m_nTimerId = 0;
+    int32_t m_nTickCount = 0;
+    bool m_bRun = false;
+    int32_t m_nReceptionCount = 0;
+    bool m_bEnded = false;
+    bool m_bComplete = false;
+};
