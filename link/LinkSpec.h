@@ -1,0 +1,19 @@
+#pragma once
+// The one place where a link string becomes a port:
+//   auto               ppdev where a /dev/parport* opens, else direct where ioperm is allowed,
+//                      else no port at all
+//   ppdev[:/dev/parportN]
+//   direct             ioperm/inb/outb (x86, root)
+//   sim[:options]      the simulated console and module (console/SimOptions.h)
+
+#include "link/PortIo.h"
+
+#include <memory>
+#include <string>
+
+// $QUILLOMAT_LINK when set and not empty, else "auto".
+std::string DefaultLinkSpec();
+
+// Returns the port, or null with strError naming the bad part of the string. "auto" never
+// fails: without hardware it gives a port where nothing answers (CNoPortIo).
+std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError);
