@@ -1,0 +1,116 @@
+#pragma once
+// One picture in memory as a Windows device-independent bitmap: a 40-byte info header followed
+// by the colour table (the header block), and the pixel rows stored bottom-up, each padded to a
+// multiple of 4 bytes (the pixel block). Pictures the program makes are 24-bit; 1-, 4- and
+// 8-bit pictures (and other depths) arrive from files or the clipboard.
+//
+// Files and clipboard data are checked before anything is kept: whatever they claim, no read or
+// pixel access goes outside the header block, the colour table or the pixel block.
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <vector>
+
+#include "bitmap/DibPalette.h"
+#include "bitmap/DibTypes.h"
+
+class IDibSurface;
+class IDibClipboard;
+
+// The English messages of the picture class, shown through the message sink.
+inline constexpr const char* DIB_MSG_READ_HEADER = "Error reading header";
+inline constexpr const char* DIB_MSG_INVALID = "Invalid bitmap file";
+inline constexpr const char* DIB_MSG_READ_EXCEPTION = "Error reading file (exception thrown)";
+inline constexpr const char* DIB_MSG_WRITE_ERROR = "Write error";
+inline constexpr const char* DIB_MSG_DEPTH = "CDib only supports 1, 8 and 24 bits per pixel";
+inline constexpr const char* DIB_MSG_GETPIXEL_DEPTH = "GetPixel: only implemented for 1,8 and 24 bit per pixels";
+inline constexpr const char* DIB_MSG_SETPIXEL_DEPTH = "SetPixel: only implemented for 1,8 and 24 bit per pixels";
+
+// Sizes of the fixed parts of a bitmap file.
+inline constexpr uint32_t DIB_FILE_HEADER_SIZE = 14;
+inline constexpr uint32_t DIB_INFO_HEADER_SIZE = 40;
+// The largest pixel block a file or the clipboard may ask for (and Create may make).
+inline constexpr uint64_t DIB_MAX_IMAGE_BYTES = 256u * 1024u * 1024u;
+// GetPixel's answer where there is no pixel.
+inline constexpr uint32_t DIB_NO_PIXEL = 0xFFFFFFFFu;
+
+class CDib {
+public:
+    CDib();
+    ~CDib();
+    CDib(const CDib&) = delete;
+    CDib& operator=(const CDib&) = delete;
+
+    // Frees everything; the picture is empty afterwards.
+    void Empty();
+    // A new 24-bit picture, every pixel white. False (and empty) only when the size is negative
+    // or beyond DIB_MAX_IMAGE_BYTES, or the memory cannot be had.
+    bool Create(int32_t nWidth, int32_t nHeight);
+    // m_nColors from biClrUsed, else from the bit count (1 → 2, 4 → 16, 8 → 256, 24 → 0);
+    // other depths show DIB_MSG_DEPTH and keep m_nColors.
+    void ComputeColorCount(uint16_t nBitCount);
+    // m_dwImageSize, m_pColorTable and m_nRowBytes from the held header.
+    void ComputeSizes();
+    // (Re)builds the palette from the colour table; false when there is no colour table.
+    bool MakePalette();
+
+    // Loads a bitmap file from the stream's position; messages through the message sink.
+    // A failed load leaves the picture empty.
+    bool Read(std::istream& file);
+    // Stores the picture as a bitmap file at the stream's position; "Write error" on failure.
+    bool Write(std::ostream& file) const;
+    // Opens the file, then Read (messages as Read; a file that cannot be opened shows
+    // DIB_MSG_READ_EXCEPTION).
+    bool ReadFile(const std::filesystem::path& path);
+    // Writes a temporary file beside the target and renames it over the target when complete,
+    // so a failed save ("Write error") leaves the old file whole.
+    bool WriteFile(const std::filesystem::path& path) const;
+
+    // (biWidth, biHeight), or (0, 0) when empty.
+    CSize GetDimensions() const;
+    // biBitCount; 0 when empty.
+    uint16_t GetBitCount() const;
+    uint32_t GetImageSize() const { return m_dwImageSize; }
+    // 40 + 4 × colour count: the info header and colour table as files and the clipboard hold them.
+    uint32_t GetHeaderSize() const;
+    bool IsEmpty() const { return m_pHeader == nullptr; }
+
+    // (0, 0) is the top-left pixel. 24 bits: 0x00RRGGBB; 8 bits: colour index; 1 bit: 0 or 1.
+    // DIB_NO_PIXEL outside the picture; other depths show their message and give DIB_NO_PIXEL.
+    uint32_t GetPixel(CPoint pt) const;
+    void SetPixel(CPoint pt, uint32_t nValue);
+
+    // Draws the picture: empty → 0; a printer gets the picture at (200, 200) scaled by
+    // 1300 / dpi; a destination of exactly the picture's size is an unscaled copy, any other
+    // a scaled one. Returns the scan lines the surface reports.
+    int Draw(IDibSurface& surface, CRect rcDest, CPoint ptSrc) const;
+
+    // The clipboard is open; both close it on success and leave it open on failure.
+    bool CopyToClipboard(IDibClipboard& clipboard) const;
+    // False (picture unchanged) when the clipboard holds no DIB or one that cannot be taken.
+    bool PasteFromClipboard(IDibClipboard& clipboard);
+
+    // For surfaces and the clipboard: the header block (40-byte info header + colour table),
+    // the pixel block (bottom-up rows GetRowBytes() apart), the palette (null without colour table).
+    const uint8_t* GetHeaderBlock() const { return m_pHeader.get(); }
+    const uint8_t* GetColorTable() const { return m_pColorTable; }
+    const uint8_t* GetBits() const { return m_pBits.get(); }
+    int32_t GetRowBytes() const { return m_nRowBytes; }
+    int32_t GetColorCount() const { return m_nColors; }
+    const CDibPalette* GetPalette() const { return m_hPalette.get(); }
+
+private:
+    friend struct CDibLoader;
+
+    std::unique_ptr<uint8_t[]> m_pHeader;      // info header + colour table; null when empty
+    uint8_t* m_pColorTable = nullptr;          // m_pHeader + 40; null when empty
+    std::unique_ptr<uint8_t[]> m_pBits;        // m_dwImageSize bytes; null when empty
+    int32_t m_nRowBytes = 0;
+    uint32_t m_dwImageSize = 0;
+    int32_t m_nColors = 0;
+    std::unique_ptr<CDibPalette> m_hPalette;
+    uint32_t m_nHeaderBytes = 0;               // bytes held in m_pHeader
+
+    uint8_t* RowOf(int32_t y) const;           // stored row of picture row y, or null
+};

@@ -1,0 +1,9 @@
+#pragma once
+// Both effects work on 1-, 8- and 24-bit pictures only; the view refuses others with this text.
+class CDib;
+
+inline constexpr const char* EFFECT_MSG_DEPTH =
+    "Dieses Bild wurde ausserhalb von Quillomat erzeugt\n"
+    "Bitte erst in RGB Farben (24-Bit) oder in Pallettenfarben (256-Farben) konvertieren";
+
+bool IsEffectDepthSupported(const CDib& dib);

@@ -1,0 +1,34 @@
+#pragma once
+// The effect-undo snapshot of a picture document: every pixel value as GetPixel gave it, in row
+// order from the top, with the kind of effect that took it.
+#include <cstdint>
+#include <memory>
+
+#include "bitmap/DibTypes.h"
+
+class CDib;
+
+enum : int32_t { UNDO_NONE = 0, UNDO_COLORIZE = 2, UNDO_SOFTEN = 20 };
+
+class CUndoSnapshot {
+public:
+    // Frees the previous snapshot and saves every pixel of the picture; false only when the
+    // memory cannot be had (then no snapshot is held).
+    bool SaveUndo(const CDib& dib, int32_t nKind);
+    // Writes the saved values back. A picture whose size changed since the snapshot (a paste
+    // in between) is left alone and false returned: the values belong to another picture.
+    bool RestoreUndo(CDib& dib) const;
+    // Forgets the snapshot: kind UNDO_NONE.
+    void Free();
+    bool HasSnapshot() const { return m_pUndoPixels != nullptr; }
+    int32_t GetKind() const { return m_nUndoKind; }
+    // True when a snapshot is held and was taken from a picture of this size.
+    bool Fits(const CDib& dib) const;
+    CSize GetSavedSize() const;
+
+private:
+    std::unique_ptr<uint32_t[]> m_pUndoPixels;
+    int32_t m_nUndoKind = UNDO_NONE;
+    int32_t m_nUndoWidth = 0;
+    int32_t m_nUndoHeight = 0;
+};
