@@ -1,0 +1,213 @@
+#include "reception/PacketEngine.h"
+
+#include "link/CIOModul.h"
+#include "reception/ReceptionState.h"
+
+namespace {
+
+
+constexpr uint8_t CMD_INIT = 0x01;
+constexpr uint8_t CMD_PRINT = 0x02;
+constexpr uint8_t CMD_DATA = 0x04;
+constexpr uint8_t CMD_STATUS = 0x0F;
+
+constexpr uint8_t ANSWER_ACK = 0x81;
+constexpr uint8_t ANSWER_NONE = 0x00;
+
+constexpr int32_t HEADER_SEARCH_BYTES = 20;   // bytes one search may read without a packet
+constexpr int32_t MAX_FAILED_SEARCHES = 18;   // one more and the console is taken as silent
+constexpr int32_t MAX_SEARCHES = 60;          // searches without a data packet per attempt
+
+struct CHandleRow {
+    const char* pCode;
+    const char* pDescription;  // Windows-1252
+    int32_t nParamBytes;
+};
+
+const CHandleRow RECEPTION_HANDLES[] = {
+    {"WInit PR", "Warte auf Init Sequenz f\xFC" "r Printer", 0},
+    {"D Follow", "Init Sequenz des Printers. Printer sendet Daten", 0},
+    {"Sende 0 Daten", "Gb Sendet Daten mit der Anzahl 0", 0},
+    {"U Seq", "Unbekannte Datensequenz vom Drucker", 0},
+    {"Suche Seq", "Suche Sequenz vom Drucker", 0},
+    {"Drucke Data", "Drucke Data Sequenz vom Drucker", 0},
+    {"Printer Init", "Printer Init Sequenz empfangen", 0},
+    {"CheckSum", "CheckSumme aus Read Data Routine", 4},
+    {"Block Read", "Datenblock wurde gelesen nummer des Versuchs folgend", 2},
+    {"Bytes OK", "GelesenBytes, die OK sind Anzahl der Bytes folgend", 2},
+    {"DataBytes", "GelesenesBytes, Ok klasifiziert", 2},
+    {"ByteCount", "Position im Speicher", 4},
+};
+
+}  // namespace
+
+void RegisterReceptionHandles(IPrinterLink& link)
+{
+    for (const CHandleRow& row : RECEPTION_HANDLES)
+        link.GetLogHandle(row.pCode, row.pDescription, row.nParamBytes);
+}
+
+int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
+{
+    int32_t nPos = 0;  // 1-based position of the current byte within the packet
+    bool bInPacket = false;
+    bool bDone = false;
+    int32_t nResult = PACKET_NONE;
+    uint8_t nSend = ANSWER_NONE;
+    uint8_t nCommand = 0;
+    state.m_nHeaderSum = 0;
+
+    while (nPos < HEADER_SEARCH_BYTES && !bDone) {
+        // After a synchronisation error the console is out of step: withhold any answer.
+        if (link.GetModulStatus() & MODUL_SYNC_ERROR)
+            nSend = ANSWER_NONE;
+        const uint8_t b = link.GetSetByteExtern(nSend, SEARCH_POLL_LIMIT);
+        nSend = ANSWER_NONE;
+        ++nPos;
+
+        if (nPos == 1)
+            bInPacket = false;
+        if (!bInPacket && b == 0x88) {
+            bInPacket = true;
+            nPos = 1;
+        }
+        if (!bInPacket)
+            continue;
+
+        switch (nPos) {
+        case 1:
+            break;
+        case 2:
+            if (b != 0x33)
+                bInPacket = false;
+            break;
+        case 3:
+            if (b == CMD_INIT || b == CMD_PRINT || b == CMD_DATA || b == CMD_STATUS) {
+                nCommand = b;
+                state.m_nHeaderSum = b;
+            } else {
+                bInPacket = false;
+            }
+            break;
+        case 4:
+            if (b == 0x00 || (b == 0x01 && nCommand == CMD_DATA)) {
+                if (nCommand == CMD_DATA) {
+                    if (b == 0x01)
+                        ++state.m_nPackedCount;
+                    else
+                        ++state.m_nPlainCount;
+                }
+                state.m_nHeaderSum += b;
+            } else {
+                bInPacket = false;
+            }
+            break;
+        case 5:
+            state.m_nDataLength = b;
+            state.m_nHeaderSum += b;
+            break;
+        case 6:
+            state.m_nDataLength += b * 256;
+            state.m_nHeaderSum += b;
+            if (nCommand == CMD_DATA) {
+                nResult = PACKET_DATA;
+                bDone = true;
+            }
+            break;
+        case 8:
+            if (nCommand != CMD_PRINT)
+                nSend = ANSWER_ACK;
+            break;
+        case 10:
+            if (nCommand == CMD_INIT) {
+                nResult = PACKET_INIT;
+                bDone = true;
+            } else if (nCommand == CMD_STATUS) {
+                nResult = PACKET_STATUS;
+                bDone = true;
+            }
+            break;
+        case 12:
+            nSend = ANSWER_ACK;
+            break;
+        case 14:
+            nResult = PACKET_PRINT;
+            bDone = true;
+            break;
+        default:
+            break;
+        }
+    }
+    return nResult;
+}
+
+bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
+{
+    int32_t nBlock = 0;
+    bool bAnyData = false;
+    bool bStop = false;
+    state.m_nBlockCount = 0;
+    link.ResetExchangeState();
+
+    if (link.GetModulStatus() & MODUL_NO_MODULE)
+        bStop = true;
+
+    while (!bStop) {
+        // Look for a data packet; init, print and status packets on the way are answered.
+        int32_t nTries = 0;
+        int32_t nFailures = 0;
+        int32_t nResult = 0;
+        while (nResult < 1) {
+            nResult = ReadPacketHeader(link, state);
+            ++nTries;
+            if (nResult == PACKET_NONE) {
+                if (++nFailures > MAX_FAILED_SEARCHES) {
+                    bStop = true;
+                    break;
+                }
+            } else {
+                nFailures = 0;
+            }
+            if (nTries >= MAX_SEARCHES)
+                break;
+        }
+        if (nTries >= MAX_SEARCHES)
+            bStop = true;
+        if (nResult != PACKET_DATA)
+            continue;
+
+        const int32_t nLength =
+            state.m_nDataLength > MAX_BLOCK_LENGTH ? MAX_BLOCK_LENGTH : state.m_nDataLength;
+        if (nLength > 0)
+            bAnyData = true;
+        const bool bStore = nBlock < BLOCKS_PER_ATTEMPT && !state.m_BlockGood[nBlock];
+        uint32_t nSum = static_cast<uint32_t>(state.m_nHeaderSum);
+        for (int32_t k = 0; k < nLength; ++k) {
+            const uint8_t b = link.GetSetByteExtern(ANSWER_NONE, DATA_POLL_LIMIT);
+            if (bStore) {
+                const uint16_t nMark = static_cast<uint8_t>(link.GetLastMark());
+                state.m_BlockData[nBlock][k] = static_cast<uint16_t>(nMark << 8 | b);
+            }
+            nSum += b;
+        }
+
+        const uint8_t nLow = link.GetSetByteExtern(ANSWER_NONE, DATA_POLL_LIMIT);
+        const uint8_t nHigh = link.GetSetByteExtern(ANSWER_NONE, DATA_POLL_LIMIT);
+        const uint16_t nReceived = static_cast<uint16_t>(nLow + 256 * nHigh);
+        if (nLength > 0 && nBlock < BLOCKS_PER_ATTEMPT) {
+            ++state.m_nBlockCount;
+            if (state.m_nBlockCount > state.m_nMaxBlockCount)
+                state.m_nMaxBlockCount = state.m_nBlockCount;
+            if (!state.m_BlockGood[nBlock]) {
+                state.m_BlockSum[nBlock] = static_cast<uint16_t>(nReceived - state.m_nHeaderSum);
+                state.m_BlockLength[nBlock] = nLength;
+                if (nReceived == static_cast<uint16_t>(nSum))
+                    state.m_BlockGood[nBlock] = 1;
+            }
+            ++nBlock;
+        }
+        link.GetSetByteExtern(ANSWER_ACK, DATA_POLL_LIMIT);
+        link.GetSetByteExtern(ANSWER_NONE, DATA_POLL_LIMIT);
+    }
+    return bAnyData;
+}

@@ -1,0 +1,55 @@
+#include "reception/PictureAssembly.h"
+
+#include <cstring>
+
+#include "reception/BlockRepair.h"
+#include "reception/ReceptionState.h"
+
+int32_t ExpandRle(CReceptionState& state)
+{
+    uint8_t* pOut = state.m_PictureData;
+    int32_t nOut = 0;
+    auto write = [&](uint8_t b) {
+        if (nOut < EXPAND_LIMIT)
+            pOut[nOut++] = b;
+    };
+
+    // remaining: 0 = the next byte is a control byte; above 1 = inside a literal run;
+    // -1 = the next byte is the byte of a repeat run.
+    int32_t nRemaining = 0;
+    uint8_t nControl = 0;
+    const int32_t nIn = state.m_nByteCount < RAW_STREAM_SIZE ? state.m_nByteCount : RAW_STREAM_SIZE;
+    for (int32_t i = 0; i < nIn; ++i) {
+        const uint8_t b = state.m_RawStream[i];
+        if (nRemaining > 1) {
+            write(b);
+            --nRemaining;
+        }
+        if (nRemaining == -1) {
+            for (int32_t n = (nControl & 0x7F) + 2; n > 0; --n)
+                write(b);
+            nRemaining = -2;
+        }
+        if (nRemaining == 0) {
+            nControl = b;
+            nRemaining = b < 0x80 ? b + 2 : -1;
+        }
+        if (nRemaining == -2 || nRemaining == 1)
+            nRemaining = 0;
+    }
+    // One more band in which every pixel has colour number 2.
+    for (int32_t n = 0; n < BAND_BYTES / 2; ++n) {
+        write(0x00);
+        write(0xFF);
+    }
+    return nOut;
+}
+
+void AssemblePicture(CReceptionState& state)
+{
+    AssembleStream(state);
+    if (state.m_nByteCount > 0)
+        std::memcpy(state.m_PictureData, state.m_RawStream, static_cast<size_t>(state.m_nByteCount));
+    if (state.m_nPackedCount > state.m_nPlainCount)
+        state.m_nByteCount = ExpandRle(state);
+}

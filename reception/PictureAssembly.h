@@ -1,0 +1,13 @@
+#pragma once
+// From the joined stream to the picture bytes the view takes over.
+#include <cstdint>
+
+struct CReceptionState;
+
+// Expands the run-length compressed m_RawStream[0 .. m_nByteCount-1] into m_PictureData,
+// adds one grey padding band, and returns the bytes written (at most 200000).
+int32_t ExpandRle(CReceptionState& state);
+
+// The end of an attempt that brought data: join, copy, expand when the compressed packet
+// headers are the majority. Leaves the picture byte count in m_nByteCount.
+void AssemblePicture(CReceptionState& state);
