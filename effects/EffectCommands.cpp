@@ -1,0 +1,100 @@
+#include "effects/EffectCommands.h"
+
+#include "bitmap/CDib.h"
+#include "common/MessageSink.h"
+#include "effects/CColorizeDlg.h"
+#include "effects/CSoftenDlg.h"
+#include "effects/CSoftenProgressDlg.h"
+#include "effects/Colorize.h"
+#include "effects/Soften.h"
+#include "effects/UndoSnapshot.h"
+
+#include <QApplication>
+
+namespace {
+
+constexpr const char* kMsgNoProgressWindow = "dlg Handle = NULL";
+
+std::unique_ptr<CSoftenProgressDlg> MakeProgressWindow()
+{
+    // No owner: the window stands on its own beside the picture.
+    auto pWnd = std::make_unique<CSoftenProgressDlg>(nullptr);
+    pWnd->show();
+    pWnd->raise();
+    // The passes do not return to the event loop: get the window on screen now.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return pWnd;
+}
+
+} // namespace
+
+bool RunColorizeCommand(QWidget*, CDib& dib, CUndoSnapshot& undo, int32_t& nColorChoice)
+{
+    if (!IsEffectDepthSupported(dib)) {
+        ShowMessage(EFFECT_MSG_DEPTH);
+        return false;
+    }
+    CColorizeDlg dlg(nullptr);
+    dlg.m_nChoice = nColorChoice;
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    if (!ApplyColorize(dib, undo, dlg.m_nChoice))
+        return false;
+    nColorChoice = dlg.m_nChoice;
+    return true;
+}
+
+bool RunSoftenCommand(QWidget* pParent, CDib& dib, CUndoSnapshot& undo, CSoftenSettings& settings)
+{
+    return RunSoftenCommandWith(pParent, dib, undo, settings, &ApplySoften, &MakeProgressWindow);
+}
+
+bool RunSoftenCommandWith(QWidget*, CDib& dib, CUndoSnapshot& undo, CSoftenSettings& settings,
+                          const SoftenApplyFn& fnApply, const ProgressWindowFactory& fnMakeProgress)
+{
+    if (!IsEffectDepthSupported(dib)) {
+        ShowMessage(EFFECT_MSG_DEPTH);
+        return false;
+    }
+
+    CSoftenDlg dlg(nullptr);
+    dlg.m_nCentre = settings.m_nSoftCentre;
+    dlg.m_nSize = settings.m_nSoftSize;
+    dlg.m_nSizeEntered = settings.m_nSoftSizeEntered;
+    dlg.m_nPasses = settings.m_nSoftPasses;
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+
+    settings.m_nSoftCentre = dlg.m_nCentre;
+    settings.m_nSoftSize = dlg.m_nSize;
+    settings.m_nSoftSizeEntered = dlg.m_nSizeEntered;
+    settings.m_nSoftPasses = dlg.m_nPasses;
+
+    // The progress window is made once the work area is there, i.e. at the first pass; a
+    // softening without memory for its work area never shows it.
+    std::unique_ptr<CSoftenProgressDlg> pProgress;
+    bool bProgressTried = false;
+    auto fnProgress = [&](int nPercent) {
+        if (!bProgressTried) {
+            bProgressTried = true;
+            pProgress = fnMakeProgress ? fnMakeProgress() : nullptr;
+            if (!pProgress)
+                ShowMessage(kMsgNoProgressWindow);
+        }
+        SoftenProgressProc(pProgress.get(), PROGRESS_MSG_SET, PROGRESS_MAGIC, nPercent);
+    };
+
+    const SoftenResult result = fnApply(dib, undo, settings, fnProgress);
+    pProgress.reset();
+
+    switch (result) {
+    case SoftenResult::Done:
+        return true;
+    case SoftenResult::NoMemory:
+        ShowMessage(SOFTEN_MSG_NO_MEMORY);
+        return true;
+    case SoftenResult::UnsupportedDepth:
+        break;
+    }
+    return false;
+}

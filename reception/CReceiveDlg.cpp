@@ -1,0 +1,233 @@
+#include "reception/CReceiveDlg.h"
+
+#include "link/LinkSpec.h"
+#include "link/PortIo.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+// Template 130 in dialog units.
+struct SDluRect {
+    int x, y, cx, cy;
+};
+constexpr int kDialogCx = 267;
+constexpr int kDialogCy = 151;
+constexpr SDluRect kOkRect{63, 130, 50, 14};
+constexpr SDluRect kCancelRect{155, 130, 50, 14};
+constexpr SDluRect kStatusRect{25, 21, 207, 66};
+
+// Dialog units become pixels the way Windows converts them: the base units are the average
+// width of the alphabet in the dialog font and the font's height; a horizontal unit is a
+// quarter of the average width, a vertical unit an eighth of the height. For 8-point
+// "MS Sans Serif" at 96 dpi that is 6 and 13 pixels, i.e. 1.5 and 1.625 pixels per unit.
+struct SBaseUnits {
+    int cx;
+    int cy;
+    int X(int nDlu) const { return (nDlu * cx + 2) / 4; }
+    int Y(int nDlu) const { return (nDlu * cy + 4) / 8; }
+    QRect Rect(const SDluRect& r) const { return QRect(X(r.x), Y(r.y), X(r.cx), Y(r.cy)); }
+};
+
+SBaseUnits BaseUnitsOf(const QFont& font)
+{
+    const QFontMetrics fm(font);
+    const int nAlphabet = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return SBaseUnits{(nAlphabet / 26 + 1) / 2, fm.height()};
+}
+
+QFont DialogFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+} // namespace
+
+std::string CReceiveDlg::LinkSpecFromEnvironment()
+{
+    if (const char* pszLink = std::getenv("QUILLOMAT_LINK"); pszLink != nullptr && *pszLink != '\0')
+        return pszLink;
+    const QSettings settings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"));
+    const QString strProfile = settings.value(QStringLiteral("Link/Port")).toString().trimmed();
+    if (!strProfile.isEmpty())
+        return strProfile.toStdString();
+    return "auto";
+}
+
+CReceiveDlg::CReceiveDlg(QWidget* pParent) : QDialog(pParent)
+{
+    std::string strError;
+    std::shared_ptr<PortIo> pPort = OpenLink(LinkSpecFromEnvironment(), strError);
+    if (!pPort)
+        m_strLinkError = strError.empty() ? std::string("Die Verbindung kann nicht geöffnet werden.") : strError;
+    m_pSession = std::make_unique<CReceiveSession>(*this, std::move(pPort));
+    BuildControls();
+}
+
+CReceiveDlg::CReceiveDlg(std::shared_ptr<PortIo> pPort, const std::filesystem::path& logPath, QWidget* pParent)
+    : QDialog(pParent)
+{
+    m_pSession = std::make_unique<CReceiveSession>(*this, std::move(pPort), logPath);
+    BuildControls();
+}
+
+CReceiveDlg::~CReceiveDlg()
+{
+    if (!m_bEnded)
+        m_pSession->OnDestroy();
+    // The session (and with it the link module, which saves the log once more) goes first,
+    // while the screen it refers to still exists.
+    m_pSession.reset();
+}
+
+void CReceiveDlg::BuildControls()
+{
+    setWindowTitle(QStringLiteral("Bild vom GB einlesen"));
+    setObjectName(QStringLiteral("130"));
+    setProperty("controlId", 130);
+    // A modal frame with caption and close box; no resizing, no help button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(DialogFont());
+    const SBaseUnits units = BaseUnitsOf(font());
+
+    m_pOk = new QPushButton(QStringLiteral("OK"), this);
+    m_pOk->setObjectName(QStringLiteral("1"));
+    m_pOk->setProperty("controlId", 1);
+    m_pOk->setDefault(true);
+    m_pOk->setGeometry(units.Rect(kOkRect));
+    connect(m_pOk, &QPushButton::clicked, this, &CReceiveDlg::accept);
+
+    m_pCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    m_pCancel->setObjectName(QStringLiteral("2"));
+    m_pCancel->setProperty("controlId", 2);
+    m_pCancel->setAutoDefault(false);
+    m_pCancel->setGeometry(units.Rect(kCancelRect));
+    connect(m_pCancel, &QPushButton::clicked, this, &CReceiveDlg::reject);
+
+    m_pStatus = new QLabel(this);
+    m_pStatus->setObjectName(QStringLiteral("1032"));
+    m_pStatus->setProperty("controlId", 1032);
+    m_pStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_pStatus->setWordWrap(true);
+    m_pStatus->setTextFormat(Qt::PlainText);
+    m_pStatus->setGeometry(units.Rect(kStatusRect));
+
+    setFixedSize(units.X(kDialogCx), units.Y(kDialogCy));
+
+    m_pTimer = new QTimer(this);
+    m_pTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_pTimer, &QTimer::timeout, this, &CReceiveDlg::OnTick);
+}
+
+void CReceiveDlg::showEvent(QShowEvent* pEvent)
+{
+    QDialog::showEvent(pEvent);
+    // Opening runs once the dialog's own event loop is up, so that a dialog that ends while it
+    // opens (a module failing its version test) really leaves that loop.
+    if (!m_bInitQueued) {
+        m_bInitQueued = true;
+        QTimer::singleShot(0, this, &CReceiveDlg::OnInitDialog);
+    }
+}
+
+void CReceiveDlg::OnInitDialog()
+{
+    if (m_bEnded)
+        return;
+    if (!m_strLinkError.empty())
+        ShowMessage(m_strLinkError);
+    m_pSession->OnInitDialog();
+}
+
+void CReceiveDlg::OnTick()
+{
+    if (!m_bEnded)
+        m_pSession->OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
+}
+
+CReceivedPicture CReceiveDlg::GetReceivedPicture() const
+{
+    return m_pSession->GetReceivedPicture();
+}
+
+std::string CReceiveDlg::GetStatusText() const
+{
+    return m_pStatus->text().toStdString();
+}
+
+void CReceiveDlg::SetStatusText(const std::string& strUtf8)
+{
+    ++m_nStatusSets;
+    m_pStatus->setText(QString::fromStdString(strUtf8));
+    // The attempt that follows keeps the thread busy: paint the text now.
+    m_pStatus->repaint();
+}
+
+void CReceiveDlg::ShowMessage(const std::string& strUtf8)
+{
+    QMessageBox::information(this, QStringLiteral("Quillomat"), QString::fromStdString(strUtf8), QMessageBox::Ok);
+}
+
+unsigned CReceiveDlg::SetTimer(unsigned nId, unsigned nMilliseconds)
+{
+    if (!m_bTimerAvailable || m_bEnded)
+        return 0;
+    m_pTimer->start(static_cast<int>(nMilliseconds));
+    return nId;
+}
+
+void CReceiveDlg::KillTimer(unsigned)
+{
+    m_pTimer->stop();
+}
+
+bool CReceiveDlg::IsTimerRunning() const
+{
+    return m_pTimer->isActive();
+}
+
+void CReceiveDlg::EndDialog(int nResult)
+{
+    if (m_bEnded)
+        return;
+    m_bEnded = true;
+    m_pSession->OnDestroy();
+    QDialog::done(nResult == 1 ? QDialog::Accepted : QDialog::Rejected);
+}
+
+// OK, Abbrechen, Escape and the close box all end through the session, which applies the
+// byte-count rule before the window goes.
+void CReceiveDlg::accept()
+{
+    if (!m_bEnded)
+        m_pSession->OnOK();
+}
+
+void CReceiveDlg::reject()
+{
+    if (!m_bEnded)
+        m_pSession->OnCancel();
+}
+
+void CReceiveDlg::done(int nResult)
+{
+    if (m_bEnded) {
+        QDialog::done(nResult);
+        return;
+    }
+    if (nResult == QDialog::Accepted)
+        m_pSession->OnOK();
+    else
+        m_pSession->OnCancel();
+}
