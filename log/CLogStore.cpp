@@ -1,6 +1,7 @@
 #include "log/CLogStore.h"
 
 #include "log/Cp1252.h"
+#include "log/LogTime.h"
 #include "log/SystemHandles.h"
 
 #include <algorithm>
