@@ -1,0 +1,199 @@
+// Loading and storing a picture as a Windows bitmap file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <istream>
+#include <new>
+#include <ostream>
+#include <system_error>
+
+#include "bitmap/CDib.h"
+#include "bitmap/DibLayout.h"
+#include "bitmap/LittleEndian.h"
+#include "common/MessageSink.h"
+
+namespace {
+
+// Header blocks larger than this are read only this far; the rest is skipped. It holds any
+// real info header with a full colour table many times over.
+constexpr uint64_t MAX_HEADER_BLOCK = 16u * 1024u * 1024u;
+constexpr size_t READ_CHUNK = 64u * 1024u;
+
+// Reads up to nWanted bytes, growing the buffer only as data arrives, so a size claimed by the
+// file allocates nothing that the file does not really hold.
+bool ReadUpTo(std::istream& file, uint64_t nWanted, std::vector<uint8_t>& out) {
+    out.clear();
+    while (out.size() < nWanted) {
+        const size_t nChunk = size_t(std::min<uint64_t>(READ_CHUNK, nWanted - out.size()));
+        const size_t nOld = out.size();
+        out.resize(nOld + nChunk);
+        file.read(reinterpret_cast<char*>(out.data() + nOld), std::streamsize(nChunk));
+        const size_t nGot = size_t(file.gcount());
+        out.resize(nOld + nGot);
+        if (file.bad())
+            return false;
+        if (nGot < nChunk)
+            break;  // end of the file: short reads are not an error
+    }
+    return true;
+}
+
+void WriteHeaderBlock(uint8_t* pFileHeader, uint32_t nHeaderSize, uint32_t nImageSize) {
+    PutLe16(pFileHeader + 0, 0x4D42);
+    PutLe32(pFileHeader + 2, DIB_FILE_HEADER_SIZE + nHeaderSize + nImageSize);
+    PutLe16(pFileHeader + 6, 0);
+    PutLe16(pFileHeader + 8, 0);
+    PutLe32(pFileHeader + 10, DIB_FILE_HEADER_SIZE + nHeaderSize);
+}
+
+}  // namespace
+
+bool CDib::Read(std::istream& file) {
+    Empty();
+    try {
+        uint8_t fileHeader[DIB_FILE_HEADER_SIZE];
+        file.read(reinterpret_cast<char*>(fileHeader), sizeof fileHeader);
+        if (file.bad()) {
+            ShowMessage(DIB_MSG_READ_EXCEPTION);
+            return false;
+        }
+        if (file.gcount() < std::streamsize(sizeof fileHeader)) {
+            ShowMessage(DIB_MSG_READ_HEADER);
+            return false;
+        }
+        if (GetLe16(fileHeader) != 0x4D42) {
+            ShowMessage(DIB_MSG_INVALID);
+            return false;
+        }
+        const uint32_t nOffBits = GetLe32(fileHeader + 10);
+        if (nOffBits < DIB_FILE_HEADER_SIZE + DIB_INFO_HEADER_SIZE) {
+            ShowMessage(DIB_MSG_INVALID);
+            return false;
+        }
+        const uint64_t nHeaderBlock = nOffBits - DIB_FILE_HEADER_SIZE;
+        std::vector<uint8_t> header;
+        if (!ReadUpTo(file, std::min(nHeaderBlock, MAX_HEADER_BLOCK), header)) {
+            ShowMessage(DIB_MSG_READ_EXCEPTION);
+            return false;
+        }
+        CDibLayout layout;
+        if (!ParseDibLayout(header.data(), header.size(), layout)) {
+            ShowMessage(DIB_MSG_INVALID);
+            return false;
+        }
+        if (nHeaderBlock > header.size() && header.size() == MAX_HEADER_BLOCK)
+            file.ignore(std::streamsize(nHeaderBlock - header.size()));
+        std::vector<uint8_t> pixels;
+        const uint64_t nWanted = std::max<uint64_t>(layout.nRequiredBytes,
+                                                    std::min<uint64_t>(layout.nDeclaredBytes, DIB_MAX_IMAGE_BYTES));
+        if (!file.bad() && file.good() && !ReadUpTo(file, nWanted, pixels)) {
+            ShowMessage(DIB_MSG_READ_EXCEPTION);
+            return false;
+        }
+        if (file.bad()) {
+            ShowMessage(DIB_MSG_READ_EXCEPTION);
+            return false;
+        }
+        const uint32_t nBlockSize = ChoosePixelBlockSize(layout, pixels.size());
+        CDibLoader::Take(*this, layout, header.data() + layout.nColorTableOffset, pixels.data(), pixels.size(),
+                         nBlockSize);
+    } catch (const std::bad_alloc&) {
+        Empty();
+        ShowMessage(DIB_MSG_READ_EXCEPTION);
+        return false;
+    } catch (const std::ios_base::failure&) {
+        Empty();
+        ShowMessage(DIB_MSG_READ_EXCEPTION);
+        return false;
+    }
+    ComputeColorCount(GetBitCount());
+    MakePalette();
+    return true;
+}
+
+namespace {
+
+bool WriteStream(const CDib& dib, std::ostream& file) {
+    if (dib.IsEmpty())
+        return false;
+    uint8_t fileHeader[DIB_FILE_HEADER_SIZE];
+    WriteHeaderBlock(fileHeader, dib.GetHeaderSize(), dib.GetImageSize());
+    try {
+        file.write(reinterpret_cast<const char*>(fileHeader), sizeof fileHeader);
+        file.write(reinterpret_cast<const char*>(dib.GetHeaderBlock()), std::streamsize(dib.GetHeaderSize()));
+        file.write(reinterpret_cast<const char*>(dib.GetBits()), std::streamsize(dib.GetImageSize()));
+        file.flush();
+    } catch (const std::ios_base::failure&) {
+        return false;
+    }
+    return bool(file);
+}
+
+}  // namespace
+
+bool CDib::Write(std::ostream& file) const {
+    if (!WriteStream(*this, file)) {
+        ShowMessage(DIB_MSG_WRITE_ERROR);
+        return false;
+    }
+    return true;
+}
+
+bool CDib::ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        Empty();
+        ShowMessage(DIB_MSG_READ_EXCEPTION);
+        return false;
+    }
+    return Read(file);
+}
+
+bool CDib::WriteFile(const std::filesystem::path& path) const {
+    // The new file is written beside the target and renamed over it only when complete.
+    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    std::string strTemplate = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::vector<char> name(strTemplate.begin(), strTemplate.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        ShowMessage(DIB_MSG_WRITE_ERROR);
+        return false;
+    }
+    const std::filesystem::path tempPath(name.data());
+    // The saved file gets the target's permissions, or the usual ones for a new file.
+    struct stat st {};
+    mode_t mode;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    ::close(fd);
+
+    bool bOk = false;
+    {
+        std::ofstream file(tempPath, std::ios::binary | std::ios::trunc);
+        bOk = file && WriteStream(*this, file);
+        file.close();
+        bOk = bOk && !file.fail();
+    }
+    if (bOk) {
+        std::error_code ec;
+        std::filesystem::rename(tempPath, path, ec);
+        bOk = !ec;
+    }
+    if (!bOk) {
+        std::error_code ec;
+        std::filesystem::remove(tempPath, ec);
+        ShowMessage(DIB_MSG_WRITE_ERROR);
+    }
+    return bOk;
+}
