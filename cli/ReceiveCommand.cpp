@@ -1,0 +1,177 @@
+// quillomat-cli receive: the receive dialog on a terminal. Status texts and messages go to
+// stderr as they appear (a message box's OK is pressed at once); Ctrl+C and --timeout end the
+// reception like "Abbrechen"; the picture handed over is written as a 24-bit bitmap.
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bitmap/CDib.h"
+#include "cli/Commands.h"
+#include "link/LinkSpec.h"
+#include "reception/ReceiveSession.h"
+#include "reception/TileDecoder.h"
+
+namespace {
+
+std::atomic<bool> g_bInterrupted{false};
+
+extern "C" void OnInterrupt(int)
+{
+    g_bInterrupted = true;
+}
+
+// The dialog's window on a terminal: one timer at a time, the texts on stderr.
+class CTerminalScreen : public IReceiveScreen {
+public:
+    std::string GetStatusText() const override { return m_strText; }
+    void SetStatusText(const std::string& strUtf8) override
+    {
+        m_strText = strUtf8;
+        std::fprintf(stderr, "%s\n", strUtf8.c_str());
+    }
+    void ShowMessage(const std::string& strUtf8) override { std::fprintf(stderr, "%s\n", strUtf8.c_str()); }
+    unsigned SetTimer(unsigned nId, unsigned nMilliseconds) override
+    {
+        m_nTimerId = nId;
+        m_Interval = std::chrono::milliseconds(nMilliseconds);
+        m_NextTick = std::chrono::steady_clock::now() + m_Interval;
+        return nId;
+    }
+    void KillTimer(unsigned nTimerId) override
+    {
+        if (nTimerId == m_nTimerId)
+            m_nTimerId = 0;
+    }
+    void EndDialog(int) override { m_bEnded = true; }
+
+    bool HasEnded() const { return m_bEnded; }
+    unsigned ActiveTimer() const { return m_nTimerId; }
+    std::chrono::steady_clock::time_point NextTick() const { return m_NextTick; }
+    void TickDone() { m_NextTick += m_Interval; }
+
+private:
+    std::string m_strText;
+    unsigned m_nTimerId = 0;
+    std::chrono::milliseconds m_Interval{20};
+    std::chrono::steady_clock::time_point m_NextTick;
+    bool m_bEnded = false;
+};
+
+struct CReceiveArgs {
+    std::string strLink;
+    std::string strOut = "received.bmp";
+    double dTimeout = 0.0;  // seconds; 0 = until the picture is complete or Ctrl+C
+};
+
+bool ParseSeconds(const std::string& strText, double& dSeconds)
+{
+    if (strText.empty())
+        return false;
+    char* pEnd = nullptr;
+    dSeconds = std::strtod(strText.c_str(), &pEnd);
+    return pEnd != nullptr && *pEnd == '\0' && dSeconds > 0.0 && dSeconds < 1e9;
+}
+
+int ParseArgs(const std::vector<std::string>& args, CReceiveArgs& out)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& strArg = args[i];
+        const bool bHasValue = i + 1 < args.size();
+        if (strArg == "--link" || strArg == "-o" || strArg == "--timeout") {
+            if (!bHasValue)
+                return CliUsageError("receive: " + strArg + " needs a value");
+            const std::string& strValue = args[++i];
+            if (strArg == "--link") {
+                out.strLink = strValue;
+            } else if (strArg == "-o") {
+                if (strValue.empty())
+                    return CliUsageError("receive: -o needs a file name");
+                out.strOut = strValue;
+            } else if (!ParseSeconds(strValue, out.dTimeout)) {
+                return CliUsageError("receive: --timeout needs a number of seconds above 0, not '" + strValue + "'");
+            }
+        } else {
+            return CliUsageError("receive: unexpected argument '" + strArg + "'");
+        }
+    }
+    return CLI_OK;
+}
+
+int RunReceive(const std::vector<std::string>& args)
+{
+    CReceiveArgs options;
+    if (int nStatus = ParseArgs(args, options); nStatus != CLI_OK)
+        return nStatus;
+    const std::string strLink = options.strLink.empty() ? DefaultLinkSpec() : options.strLink;
+    std::string strError;
+    std::shared_ptr<PortIo> pPort = OpenLink(strLink, strError);
+    if (!pPort)
+        return CliUsageError("receive: " + strError);
+
+    g_bInterrupted = false;
+    struct sigaction action = {};
+    struct sigaction previous = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous);
+
+    CTerminalScreen screen;
+    bool bComplete = false;
+    CReceivedPicture picture;
+    {
+        CReceiveSession session(screen, pPort, "Tarvo.log");
+        const auto start = std::chrono::steady_clock::now();
+        const auto deadline = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                          std::chrono::duration<double>(options.dTimeout));
+        session.OnInitDialog();
+        while (!screen.HasEnded()) {
+            const auto now = std::chrono::steady_clock::now();
+            if (g_bInterrupted || (options.dTimeout > 0.0 && now >= deadline)) {
+                session.OnCancel();
+                break;
+            }
+            // Without a timer the dialog only waits for the user.
+            if (screen.ActiveTimer() == 0 || now < screen.NextTick()) {
+                const auto wake = screen.ActiveTimer() == 0 ? now + std::chrono::milliseconds(20)
+                                                            : screen.NextTick();
+                std::this_thread::sleep_until(wake);
+                continue;
+            }
+            screen.TickDone();
+            session.OnTimer(screen.ActiveTimer());
+        }
+        session.OnDestroy();
+        bComplete = session.IsPictureComplete();
+        picture = session.GetReceivedPicture();
+    }  // the link module saves the log once more here
+    sigaction(SIGINT, &previous, nullptr);
+
+    CDib dib;
+    const int32_t nBands = picture.m_nTileBytes / 320;
+    if (!dib.Create(160, 8 * nBands)) {
+        std::fprintf(stderr, "quillomat-cli: receive: the picture could not be made\n");
+        return CLI_FAILED;
+    }
+    DecodeTiles(picture.m_TileData.data(), picture.m_nTileBytes, dib);
+    if (!dib.WriteFile(options.strOut)) {
+        std::fprintf(stderr, "quillomat-cli: receive: cannot write '%s'\n", options.strOut.c_str());
+        return CLI_FAILED;
+    }
+    std::fprintf(stderr, "%s: 160 x %d pixels%s\n", options.strOut.c_str(), 8 * nBands,
+                 bComplete ? "" : " (incomplete)");
+    return bComplete ? CLI_OK : CLI_FAILED;
+}
+
+const CCommandRegistrar registrar({
+    "receive",
+    "receive [--link L] [-o OUT.bmp] [--timeout SECONDS]",
+    "take a picture off the console as the receive dialog does; exit 0 only for a fully good picture",
+    RunReceive,
+});
+
+}  // namespace

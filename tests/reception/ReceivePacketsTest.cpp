@@ -1,0 +1,216 @@
+// The packet loop of one attempt: which blocks are kept, and when an attempt ends.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <numeric>
+
+#include "reception/FakePrinterLink.h"
+#include "reception/PacketEngine.h"
+#include "reception/ReceptionState.h"
+
+namespace {
+
+std::vector<uint8_t> Pattern(size_t nLength, uint8_t nSeed)
+{
+    std::vector<uint8_t> data(nLength);
+    for (size_t i = 0; i < nLength; ++i)
+        data[i] = static_cast<uint8_t>(nSeed + i * 7);
+    return data;
+}
+
+class ReceivePacketsTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CReceptionState> m_pState = std::make_unique<CReceptionState>();
+    CFakePrinterLink m_Link;
+
+    // A print session as a console sends it: init, data packets, empty data, print, status.
+    void AddPrint(const std::vector<std::vector<uint8_t>>& blocks, int32_t nBadBlock = -1)
+    {
+        m_Link.Add(InitPacket());
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            m_Link.Add(DataPacket(blocks[i], static_cast<int32_t>(i) == nBadBlock ? 1 : 0));
+            m_Link.Add(StatusPacket());
+        }
+        m_Link.Add(DataPacket({}));
+        m_Link.Add(PrintPacket());
+        m_Link.Add(StatusPacket());
+    }
+    std::vector<uint8_t> BlockBytes(int nBlock) const
+    {
+        std::vector<uint8_t> bytes;
+        for (int32_t k = 0; k < m_pState->m_BlockLength[nBlock]; ++k)
+            bytes.push_back(static_cast<uint8_t>(m_pState->m_BlockData[nBlock][k]));
+        return bytes;
+    }
+};
+
+TEST_F(ReceivePacketsTest, OnePlainBlockIsKeptAndAnswered)
+{
+    const std::vector<uint8_t> data = Pattern(640, 3);
+    m_Link.Add(DataPacket(data));
+
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_pState->m_nBlockCount, 1);
+    EXPECT_EQ(m_pState->m_nMaxBlockCount, 1);
+    EXPECT_EQ(m_pState->m_nPlainCount, 1);
+    EXPECT_EQ(m_pState->m_nPackedCount, 0);
+    EXPECT_EQ(m_pState->m_BlockLength[0], 640);
+    EXPECT_TRUE(m_pState->m_BlockGood[0]);
+    EXPECT_EQ(BlockBytes(0), data);
+    EXPECT_EQ(m_Link.m_nResets, 1);
+    // Header at the search limit, the rest at the data limit; 0x81 in the first trailer.
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(m_Link.m_PollLimits[i], SEARCH_POLL_LIMIT);
+    for (size_t i = 6; i < 650; ++i)
+        EXPECT_EQ(m_Link.m_PollLimits[i], DATA_POLL_LIMIT) << i;
+    EXPECT_EQ(m_Link.m_Sent[648], 0x81);
+    EXPECT_EQ(std::count(m_Link.m_Sent.begin(), m_Link.m_Sent.end(), 0x81), 1);
+    // Then the console is silent: 19 searches of 20 bytes end the attempt.
+    EXPECT_EQ(m_Link.Exchanges(), 650u + 19 * 20);
+}
+
+TEST_F(ReceivePacketsTest, ChecksumComparedInSixteenBits)
+{
+    m_Link.Add(DataPacket(std::vector<uint8_t>(640, 0xFF)));  // data sum 163200
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_TRUE(m_pState->m_BlockGood[0]);
+    EXPECT_EQ(m_pState->m_BlockSum[0], static_cast<uint16_t>(640 * 0xFF));
+}
+
+TEST_F(ReceivePacketsTest, BadChecksumKeepsBlockWithExpectedSum)
+{
+    const std::vector<uint8_t> data = Pattern(640, 9);
+    m_Link.Add(DataPacket(data, 5));
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_FALSE(m_pState->m_BlockGood[0]);
+    const uint32_t nSum = std::accumulate(data.begin(), data.end(), 0u);
+    EXPECT_EQ(m_pState->m_BlockSum[0], static_cast<uint16_t>(nSum + 5));
+    EXPECT_EQ(m_Link.m_Sent[648], 0x81);  // answered all the same
+}
+
+TEST_F(ReceivePacketsTest, MarksTravelWithTheDataBytes)
+{
+    m_Link.Add(DataPacket(Pattern(16, 1)));
+    m_Link.SetMark(6 + 3, 130);
+    m_Link.SetMark(6 + 4, 66);
+    ReceivePackets(m_Link, *m_pState);
+    EXPECT_EQ(m_pState->m_BlockData[0][3] >> 8, 130);
+    EXPECT_EQ(m_pState->m_BlockData[0][4] >> 8, 66);
+    EXPECT_EQ(m_pState->m_BlockData[0][5] >> 8, 0);
+}
+
+TEST_F(ReceivePacketsTest, EmptyDataPacketMakesNoBlock)
+{
+    m_Link.Add(DataPacket({}));
+    EXPECT_FALSE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_pState->m_nBlockCount, 0);
+    EXPECT_EQ(m_pState->m_nPlainCount, 1);
+    ASSERT_GE(m_Link.Exchanges(), 10u);
+    EXPECT_EQ(m_Link.m_Sent[8], 0x81);
+    EXPECT_EQ(m_Link.m_Sent[9], 0x00);
+}
+
+TEST_F(ReceivePacketsTest, FullPrintFillsNineBlocks)
+{
+    std::vector<std::vector<uint8_t>> blocks;
+    for (int i = 0; i < 9; ++i)
+        blocks.push_back(Pattern(640, static_cast<uint8_t>(i)));
+    AddPrint(blocks, 4);
+
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_pState->m_nBlockCount, 9);
+    EXPECT_EQ(m_pState->m_nPlainCount, 10);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(m_pState->m_BlockGood[i] != 0, i != 4) << i;
+        EXPECT_EQ(BlockBytes(i), blocks[i]) << i;
+    }
+}
+
+TEST_F(ReceivePacketsTest, SecondPrintRefillsOnlyBadBlocks)
+{
+    std::vector<std::vector<uint8_t>> first, second;
+    for (int i = 0; i < 3; ++i) {
+        first.push_back(Pattern(640, static_cast<uint8_t>(i)));
+        second.push_back(Pattern(600, static_cast<uint8_t>(100 + i)));
+    }
+    AddPrint(first, 1);
+    ReceivePackets(m_Link, *m_pState);
+    ASSERT_FALSE(m_pState->m_BlockGood[1]);
+
+    m_Link.m_Script.clear();
+    m_Link.m_nNext = 0;
+    AddPrint(second);
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(BlockBytes(0), first[0]);
+    EXPECT_EQ(BlockBytes(1), second[1]);
+    EXPECT_EQ(BlockBytes(2), first[2]);
+    EXPECT_EQ(m_pState->m_BlockLength[0], 640);
+    EXPECT_EQ(m_pState->m_BlockLength[1], 600);
+    EXPECT_TRUE(m_pState->m_BlockGood[1]);
+    EXPECT_EQ(m_pState->m_nBlockCount, 3);
+    EXPECT_EQ(m_pState->m_nMaxBlockCount, 3);
+}
+
+TEST_F(ReceivePacketsTest, FortiethBlockIsAnsweredButNotKept)
+{
+    for (int i = 0; i < 40; ++i)
+        m_Link.Add(DataPacket(Pattern(20, static_cast<uint8_t>(i))));
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_pState->m_nBlockCount, 39);
+    EXPECT_EQ(m_pState->m_nMaxBlockCount, 39);
+    EXPECT_EQ(BlockBytes(38), Pattern(20, 38));
+    EXPECT_EQ(m_pState->m_BlockLength[39], 0);
+    EXPECT_EQ(std::count(m_Link.m_Sent.begin(), m_Link.m_Sent.end(), 0x81), 40);
+}
+
+TEST_F(ReceivePacketsTest, OverlongPacketKeeps1999Bytes)
+{
+    m_Link.Add(DataPacket(Pattern(2000, 0)));
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_pState->m_BlockLength[0], 1999);
+    // Byte 1999 and the first checksum byte were taken as the checksum.
+    EXPECT_FALSE(m_pState->m_BlockGood[0]);
+    EXPECT_EQ(m_Link.m_Sent[6 + 1999 + 2], 0x81);
+}
+
+TEST_F(ReceivePacketsTest, NoModuleExchangesNothing)
+{
+    m_Link.m_nStatus = MODUL_NO_MODULE;
+    m_Link.Add(DataPacket(Pattern(640, 0)));
+    EXPECT_FALSE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_Link.Exchanges(), 0u);
+}
+
+TEST_F(ReceivePacketsTest, SixtySearchesWithoutDataEndTheAttempt)
+{
+    for (int i = 0; i < 70; ++i)
+        m_Link.Add(StatusPacket());
+    m_Link.Add(DataPacket(Pattern(640, 0)));
+    EXPECT_FALSE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_Link.Exchanges(), 60u * 10);
+    EXPECT_EQ(m_pState->m_nBlockCount, 0);
+}
+
+TEST_F(ReceivePacketsTest, DataPacketOnTheSixtiethSearchIsStillRead)
+{
+    for (int i = 0; i < 59; ++i)
+        m_Link.Add(StatusPacket());
+    m_Link.Add(DataPacket(Pattern(640, 0)));
+    m_Link.Add(DataPacket(Pattern(640, 1)));
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_pState->m_nBlockCount, 1);
+    EXPECT_EQ(m_Link.Exchanges(), 59u * 10 + 650);
+}
+
+TEST_F(ReceivePacketsTest, NoiseBetweenPacketsResetsTheFailureCount)
+{
+    // 18 silent searches, a status packet, then 18 more: still one attempt.
+    m_Link.Add(std::vector<uint8_t>(18 * 20, 0x00));
+    m_Link.Add(StatusPacket());
+    m_Link.Add(std::vector<uint8_t>(18 * 20, 0x00));
+    m_Link.Add(DataPacket(Pattern(640, 0)));
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_pState->m_nBlockCount, 1);
+}
+
+}  // namespace

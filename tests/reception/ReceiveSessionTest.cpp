@@ -1,0 +1,158 @@
+// The receive dialog's logic on a fake screen: ticks, status texts, timers, messages, the end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "reception/FakeModulePort.h"
+#include "reception/FakeScreen.h"
+#include "reception/ReceiveSession.h"
+
+namespace {
+
+class ReceiveSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_Dir = std::filesystem::temp_directory_path() /
+                ("quillomat-session-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_Dir);
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_Dir, ec);
+    }
+    std::filesystem::path LogPath() const { return m_Dir / "Tarvo.log"; }
+    void Ticks(CReceiveSession& session, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            session.OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
+    }
+
+    std::filesystem::path m_Dir;
+    CFakeScreen m_Screen;
+};
+
+TEST_F(ReceiveSessionTest, NoModuleFirstFourTicksIdleThenAttempts)
+{
+    CReceiveSession session(m_Screen, nullptr, LogPath());
+    EXPECT_TRUE(session.OnInitDialog());
+    EXPECT_EQ(m_Screen.m_nSetTimerCalls, 1);
+    EXPECT_TRUE(std::filesystem::exists(LogPath()));
+    const unsigned nFirstTimer = m_Screen.m_nActiveTimer;
+
+    Ticks(session, 4);
+    EXPECT_TRUE(m_Screen.m_SetTexts.empty());
+    EXPECT_TRUE(m_Screen.m_Killed.empty());
+    EXPECT_EQ(session.GetTickCount(), 4);
+
+    Ticks(session, 1);
+    ASSERT_EQ(m_Screen.m_Killed.size(), 1u);
+    EXPECT_EQ(m_Screen.m_Killed[0], nFirstTimer);
+    EXPECT_EQ(m_Screen.m_strText, RECEIVE_TEXT_NO_MODULE);
+    EXPECT_EQ(m_Screen.m_nSetTimerCalls, 2);
+    EXPECT_TRUE(session.IsRunEnabled());
+    EXPECT_TRUE(m_Screen.m_Messages.empty());
+
+    Ticks(session, 3);
+    EXPECT_EQ(session.GetTickCount(), 6);
+    EXPECT_EQ(m_Screen.m_Killed.size(), 4u);
+    // The same text again is not set again.
+    EXPECT_EQ(m_Screen.m_SetTexts.size(), 1u);
+
+    session.OnCancel();
+    EXPECT_EQ(m_Screen.m_nEndResult, 2);
+    EXPECT_TRUE(session.HasEnded());
+    EXPECT_FALSE(session.IsPictureComplete());
+    const unsigned nLastTimer = m_Screen.m_nActiveTimer;
+    session.OnDestroy();
+    EXPECT_EQ(m_Screen.m_Killed.back(), nLastTimer);
+    EXPECT_EQ(session.GetReceivedPicture().m_nTileBytes, 0);
+}
+
+TEST_F(ReceiveSessionTest, TextAlreadyShownIsNotSetAgain)
+{
+    m_Screen.m_strText = RECEIVE_TEXT_NO_MODULE;
+    CReceiveSession session(m_Screen, nullptr, LogPath());
+    session.OnInitDialog();
+    Ticks(session, 6);
+    EXPECT_TRUE(m_Screen.m_SetTexts.empty());
+    EXPECT_EQ(session.GetChosenStatus(), RECEIVE_TEXT_NO_MODULE);
+}
+
+TEST_F(ReceiveSessionTest, NoModuleTextNamesTheWayOutOnLinux)
+{
+    const std::string strText = RECEIVE_TEXT_NO_MODULE;
+    EXPECT_EQ(strText.rfind("Es ist kein Tarvo Linkmodul angeschlossen\nZur weiteren Nutzung des Programms muss "
+                            "ein Tarvo Linkmodul an einen freien Druckerport angeschlossen werden.\n",
+                            0),
+              0u);
+    EXPECT_NE(strText.find("QUILLOMAT_LINK=sim"), std::string::npos);
+}
+
+TEST_F(ReceiveSessionTest, NoTimerWhenOpening)
+{
+    m_Screen.m_nFailTimerFrom = 1;
+    CReceiveSession session(m_Screen, nullptr, LogPath());
+    EXPECT_TRUE(session.OnInitDialog());
+    ASSERT_EQ(m_Screen.m_Messages.size(), 1u);
+    EXPECT_EQ(m_Screen.m_Messages[0], "SYSTEMFEHLER kein Zeitgeber verfügbar");
+    EXPECT_EQ(session.GetTimerId(), 0u);
+    EXPECT_FALSE(session.HasEnded());
+}
+
+TEST_F(ReceiveSessionTest, NoTimerAfterAnAttempt)
+{
+    m_Screen.m_nFailTimerFrom = 2;
+    CReceiveSession session(m_Screen, nullptr, LogPath());
+    session.OnInitDialog();
+    Ticks(session, 5);
+    ASSERT_EQ(m_Screen.m_Messages.size(), 1u);
+    EXPECT_EQ(m_Screen.m_Messages[0], RECEIVE_TEXT_NO_TIMER);
+    EXPECT_TRUE(session.IsRunEnabled());
+    EXPECT_EQ(session.GetTimerId(), 0u);
+    EXPECT_FALSE(session.HasEnded());
+}
+
+TEST_F(ReceiveSessionTest, FaultyReadLineEndsBeforeAnyAttempt)
+{
+    CReceiveSession session(m_Screen, std::make_shared<CFakeModulePort>(false), LogPath());
+    EXPECT_TRUE(session.OnInitDialog());
+    ASSERT_EQ(m_Screen.m_Messages.size(), 1u);
+    EXPECT_EQ(m_Screen.m_Messages[0],
+              "Dein Modul hat einen Fehler auf der Leseleitung\nBitte kontaktiere den Service des Herstellers");
+    EXPECT_EQ(m_Screen.m_nEndResult, 1);
+    EXPECT_EQ(m_Screen.m_nSetTimerCalls, 0);
+    EXPECT_FALSE(session.IsPictureComplete());
+    EXPECT_EQ(session.GetReceivedPicture().m_nTileBytes, 0);
+}
+
+TEST_F(ReceiveSessionTest, ModuleWithoutConsoleAsksForAPrint)
+{
+    CReceiveSession session(m_Screen, std::make_shared<CFakeModulePort>(true), LogPath());
+    session.OnInitDialog();
+    EXPECT_TRUE(m_Screen.m_Messages.empty());
+    Ticks(session, 5);
+    EXPECT_EQ(m_Screen.m_strText, "Bitte den GB an das Linkmodul anschließen und Bild ausdrucken");
+    EXPECT_EQ(session.GetReceptionCount(), 0);
+    EXPECT_TRUE(session.IsRunEnabled());
+    EXPECT_FALSE(session.HasEnded());
+    session.OnOK();
+    EXPECT_EQ(m_Screen.m_nEndResult, 1);
+    EXPECT_EQ(session.GetReceivedPicture().m_nTileBytes, 0);
+}
+
+TEST_F(ReceiveSessionTest, NoTicksAfterTheEnd)
+{
+    CReceiveSession session(m_Screen, nullptr, LogPath());
+    session.OnInitDialog();
+    session.OnOK();
+    session.OnCancel();
+    Ticks(session, 6);
+    EXPECT_EQ(m_Screen.m_nEndCalls, 1);
+    EXPECT_TRUE(m_Screen.m_SetTexts.empty());
+}
+
+}  // namespace
