@@ -7,6 +7,7 @@
 //   sim[:options]      the simulated console and module (console/SimOptions.h)
 
 #include "link/PortIo.h"
+#include "link/PortSystem.h"
 
 #include <memory>
 #include <string>
@@ -17,3 +18,7 @@ std::string DefaultLinkSpec();
 // Returns the port, or null with strError naming the bad part of the string. "auto" never
 // fails: without hardware it gives a port where nothing answers (CNoPortIo).
 std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError);
+
+// The same on a given system-call layer (tests use a fake one).
+std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError,
+                                 const std::shared_ptr<IPortSystem>& pSystem);

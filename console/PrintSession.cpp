@@ -1,0 +1,125 @@
+#include "console/PrintSession.h"
+
+#include "console/RunLength.h"
+
+#include <fstream>
+#include <sstream>
+
+CPacket MakePacket(uint8_t nCommand, uint8_t nCompression, std::span<const uint8_t> data)
+{
+    CPacket packet;
+    packet.reserve(data.size() + 10);
+    const auto nLength = static_cast<uint16_t>(data.size());
+    packet.insert(packet.end(), {0x88, 0x33, nCommand, nCompression, static_cast<uint8_t>(nLength & 0xFF),
+                                 static_cast<uint8_t>(nLength >> 8)});
+    packet.insert(packet.end(), data.begin(), data.end());
+    uint16_t nSum = 0;
+    for (size_t i = 2; i < packet.size(); ++i)
+        nSum = static_cast<uint16_t>(nSum + packet[i]);
+    packet.push_back(static_cast<uint8_t>(nSum & 0xFF));
+    packet.push_back(static_cast<uint8_t>(nSum >> 8));
+    packet.push_back(0x00);
+    packet.push_back(0x00);
+    return packet;
+}
+
+std::vector<CPacket> BuildPrintSession(std::span<const uint8_t> tiles, bool bCompress)
+{
+    std::vector<CPacket> packets;
+    const CPacket status = MakePacket(PRINTER_CMD_STATUS, 0, {});
+    packets.push_back(MakePacket(PRINTER_CMD_INIT, 0, {}));
+    packets.push_back(status);
+    for (size_t nOffset = 0; nOffset < tiles.size(); nOffset += CONSOLE_DATA_PACKET_BYTES) {
+        const size_t nCount = std::min(CONSOLE_DATA_PACKET_BYTES, tiles.size() - nOffset);
+        const std::span<const uint8_t> chunk = tiles.subspan(nOffset, nCount);
+        if (bCompress)
+            packets.push_back(MakePacket(PRINTER_CMD_DATA, 1, CompressRuns(chunk)));
+        else
+            packets.push_back(MakePacket(PRINTER_CMD_DATA, 0, chunk));
+        packets.push_back(status);
+    }
+    packets.push_back(MakePacket(PRINTER_CMD_DATA, 0, {}));
+    // One sheet, margins 1 before and 3 after, the standard palette, middle exposure.
+    const uint8_t print[4] = {0x01, 0x13, 0xE4, 0x40};
+    packets.push_back(MakePacket(PRINTER_CMD_PRINT, 0, print));
+    for (int n = 0; n < 3; ++n)
+        packets.push_back(status);
+    return packets;
+}
+
+std::vector<uint8_t> TilesOfPackets(const std::vector<CPacket>& packets)
+{
+    std::vector<uint8_t> tiles;
+    for (const CPacket& packet : packets) {
+        if (packet.size() < 10 || packet[0] != 0x88 || packet[1] != 0x33 || packet[2] != PRINTER_CMD_DATA)
+            continue;
+        const size_t nLength = std::min<size_t>(packet[4] | (packet[5] << 8), packet.size() - 10);
+        const std::span<const uint8_t> data(packet.data() + 6, nLength);
+        if (packet[3] == 1) {
+            const std::vector<uint8_t> expanded = ExpandRuns(data);
+            tiles.insert(tiles.end(), expanded.begin(), expanded.end());
+        } else {
+            tiles.insert(tiles.end(), data.begin(), data.end());
+        }
+    }
+    return tiles;
+}
+
+namespace {
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+} // namespace
+
+bool ParsePacketText(const std::string& strText, std::vector<CPacket>& packets, std::string& strError)
+{
+    packets.clear();
+    std::istringstream lines(strText);
+    std::string strLine;
+    int nLine = 0;
+    while (std::getline(lines, strLine)) {
+        ++nLine;
+        std::istringstream words(strLine);
+        std::string strWord;
+        CPacket packet;
+        while (words >> strWord) {
+            const int nHigh = strWord.size() == 2 ? HexDigit(strWord[0]) : -1;
+            const int nLow = strWord.size() == 2 ? HexDigit(strWord[1]) : -1;
+            if (nHigh < 0 || nLow < 0) {
+                strError = "line " + std::to_string(nLine) + ": '" + strWord + "' is not a hex byte";
+                return false;
+            }
+            packet.push_back(static_cast<uint8_t>(nHigh * 16 + nLow));
+        }
+        if (!packet.empty())
+            packets.push_back(std::move(packet));
+    }
+    if (packets.empty()) {
+        strError = "no packets";
+        return false;
+    }
+    return true;
+}
+
+bool ReadPacketFile(const std::filesystem::path& path, std::vector<CPacket>& packets, std::string& strError)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        strError = "cannot read " + path.string();
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!ParsePacketText(text.str(), packets, strError)) {
+        strError = path.string() + ": " + strError;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,142 @@
+#include "console/SimOptions.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+bool ParseInt(std::string_view text, int64_t nMin, int64_t nMax, int64_t& nValue)
+{
+    int nBaseDigits = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        nBaseDigits = 16;
+    }
+    if (text.empty())
+        return false;
+    const char* pEnd = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), pEnd, nValue, nBaseDigits);
+    return ec == std::errc() && ptr == pEnd && nValue >= nMin && nValue <= nMax;
+}
+
+bool ParseProbability(std::string_view text, double& dValue)
+{
+    if (text.empty())
+        return false;
+    const std::string strCopy(text);
+    char* pEnd = nullptr;
+    dValue = std::strtod(strCopy.c_str(), &pEnd);
+    return pEnd == strCopy.c_str() + strCopy.size() && dValue >= 0.0 && dValue <= 1.0;
+}
+
+bool ParseFaults(std::string_view text, CSimOptions& options, std::string& strError)
+{
+    while (true) {
+        const size_t nPlus = text.find('+');
+        const std::string_view item = text.substr(0, nPlus);
+        const size_t nColon = item.find(':');
+        const std::string_view kind = item.substr(0, nColon);
+        double dValue = 0.0;
+        if (nColon == std::string_view::npos || !ParseProbability(item.substr(nColon + 1), dValue)) {
+            strError = "sim option faults: '" + std::string(item) +
+                       "' is not KIND:P with P a probability from 0 to 1";
+            return false;
+        }
+        if (kind == "stall")
+            options.dStall = dValue;
+        else if (kind == "flip")
+            options.dFlip = dValue;
+        else if (kind == "cut")
+            options.dCut = dValue;
+        else {
+            strError = "sim option faults: unknown fault '" + std::string(kind) +
+                       "' (expected stall, flip or cut)";
+            return false;
+        }
+        if (nPlus == std::string_view::npos)
+            return true;
+        text.remove_prefix(nPlus + 1);
+    }
+}
+
+} // namespace
+
+bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::string& strError)
+{
+    std::string_view rest = strText;
+    while (!rest.empty()) {
+        const size_t nComma = rest.find(',');
+        const std::string_view item = rest.substr(0, nComma);
+        rest = nComma == std::string_view::npos ? std::string_view() : rest.substr(nComma + 1);
+        if (item.empty())
+            continue;
+        const size_t nEq = item.find('=');
+        const std::string_view name = item.substr(0, nEq);
+        const std::string_view value = nEq == std::string_view::npos ? std::string_view() : item.substr(nEq + 1);
+        const bool bHasValue = nEq != std::string_view::npos;
+        auto bad = [&](const char* pszExpected) {
+            strError = "sim option '" + std::string(item) + "': expected " + pszExpected;
+            return false;
+        };
+        int64_t n = 0;
+        if (name == "compress") {
+            if (bHasValue)
+                return bad("no value");
+            options.bCompress = true;
+        } else if (name == "picture" || name == "replay") {
+            if (value.empty())
+                return bad("a file name");
+            (name == "picture" ? options.strPicture : options.strReplay) = std::string(value);
+        } else if (name == "version") {
+            if (!ParseInt(value, 0, 4, n) || n == 1)
+                return bad("version=0, 2, 3 or 4");
+            options.nVersion = static_cast<int32_t>(n);
+        } else if (name == "base") {
+            if (!ParseInt(value, 0, 0xFFFF, n) || (n != 0x378 && n != 0x278 && n != 0x3BC))
+                return bad("base=0x378, 0x278 or 0x3BC");
+            options.nBase = static_cast<uint16_t>(n);
+        } else if (name == "faults") {
+            if (!ParseFaults(value, options, strError))
+                return false;
+        } else if (name == "seed") {
+            if (!ParseInt(value, 0, INT64_MAX, n))
+                return bad("seed=N with N a whole number");
+            options.nSeed = static_cast<uint64_t>(n);
+        } else if (name == "reprints") {
+            if (!ParseInt(value, 0, 1000, n))
+                return bad("reprints=N with N from 0 to 1000");
+            options.nReprints = static_cast<int32_t>(n);
+        } else if (name == "half") {
+            if (!ParseInt(value, 1, 1000000, n))
+                return bad("half=N with N from 1 to 1000000");
+            options.nHalf = n;
+        } else if (name == "gap") {
+            if (!ParseInt(value, 1, 1000000, n))
+                return bad("gap=N with N from 1 to 1000000");
+            options.nGap = n;
+        } else if (name == "pause") {
+            if (!ParseInt(value, 1, 100000000, n))
+                return bad("pause=N with N from 1 to 100000000");
+            options.nPause = n;
+        } else if (name == "start") {
+            if (!ParseInt(value, 0, 1000000000, n))
+                return bad("start=N with N from 0 to 1000000000");
+            options.nStart = n;
+        } else if (name == "delay") {
+            if (!ParseInt(value, 1, 100000000000, n))
+                return bad("delay=N with N from 1 to 100000000000");
+            options.nReprintDelay = n;
+        } else {
+            strError = "unknown sim option '" + std::string(name) +
+                       "' (expected picture, replay, compress, version, base, faults, seed, reprints, "
+                       "half, gap, pause, start or delay)";
+            return false;
+        }
+    }
+    if (!options.strPicture.empty() && !options.strReplay.empty()) {
+        strError = "sim options picture and replay exclude each other";
+        return false;
+    }
+    return true;
+}

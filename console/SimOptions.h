@@ -1,0 +1,30 @@
+#pragma once
+// Options of the simulated console and link module, as written after "sim:" in a link string:
+// comma-separated, e.g. "picture=card.bmp,compress,version=4,faults=stall:0.002,seed=7".
+
+#include <cstdint>
+#include <string>
+
+struct CSimOptions {
+    std::string strPicture;     // picture=FILE: a bitmap file to print
+    std::string strReplay;      // replay=FILE: packets to send as recorded, one a line, hex bytes
+    bool bCompress = false;     // compress: data packets run-length compressed
+    int32_t nVersion = 3;       // version=3|4 a usable module, 2 one that fails the version test, 0 none
+    uint16_t nBase = 0x378;     // base=0x378|0x278|0x3BC
+    double dStall = 0.0;        // faults=stall:P  per byte: the receiver misses the clock for a while
+    double dFlip = 0.0;         // faults=flip:P   per byte: one data bit from the console inverted
+    double dCut = 0.0;          // faults=cut:P    per packet: the console stops in the middle of it
+    uint64_t nSeed = 1;         // seed=N
+    int32_t nReprints = 2;      // reprints=N: prints again after a print in which a fault happened
+    int64_t nHalf = 30;         // half=N: status reads per clock half-period
+    int64_t nGap = 120;         // gap=N: status reads of idle clock between the bytes of a packet
+    int64_t nPause = 2000;      // pause=N: status reads between packets (well under the search's 30000)
+    int64_t nStart = 1000;      // start=N: status reads before the first print begins
+    // delay=N: silence before a re-print; longer than a receiver needs to give up an attempt
+    // (19 x 20 exchanges of up to 30000 reads each).
+    int64_t nReprintDelay = 12000000;
+};
+
+// Parses the text after "sim:" (may be empty). On failure returns false with strError naming
+// the option that is wrong.
+bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::string& strError);
