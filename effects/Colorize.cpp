@@ -84,8 +84,10 @@ void ColorizeDib(CDib& dib, int32_t nChoice) {
     const double s2 = bFlat2 ? 1.0 : 255.0 / double(uint32_t(r2.hi - r2.lo));
     for (int32_t y = 0; y < size.cy; ++y)
         for (int32_t x = 0; x < size.cx; ++x) {
-            const uint32_t e = Stretch(GreyLevel(dib.GetPixel({x, y})), r2, s2, bFlat2);
-            dib.SetPixel({x, y}, ColorizeValue(nChoice, e, e == r2.hi));
+            // The brightest pixels are those of the highest level, compared before scaling.
+            const uint32_t nLevel = GreyLevel(dib.GetPixel({x, y}));
+            const uint32_t e = Stretch(nLevel, r2, s2, bFlat2);
+            dib.SetPixel({x, y}, ColorizeValue(nChoice, e, nLevel == r2.hi));
         }
 }
 

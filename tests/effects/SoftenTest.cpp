@@ -1,0 +1,238 @@
+// Softening: the kernel's order of operations, the frame, passes, progress, depths and undo.
+#include <gtest/gtest.h>
+
+#include "../bitmap/BmpBytes.h"
+#include "EffectPictures.h"
+#include "effects/Colorize.h"
+#include "effects/Soften.h"
+#include "effects/UndoSnapshot.h"
+
+namespace {
+
+CSoftenSettings Settings(int32_t nSize, int32_t nPasses = 1) {
+    return CSoftenSettings{.m_nSoftCentre = 25, .m_nSoftSize = nSize, .m_nSoftSizeEntered = nSize,
+                           .m_nSoftPasses = nPasses};
+}
+
+TEST(SoftenKernel, DefaultWeights) {
+    const CSoftenWeights w = SoftenWeights(Settings(8));
+    EXPECT_EQ(w.wc, 0.25);
+    EXPECT_EQ(w.wn, 0.08);
+    EXPECT_EQ(w.wd, 8 * 0.0064516129032258064);
+    EXPECT_EQ(w.wc + 4 * (w.wn + w.wd), 0.7764516129032258);
+}
+
+TEST(SoftenKernel, UniformAreasComeOutAtTheOrderedValue) {
+    struct {
+        int32_t nSize;
+        uint8_t nIn, nOut;
+    } cases[] = {
+        {8, 204, 203}, {8, 203, 203}, {8, 255, 255}, {8, 170, 170}, {8, 0, 0}, {1, 255, 254},
+    };
+    for (const auto& c : cases) {
+        const CSoftenWeights w = SoftenWeights(Settings(c.nSize));
+        const uint8_t v = c.nIn;
+        EXPECT_EQ(SoftenKernel(w, v, v, v, v, v, v, v, v, v), c.nOut) << int(c.nIn) << " size " << c.nSize;
+    }
+}
+
+TEST(SoftenKernel, NeighboursWeighByPosition) {
+    const CSoftenWeights w = SoftenWeights(Settings(8));
+    // Centre black: 172; black on an edge: 228; black in a corner: 238.
+    EXPECT_EQ(SoftenKernel(w, 255, 255, 255, 255, 0, 255, 255, 255, 255), 172);
+    EXPECT_EQ(SoftenKernel(w, 255, 255, 255, 0, 255, 255, 255, 255, 255), 228);
+    EXPECT_EQ(SoftenKernel(w, 255, 255, 255, 255, 255, 255, 255, 0, 255), 228);
+    EXPECT_EQ(SoftenKernel(w, 0, 255, 255, 255, 255, 255, 255, 255, 255), 238);
+    EXPECT_EQ(SoftenKernel(w, 255, 255, 255, 255, 255, 255, 255, 255, 0), 238);
+}
+
+TEST(Soften, BlackPixelInWhiteArea) {
+    struct {
+        int32_t nSize;
+        uint32_t nCentre, nEdge, nCorner;
+    } cases[] = {{8, 172, 228, 238}, {1, 53, 0, 0}, {25, 221, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nSize);
+        CDib dib;
+        FillPicture(dib, 7, 7, 0xFFFFFF);
+        dib.SetPixel({3, 3}, 0);
+        CUndoSnapshot undo;
+        ASSERT_EQ(ApplySoften(dib, undo, Settings(c.nSize), {}), SoftenResult::Done);
+        EXPECT_EQ(dib.GetPixel({3, 3}), c.nCentre * 0x010101);
+        if (c.nEdge != 0) {
+            for (CPoint pt : {CPoint{2, 3}, CPoint{4, 3}, CPoint{3, 2}, CPoint{3, 4}})
+                EXPECT_EQ(dib.GetPixel(pt), c.nEdge * 0x010101);
+            for (CPoint pt : {CPoint{2, 2}, CPoint{4, 2}, CPoint{2, 4}, CPoint{4, 4}})
+                EXPECT_EQ(dib.GetPixel(pt), c.nCorner * 0x010101);
+            for (CPoint pt : {CPoint{0, 0}, CPoint{1, 3}, CPoint{5, 3}, CPoint{6, 6}, CPoint{3, 1}})
+                EXPECT_EQ(dib.GetPixel(pt), 0xFFFFFFu);
+        }
+    }
+}
+
+TEST(Soften, ChannelsAreSoftenedApart) {
+    CDib dib;
+    FillPicture(dib, 3, 3, 0xFF0000);
+    dib.SetPixel({1, 1}, 0x0000FF);
+    CUndoSnapshot undo;
+    ApplySoften(dib, undo, Settings(8), {});
+    // Red: 255 around a 0 centre; blue: 255 alone in the centre, 0 around.
+    const uint32_t v = dib.GetPixel({1, 1});
+    EXPECT_EQ(v >> 16, 172u);
+    EXPECT_EQ((v >> 8) & 0xFF, 0u);
+    EXPECT_EQ(v & 0xFF, uint32_t(0.25 * 255 / 0.7764516129032258));
+}
+
+TEST(Soften, ThreePassesOfUniform204End203) {
+    CDib dib;
+    FillPicture(dib, 6, 5, 0xCCCCCC);
+    CUndoSnapshot undo;
+    ApplySoften(dib, undo, Settings(8, 3), {});
+    for (uint32_t v : PixelsOf(dib))
+        ASSERT_EQ(v, 0xCBCBCBu);
+}
+
+TEST(Soften, FrameRepeatsTheNearestPixel) {
+    // A picture of one column and one row: every neighbour is the pixel itself, so the value is
+    // that of a uniform area; edge pixels of a vertical stripe see their own column beyond the edge.
+    CDib dib;
+    FillPicture(dib, 1, 1, 0xCCCCCC);
+    CUndoSnapshot undo;
+    ApplySoften(dib, undo, Settings(8), {});
+    EXPECT_EQ(dib.GetPixel({0, 0}), 0xCBCBCBu);
+
+    CDib stripe;
+    FillPicture(stripe, 4, 3, 0xFFFFFF);
+    for (int32_t y = 0; y < 3; ++y)
+        stripe.SetPixel({0, y}, 0);
+    CUndoSnapshot undo2;
+    ApplySoften(stripe, undo2, Settings(8), {});
+    // Column 0 sees black on its left (the frame), black above and below, white on its right.
+    const CSoftenWeights w = SoftenWeights(Settings(8));
+    const uint8_t nExpected = SoftenKernel(w, 0, 0, 255, 0, 0, 255, 0, 0, 255);
+    for (int32_t y = 0; y < 3; ++y)
+        EXPECT_EQ(stripe.GetPixel({0, y}), nExpected * 0x010101u) << y;
+    EXPECT_EQ(stripe.GetPixel({3, 1}), 0xFFFFFFu);
+}
+
+TEST(Soften, ProgressOncePerPass) {
+    struct {
+        int32_t nPasses;
+        std::vector<int> expected;
+    } cases[] = {{1, {1}}, {4, {1, 26, 51, 76}}, {3, {1, 34, 67}}};
+    for (const auto& c : cases) {
+        CDib dib;
+        FillPicture(dib, 2, 2, 0);
+        CUndoSnapshot undo;
+        std::vector<int> seen;
+        ApplySoften(dib, undo, Settings(8, c.nPasses), [&](int n) { seen.push_back(n); });
+        EXPECT_EQ(seen, c.expected);
+    }
+    CDib dib;
+    FillPicture(dib, 2, 2, 0);
+    CUndoSnapshot undo;
+    std::vector<int> seen;
+    ApplySoften(dib, undo, Settings(8, 100), [&](int n) { seen.push_back(n); });
+    ASSERT_EQ(seen.size(), 100u);
+    EXPECT_EQ(seen.back(), 100);
+}
+
+TEST(Soften, RepeatedSofteningReplacesThePreviousAndUndoReturns) {
+    CDib once, twice;
+    MakeReceivedPicture(once);
+    MakeReceivedPicture(twice);
+    const auto original = PixelsOf(twice);
+    CUndoSnapshot undoOnce, undo;
+    ApplySoften(once, undoOnce, Settings(8, 1), {});
+    ApplySoften(twice, undo, Settings(8, 3), {});
+    EXPECT_NE(PixelsOf(twice), PixelsOf(once));
+    ApplySoften(twice, undo, Settings(8, 1), {});
+    EXPECT_EQ(PixelsOf(twice), PixelsOf(once));
+    EXPECT_EQ(undo.GetKind(), UNDO_SOFTEN);
+    ASSERT_TRUE(undo.RestoreUndo(twice));
+    EXPECT_EQ(PixelsOf(twice), original);
+}
+
+TEST(Soften, EightAndOneBitAverageTheIndices) {
+    CDib dib;
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 3, .nHeight = 3, .nBitCount = 8, .nColorEntries = 256})));
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 3; ++x)
+            dib.SetPixel({x, y}, 204);
+    CUndoSnapshot undo;
+    ApplySoften(dib, undo, Settings(8), {});
+    EXPECT_EQ(PixelsOf(dib), std::vector<uint32_t>(9, 203));
+
+    CDib bits;
+    ASSERT_TRUE(ReadFromString(bits, MakeBmpFile({.nWidth = 8, .nHeight = 3, .nBitCount = 1, .nColorEntries = 2})));
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 8; ++x)
+            bits.SetPixel({x, y}, x < 4 ? 1 : 0);
+    bits.SetPixel({6, 1}, 1);  // a lone set pixel
+    CUndoSnapshot undo2;
+    ApplySoften(bits, undo2, Settings(8), {});
+    EXPECT_EQ(bits.GetPixel({0, 1}), 1u);  // inside the set area: average 1
+    EXPECT_EQ(bits.GetPixel({3, 1}), 0u);  // at the border the average falls below 1
+    EXPECT_EQ(bits.GetPixel({6, 1}), 0u);
+}
+
+TEST(Soften, UnsupportedDepthAndEmptyPictures) {
+    CDib dib;
+    CMessageLog log;
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 2, .nBitCount = 32})));
+    CUndoSnapshot undo;
+    EXPECT_EQ(ApplySoften(dib, undo, Settings(8), {}), SoftenResult::UnsupportedDepth);
+    EXPECT_FALSE(undo.HasSnapshot());
+    CDib empty;
+    EXPECT_EQ(ApplySoften(empty, undo, Settings(8), {}), SoftenResult::UnsupportedDepth);
+    CDib noRows;
+    noRows.Create(160, 0);
+    int nCalls = 0;
+    EXPECT_EQ(ApplySoften(noRows, undo, Settings(8, 2), [&](int) { ++nCalls; }), SoftenResult::Done);
+    EXPECT_EQ(nCalls, 2);
+    EXPECT_EQ(log.Messages().size(), 1u);  // only the load's depth message
+}
+
+TEST(UndoSnapshot, SizeChangeIsNotRestoredOntoAnotherPicture) {
+    CDib dib;
+    FillPicture(dib, 4, 4, 0x111111);
+    CUndoSnapshot undo;
+    ASSERT_TRUE(undo.SaveUndo(dib, UNDO_COLORIZE));
+    EXPECT_EQ(undo.GetSavedSize(), (CSize{4, 4}));
+    // A paste brings a picture of another size.
+    FillPicture(dib, 2, 8, 0x222222);
+    EXPECT_FALSE(undo.Fits(dib));
+    EXPECT_FALSE(undo.RestoreUndo(dib));
+    EXPECT_EQ(PixelsOf(dib), std::vector<uint32_t>(16, 0x222222));
+    // A softening after a paste of another size takes a fresh snapshot of the new picture
+    // instead of painting the old one over it.
+    undo.SaveUndo(dib, UNDO_SOFTEN);
+    FillPicture(dib, 3, 3, 0x333333);
+    ASSERT_EQ(ApplySoften(dib, undo, Settings(8), {}), SoftenResult::Done);
+    EXPECT_EQ(undo.GetSavedSize(), (CSize{3, 3}));
+    CDib fresh;
+    FillPicture(fresh, 3, 3, 0x333333);
+    CUndoSnapshot freshUndo;
+    ApplySoften(fresh, freshUndo, Settings(8), {});
+    EXPECT_EQ(PixelsOf(dib), PixelsOf(fresh));
+}
+
+TEST(UndoSnapshot, KindsFollowTheLastEffect) {
+    CDib dib;
+    MakeReceivedPicture(dib);
+    const auto original = PixelsOf(dib);
+    CUndoSnapshot undo;
+    EXPECT_EQ(undo.GetKind(), UNDO_NONE);
+    ApplySoften(dib, undo, Settings(8), {});
+    const auto softened = PixelsOf(dib);
+    EXPECT_EQ(undo.GetKind(), UNDO_SOFTEN);
+    // Colouring after softening snapshots the softened picture; undo returns to it.
+    ASSERT_TRUE(ApplyColorize(dib, undo, 1));
+    EXPECT_EQ(undo.GetKind(), UNDO_COLORIZE);
+    ASSERT_TRUE(undo.RestoreUndo(dib));
+    EXPECT_EQ(PixelsOf(dib), softened);
+    EXPECT_NE(softened, original);
+    EXPECT_TRUE(undo.HasSnapshot());  // a restore keeps the snapshot
+}
+
+}  // namespace
