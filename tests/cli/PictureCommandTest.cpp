@@ -1,0 +1,169 @@
+// quillomat-cli soften, colorize and info on bitmap files: results, refusals and exit statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "bitmap/BmpBytes.h"
+#include "bitmap/CDib.h"
+
+namespace {
+
+struct CCliResult {
+    int nStatus = -1;
+    std::string strOut, strErr;
+};
+
+class PictureCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("quillomat-picture-cli-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    std::string Path(const std::string& strName) const { return (m_dir / strName).string(); }
+
+    CCliResult Run(const std::string& strArgs) const {
+        const std::string strErr = Path("stderr.txt");
+        const std::string strCmd = std::string("'") + QUILLOMAT_CLI_PATH + "' " + strArgs + " 2>'" + strErr + "'";
+        CCliResult r;
+        FILE* p = ::popen(strCmd.c_str(), "r");
+        if (p == nullptr)
+            return r;
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            r.strOut.append(buf, n);
+        const int nWait = ::pclose(p);
+        r.nStatus = WIFEXITED(nWait) ? WEXITSTATUS(nWait) : -1;
+        std::ifstream in(strErr, std::ios::binary);
+        r.strErr.assign(std::istreambuf_iterator<char>(in), {});
+        return r;
+    }
+
+    void WriteBytes(const std::string& strName, const std::string& strBytes) const {
+        std::ofstream(Path(strName), std::ios::binary) << strBytes;
+    }
+
+    // A 7 × 7 white picture with one black pixel in the middle.
+    void WriteDot(const std::string& strName) const {
+        CDib dib;
+        dib.Create(7, 7);
+        dib.SetPixel({3, 3}, 0);
+        ASSERT_TRUE(dib.WriteFile(Path(strName)));
+    }
+
+    std::filesystem::path m_dir;
+};
+
+TEST_F(PictureCommandTest, SoftenDefaultsAndOptions) {
+    WriteDot("in.bmp");
+    struct {
+        std::string strOptions;
+        uint32_t nCentre;
+    } cases[] = {{"", 172}, {"--size 1", 53}, {"--size 25", 221}, {"--passes 3 --size 8", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.strOptions);
+        const CCliResult r = Run("soften " + c.strOptions + " '" + Path("in.bmp") + "' '" + Path("out.bmp") + "'");
+        ASSERT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(r.strErr, "");
+        CDib out;
+        ASSERT_TRUE(out.ReadFile(Path("out.bmp")));
+        if (c.nCentre != 0)
+            EXPECT_EQ(out.GetPixel({3, 3}), c.nCentre * 0x010101u);
+        else
+            EXPECT_GT(out.GetPixel({3, 3}), 172u * 0x010101u);  // more passes spread the dot further
+    }
+}
+
+TEST_F(PictureCommandTest, ColorizeCombinesTheTwoGroups) {
+    CDib dib;
+    dib.Create(4, 1);
+    const uint32_t levels[4] = {0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0};
+    for (int32_t x = 0; x < 4; ++x)
+        dib.SetPixel({x, 0}, levels[x]);
+    ASSERT_TRUE(dib.WriteFile(Path("in.bmp")));
+    struct {
+        std::string strOptions;
+        uint32_t nWhite, nLight;
+    } cases[] = {{"", 0xFFFFFF, 0xCCCCCC}, {"--color 1", 0xFF0000, 0xCC0000},
+                 {"--color 1 --bright 2", 0xAAFFCC, 0xCC0000}, {"--bright 1 --color 3", 0xFFFFFF, 0x0000CC}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.strOptions);
+        const CCliResult r = Run("colorize " + c.strOptions + " '" + Path("in.bmp") + "' '" + Path("out.bmp") + "'");
+        ASSERT_EQ(r.nStatus, 0) << r.strErr;
+        CDib out;
+        ASSERT_TRUE(out.ReadFile(Path("out.bmp")));
+        EXPECT_EQ(out.GetPixel({0, 0}), c.nWhite);
+        EXPECT_EQ(out.GetPixel({1, 0}), c.nLight);
+        EXPECT_EQ(out.GetPixel({3, 0}), 0u);
+    }
+}
+
+TEST_F(PictureCommandTest, BadUsageIsExitTwoWithOneLine) {
+    WriteDot("in.bmp");
+    const std::string strIo = " '" + Path("in.bmp") + "' '" + Path("out.bmp") + "'";
+    const char* bad[] = {"soften --passes 0", "soften --passes 101", "soften --size 26", "soften --size x",
+                         "soften --passes", "soften --fast", "colorize --color 7", "colorize --bright 3",
+                         "colorize --color -1", "colorize --colour 1"};
+    for (const char* pszArgs : bad) {
+        SCOPED_TRACE(pszArgs);
+        const CCliResult r = Run(std::string(pszArgs) + strIo);
+        EXPECT_EQ(r.nStatus, 2);
+        EXPECT_EQ(std::count(r.strErr.begin(), r.strErr.end(), '\n'), 1) << r.strErr;
+        EXPECT_FALSE(std::filesystem::exists(Path("out.bmp")));
+    }
+    EXPECT_EQ(Run("soften '" + Path("in.bmp") + "'").nStatus, 2);
+    EXPECT_EQ(Run("info").nStatus, 2);
+    EXPECT_EQ(Run("info a b").nStatus, 2);
+}
+
+TEST_F(PictureCommandTest, UnreadableInputAndUnwritableOutputAreExitOne) {
+    WriteDot("in.bmp");
+    WriteBytes("short.bmp", "BM12345678901");
+    CCliResult r = Run("soften '" + Path("missing.bmp") + "' '" + Path("out.bmp") + "'");
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("missing.bmp"), std::string::npos);
+    r = Run("colorize '" + Path("short.bmp") + "' '" + Path("out.bmp") + "'");
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("Error reading header"), std::string::npos);
+    r = Run("soften '" + Path("in.bmp") + "' '" + Path("no/such/folder/out.bmp") + "'");
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("Write error"), std::string::npos);
+}
+
+TEST_F(PictureCommandTest, EffectsRefuseOtherDepthsWithTheGermanMessage) {
+    WriteBytes("four.bmp", MakeBmpFile({.nWidth = 4, .nHeight = 2, .nBitCount = 4, .nColorEntries = 16}));
+    for (const char* pszCommand : {"soften", "colorize"}) {
+        const CCliResult r = Run(std::string(pszCommand) + " '" + Path("four.bmp") + "' '" + Path("out.bmp") + "'");
+        EXPECT_EQ(r.nStatus, 1);
+        EXPECT_NE(r.strErr.find("Dieses Bild wurde ausserhalb von Quillomat erzeugt"), std::string::npos) << r.strErr;
+        EXPECT_FALSE(std::filesystem::exists(Path("out.bmp")));
+    }
+}
+
+TEST_F(PictureCommandTest, InfoTellsWhatAFileHoldsOrWhyItIsRefused) {
+    WriteBytes("eight.bmp", MakeBmpFile({.nWidth = 9, .nHeight = 3, .nBitCount = 8, .nClrUsed = 5, .nColorEntries = 5}));
+    CCliResult r = Run("info '" + Path("eight.bmp") + "'");
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_NE(r.strOut.find("width: 9\nheight: 3\nbits per pixel: 8\ncolours: 5\nimage size: 36\nheader size: 60\n"),
+              std::string::npos)
+        << r.strOut;
+    WriteBytes("deep.bmp", MakeBmpFile({.nWidth = 2, .nHeight = 2, .nBitCount = 32}));
+    r = Run("info '" + Path("deep.bmp") + "'");
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_NE(r.strErr.find(DIB_MSG_DEPTH), std::string::npos);
+    WriteBytes("ba.bmp", "BA" + std::string(60, '\0'));
+    r = Run("info '" + Path("ba.bmp") + "'");
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("Invalid bitmap file"), std::string::npos);
+    EXPECT_EQ(r.strOut, "");
+}
+
+}  // namespace
