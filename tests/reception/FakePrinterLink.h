@@ -75,7 +75,8 @@ inline std::vector<uint8_t> MakePacket(uint8_t nCommand, uint8_t nFlag, const st
 {
     std::vector<uint8_t> packet = {0x88, 0x33, nCommand, nFlag, static_cast<uint8_t>(data.size() & 0xFF),
                                    static_cast<uint8_t>(data.size() >> 8)};
-    packet.insert(packet.end(), data.begin(), data.end());
+    for (uint8_t b : data)
+        packet.push_back(b);
     uint32_t nSum = 0;
     for (size_t i = 2; i < packet.size(); ++i)
         nSum += packet[i];

@@ -35,8 +35,9 @@ TEST_P(DecodeTilesPixelTest, OnePixelOfOneRow)
     EXPECT_EQ(dib.GetPixel(c.pt), c.nColour);
     // Everything else in the row of that tile stays white.
     for (int32_t x = 0; x < 160; ++x) {
-        if (x != c.pt.x)
-            EXPECT_EQ(dib.GetPixel(CPoint{x, c.pt.y}), 0xFFFFFFu) << x;
+        if (x == c.pt.x)
+            continue;
+        EXPECT_EQ(dib.GetPixel(CPoint{x, c.pt.y}), 0xFFFFFFu) << x;
     }
 }
 

@@ -1,0 +1,162 @@
+// Sessions recorded between real consoles and printers, replayed through the simulated line.
+// Each gives the picture our rules make of it: the blocks of the first attempt (which ends once
+// 60 packet searches pass without a data packet, as in a real printer's long busy polling
+// after a print), expanded only when compressed headers outnumber plain ones, the empty
+// closing packets included. The reference pictures apply the print packet's palette; we
+// ignore it, so sessions with a palette other than E4/00 compare against the raw indices.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "bitmap/CDib.h"
+#include "console/PrintSession.h"
+#include "link/LinkSpec.h"
+#include "reception/SessionDriver.h"
+#include "reception/TileDecoder.h"
+
+namespace {
+
+struct CCaptureCase {
+    const char* pName;
+    const char* pReference;   // "expected" or "indices"
+    int32_t nRows;            // rows of the reference the picture shows (-1: all of them)
+    bool bGreyBand;           // a compressed stream ends in the grey padding band
+    const char* pWhy;         // where the picture differs from the whole reference
+};
+
+const CCaptureCase CAPTURES[] = {
+    {"camera_jp", "expected", -1, false, ""},
+    {"tsuri_sensei2_break", "expected", -1, false, ""},
+    {"alice_palettes_d2_47", "indices", -1, false, ""},
+    {"mcdonalds_palettes_03_30", "indices", -1, false, ""},
+    {"camera_wildframe", "expected", 160, false,
+     "the 80 status polls after the second print end the attempt; the third print is not read"},
+    {"nakayoshi_cooking1_palette_07", "indices", 160, false,
+     "the 82 status polls after the second print end the attempt"},
+    {"pokemon_yellow", "expected", 80, false, "the 72 packets after the first print's data end the attempt"},
+    {"smb_deluxe_banner", "expected", 144, false, "the 110 packets after the first print end the attempt"},
+    {"tales_of_phantasia_compressed", "expected", 128, true,
+     "the first print's eight compressed blocks, expanded, then the grey padding band"},
+};
+
+std::filesystem::path CapturesDir()
+{
+    return QUILLOMAT_CAPTURES_DIR;
+}
+
+std::vector<std::string> ReadRows(const std::filesystem::path& path)
+{
+    std::vector<std::string> rows;
+    std::ifstream in(path);
+    for (std::string strLine; std::getline(in, strLine);) {
+        if (!strLine.empty() && strLine.back() == '\r')
+            strLine.pop_back();
+        if (!strLine.empty())
+            rows.push_back(strLine);
+    }
+    return rows;
+}
+
+// The received picture as rows of colour numbers, through the same decoding the view uses.
+std::vector<std::string> PictureRows(const CReceivedPicture& picture)
+{
+    CDib dib;
+    const int32_t nRows = 8 * (picture.m_nTileBytes / 320);
+    EXPECT_TRUE(dib.Create(160, nRows));
+    DecodeTiles(picture.m_TileData.data(), picture.m_nTileBytes, dib);
+    std::vector<std::string> rows;
+    for (int32_t y = 0; y < nRows; ++y) {
+        std::string strRow;
+        for (int32_t x = 0; x < 160; ++x) {
+            const uint32_t nPixel = dib.GetPixel(CPoint{x, y});
+            char c = '?';
+            for (unsigned n = 0; n < 4; ++n)
+                if (TileColour(n) == nPixel)
+                    c = static_cast<char>('0' + n);
+            strRow += c;
+        }
+        rows.push_back(strRow);
+    }
+    return rows;
+}
+
+CSessionOutcome Replay(const std::string& strName, const std::filesystem::path& scratch)
+{
+    std::string strError;
+    auto pPort = OpenLink("sim:replay=" + (CapturesDir() / (strName + ".txt")).string(), strError);
+    EXPECT_TRUE(pPort) << strError;
+    return RunSession(pPort, scratch / "Tarvo.log", 40);
+}
+
+class CaptureReplayTest : public ::testing::TestWithParam<CCaptureCase> {
+protected:
+    void SetUp() override
+    {
+        if (!std::filesystem::is_directory(CapturesDir()))
+            GTEST_SKIP() << "no recorded sessions at " << CapturesDir() << " (QUILLOMAT_CAPTURES_DIR)";
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_Dir, ec);
+    }
+    std::filesystem::path m_Dir = ScratchDir("capture");
+};
+
+TEST_P(CaptureReplayTest, GivesThePictureOfTheRules)
+{
+    const CCaptureCase& c = GetParam();
+    std::vector<std::string> expected =
+        ReadRows(CapturesDir() / (std::string(c.pName) + "." + c.pReference + ".txt"));
+    ASSERT_FALSE(expected.empty());
+    if (c.nRows >= 0) {
+        ASSERT_LE(static_cast<size_t>(c.nRows), expected.size());
+        expected.resize(static_cast<size_t>(c.nRows));
+    }
+    if (c.bGreyBand)
+        expected.insert(expected.end(), 8, std::string(160, '2'));
+
+    const CSessionOutcome outcome = Replay(c.pName, m_Dir);
+    EXPECT_TRUE(outcome.bComplete) << c.pWhy;
+    EXPECT_TRUE(outcome.messages.empty());
+    const std::vector<std::string> rows = PictureRows(outcome.picture);
+    ASSERT_EQ(rows.size(), expected.size()) << c.pWhy;
+    for (size_t y = 0; y < rows.size(); ++y)
+        ASSERT_EQ(rows[y], expected[y]) << "row " << y << "; " << c.pWhy;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sessions, CaptureReplayTest, ::testing::ValuesIn(CAPTURES),
+                         [](const ::testing::TestParamInfo<CCaptureCase>& info) { return info.param.pName; });
+
+// The card game sends an empty data packet before its init, and its first print has two
+// compressed blocks and another empty packet: two compressed headers against two plain ones
+// is no majority, so the blocks are shown as they came, unexpanded.
+TEST(CaptureReplay, CardGameTieShowsTheCompressedBytes)
+{
+    const std::filesystem::path capture = CapturesDir() / "pokemon_tcg_compressed.txt";
+    if (!std::filesystem::exists(capture))
+        GTEST_SKIP() << "no recorded sessions at " << CapturesDir() << " (QUILLOMAT_CAPTURES_DIR)";
+    std::vector<CPacket> packets;
+    std::string strError;
+    ASSERT_TRUE(ReadPacketFile(capture, packets, strError)) << strError;
+    std::vector<uint8_t> firstPrint;
+    int nCompressed = 0;
+    for (const CPacket& packet : packets) {
+        if (packet[2] == PRINTER_CMD_PRINT)
+            break;
+        if (packet[2] == PRINTER_CMD_DATA && packet[3] == 0x01) {
+            ++nCompressed;
+            firstPrint.insert(firstPrint.end(), packet.begin() + 6, packet.end() - 4);
+        }
+    }
+    ASSERT_EQ(nCompressed, 2);
+
+    const std::filesystem::path scratch = ScratchDir("capture-tcg");
+    const CSessionOutcome outcome = Replay("pokemon_tcg_compressed", scratch);
+    std::filesystem::remove_all(scratch);
+    EXPECT_TRUE(outcome.bComplete);
+    ASSERT_EQ(outcome.picture.m_nTileBytes, static_cast<int32_t>(firstPrint.size()));
+    EXPECT_TRUE(std::equal(firstPrint.begin(), firstPrint.end(), outcome.picture.m_TileData.begin()));
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#pragma once
+// Runs a whole receive session against a port the way the dialog's timer would, without
+// waiting: ticks until the session ends by itself or the tick budget is spent.
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "reception/FakeScreen.h"
+#include "reception/ReceiveSession.h"
+
+struct CSessionOutcome {
+    bool bEndedByItself = false;
+    bool bComplete = false;
+    int32_t nAttemptsWithData = 0;
+    std::vector<std::string> messages;
+    std::vector<std::string> texts;
+    CReceivedPicture picture;
+};
+
+// nTicks: ticks to give before the user presses "Abbrechen" (bCancel) or "OK".
+inline CSessionOutcome RunSession(std::shared_ptr<PortIo> pPort, const std::filesystem::path& logPath,
+                                  int nTicks = 40, bool bCancel = true)
+{
+    CSessionOutcome outcome;
+    CFakeScreen screen;
+    {
+        CReceiveSession session(screen, std::move(pPort), logPath);
+        session.OnInitDialog();
+        for (int i = 0; i < nTicks && !session.HasEnded(); ++i)
+            session.OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
+        outcome.bEndedByItself = session.HasEnded();
+        if (!session.HasEnded()) {
+            if (bCancel)
+                session.OnCancel();
+            else
+                session.OnOK();
+        }
+        session.OnDestroy();
+        outcome.bComplete = session.IsPictureComplete();
+        outcome.nAttemptsWithData = session.GetReceptionCount();
+        outcome.picture = session.GetReceivedPicture();
+    }
+    outcome.messages = screen.m_Messages;
+    outcome.texts = screen.m_SetTexts;
+    return outcome;
+}
+
+inline std::filesystem::path ScratchDir(const std::string& strName)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("quillomat-" + strName + "-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
+}
