@@ -94,8 +94,10 @@ int RunLog(const std::vector<std::string>& args)
     std::string strTime = store.GetLogTime();
     if (!strTime.empty() && strTime.back() == ':')
         strTime.pop_back();
-    std::printf("identification: %s\n", Cp1252ToUtf8(store.GetSoftwareKennung()).c_str());
-    std::printf("saved at: %s\n", Cp1252ToUtf8(strTime).c_str());
+    // What the file does not hold is not made up from the store's defaults.
+    std::printf("identification: %s\n",
+                result.bKennung ? Cp1252ToUtf8(store.GetSoftwareKennung()).c_str() : "(not in the file)");
+    std::printf("saved at: %s\n", result.bLogTime ? Cp1252ToUtf8(strTime).c_str() : "(not in the file)");
     std::printf("file version: %s\n", Cp1252ToUtf8(result.strVersion).c_str());
 
     std::map<uint8_t, int32_t> counts;

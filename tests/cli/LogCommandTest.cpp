@@ -150,6 +150,19 @@ TEST_F(LogCommandTest, WarnsAboutAMissingEndButLists)
     EXPECT_EQ(run.nStatus, 0);
     EXPECT_NE(run.strErr.find("warning"), std::string::npos);
     EXPECT_NE(run.strOut.find("sent 0x89, received 0x81"), std::string::npos);
+
+    // Without identification and time chunks, the listing says so instead of showing defaults.
+    std::vector<Chunk> chunks;
+    for (const Chunk& chunk : SplitChunks(whole))
+        if (chunk.nType != 1 && chunk.nType != 7)
+            chunks.push_back(chunk);
+    WriteBytes(m_Dir / "bare.log", JoinFile(chunks));
+    const CliRun bare = RunCli(m_Dir, "log '" + (m_Dir / "bare.log").string() + "'");
+    EXPECT_EQ(bare.nStatus, 0);
+    const std::vector<std::string> lines = Lines(bare.strOut);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "identification: (not in the file)");
+    EXPECT_EQ(lines[1], "saved at: (not in the file)");
 }
 
 TEST_F(LogCommandTest, BadUsage)
