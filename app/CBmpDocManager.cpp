@@ -1,0 +1,78 @@
+#include "app/CBmpDocManager.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+
+#include "res/Resource.h"
+#include "res/StringTable.h"
+
+QString FrameworkString(uint16_t nId)
+{
+    switch (nId) {
+    case AFX_IDS_OPENFILE: return QCoreApplication::translate("QFileDialog", "Open");
+    case AFX_IDS_SAVEFILE: return QCoreApplication::translate("QFileDialog", "Save As");
+    case AFX_IDS_ALLFILTER: {
+        // Qt's caption names its own pattern; ours is given beside it.
+        QString strCaption = QCoreApplication::translate("QFileDialog", "All Files (*)");
+        int n = strCaption.indexOf(QLatin1Char('('));
+        return (n > 0 ? strCaption.left(n).trimmed() : strCaption) + QStringLiteral(" (*.*)");
+    }
+    default: return QString::fromUtf8(LoadResString(nId));
+    }
+}
+
+QString CBmpDocManager::BuildFilterList(bool bOpenFileDialog)
+{
+    QString strFilter = QString::fromUtf8(LoadResString(IDS_FILE_FILTER));
+    if (bOpenFileDialog) {
+        strFilter += FrameworkString(AFX_IDS_ALLFILTER);
+        strFilter += QStringLiteral("|*.*|");
+    }
+    strFilter += QLatin1Char('|');
+    return strFilter;
+}
+
+QStringList CBmpDocManager::ToNameFilters(const QString& strFilterList)
+{
+    QStringList filters;
+    for (const auto& [strCaption, strPattern] : SplitFilterList(strFilterList.toStdString())) {
+        QStringList patterns;
+        for (const QString& str : QString::fromStdString(strPattern).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            // "*.*" means every file; on Linux a name need not have a dot.
+            patterns << (str.trimmed() == QLatin1String("*.*") ? QStringLiteral("*") : str.trimmed());
+        filters << QStringLiteral("%1 (%2)").arg(QString::fromStdString(strCaption), patterns.join(QLatin1Char(' ')));
+    }
+    return filters;
+}
+
+void CBmpDocManager::SetUpDialog(QFileDialog& dialog, const QString& strFileName, uint16_t nTitleId,
+                                 bool bOpenFileDialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    // Only the captions are shown; the patterns they name are the ones in use.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setAcceptMode(bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(bOpenFileDialog ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(ToNameFilters(BuildFilterList(bOpenFileDialog)));
+    // The default extension "*.bmp" of the string table, as a suffix for names typed without one.
+    QString strDefExt = QString::fromUtf8(LoadResString(IDS_FILE_DEFEXT));
+    if (strDefExt.startsWith(QLatin1String("*.")))
+        strDefExt = strDefExt.mid(2);
+    dialog.setDefaultSuffix(strDefExt);
+    dialog.setWindowTitle(FrameworkString(nTitleId));
+    if (!strFileName.isEmpty())
+        dialog.selectFile(strFileName);
+}
+
+bool CBmpDocManager::DoPromptFileName(QString& strFileName, uint16_t nTitleId, bool bOpenFileDialog, CDocTemplate*)
+{
+    QFileDialog dialog(nullptr);
+    SetUpDialog(dialog, strFileName, nTitleId, bOpenFileDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return false;
+    strFileName = files.first();
+    return true;
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The main window: the area of picture windows, the menu bar (128 while no picture window is
+// open, 129 while one is), the toolbar, the status bar with its prompt and lock-key panes, the
+// accelerators, and the routing of every command: the active view first, then its document,
+// the frames and the application. Commands nobody handles are shown disabled.
+#include <QMainWindow>
+#include <QPointer>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTimer;
+class CChildFrame;
+class CView;
+struct CPopupDef;
+
+// The property every action of the main window carries: its command id.
+inline constexpr const char* COMMAND_ID_PROPERTY = "commandId";
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Builds the window's bars and menus; false when any of them could not be made.
+    bool Create();
+
+    QMdiArea* GetMdiArea() const { return m_pMdiArea; }
+    CChildFrame* CreateChildFrame(CView* pView);
+    CChildFrame* GetActiveFrame() const;
+    CView* GetActiveView() const;
+
+    // Runs a command if it is enabled now.
+    void OnCommand(uint16_t nId);
+    bool IsCommandEnabled(uint16_t nId) const;
+    // Enables, disables and checks every menu item, toolbar button and accelerator.
+    void UpdateCommandUI();
+
+    // The menu bar shown now: IDR_MAINFRAME or IDR_QUILLOTYPE.
+    uint16_t GetMenuId() const { return m_nMenuId; }
+    // Every action with this command id: menu items of both menus, toolbar buttons, accelerators.
+    QList<QAction*> FindCommandActions(uint16_t nId) const;
+    QList<QAction*> GetAcceleratorActions() const { return m_Accelerators; }
+    // The menus of a menu bar, filled as they are shown.
+    const std::vector<QMenu*>& GetMenus(uint16_t nMenuId);
+    QLabel* GetIndicator(int nIndex) const { return m_Indicators.at(size_t(nIndex)); }
+    // Reads the lock keys again and shows their panes.
+    void UpdateIndicators();
+
+protected:
+    void closeEvent(QCloseEvent* pEvent) override;
+
+private:
+    bool CreateToolBar();
+    bool CreateStatusBar();
+    void CreateAccelerators();
+    QAction* MakeAction(uint16_t nId, const QString& strText, QObject* pParent);
+    void FillPopup(QMenu* pMenu, const CPopupDef& popup);
+    void SetMenuId(uint16_t nMenuId);
+    void OnSubWindowActivated(QMdiSubWindow* pWindow);
+    std::optional<bool> FrameUpdateCommand(uint16_t nId) const;
+    bool OnFrameCommand(uint16_t nId);
+
+    QMdiArea* m_pMdiArea = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    std::vector<QLabel*> m_Indicators;
+    QTimer* m_pIndicatorTimer = nullptr;
+    std::map<uint16_t, std::vector<QMenu*>> m_Menus;
+    QList<QAction*> m_ToolbarActions;
+    QList<QAction*> m_Accelerators;
+    uint16_t m_nMenuId = 0;
+    QPointer<CChildFrame> m_pLastActive;
+};

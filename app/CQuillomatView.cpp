@@ -1,0 +1,226 @@
+#include "app/CQuillomatView.h"
+
+#include <QLayout>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/CChildFrame.h"
+#include "app/CQuillomatApp.h"
+#include "app/CQuillomatDoc.h"
+#include "app/QtDibClipboard.h"
+#include "app/QtDibSurface.h"
+#include "effects/EffectCommands.h"
+#include "reception/CReceiveDlg.h"
+#include "reception/TileDecoder.h"
+#include "res/Resource.h"
+
+namespace {
+constexpr int32_t TILE_BAND_BYTES = 320;
+constexpr int32_t PICTURE_WIDTH = 160;
+}
+
+CQuillomatView::CQuillomatView(CQuillomatDoc* pDoc, QWidget* pParent) : CView(pDoc, pParent) {}
+
+CQuillomatView::~CQuillomatView() = default;
+
+CQuillomatDoc* CQuillomatView::GetDocument() const
+{
+    return static_cast<CQuillomatDoc*>(CView::GetDocument());
+}
+
+void CQuillomatView::OnInitialUpdate()
+{
+    CView::OnInitialUpdate();
+    SetScrollSizesToPicture();
+    FitFrame();
+}
+
+void CQuillomatView::SetScrollSizesToPicture()
+{
+    SetScrollSizes(GetDocument()->GetDib().GetDimensions());
+}
+
+void CQuillomatView::FitFrame()
+{
+    if (GetDocument()->GetDib().IsEmpty())
+        return;
+    if (CChildFrame* pFrame = GetParentFrame())
+        if (pFrame->layout())
+            pFrame->layout()->activate();
+    ResizeParentToFit(true);
+}
+
+void CQuillomatView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    CPoint ptScroll = GetScrollPosition();
+    painter.translate(-ptScroll.x, -ptScroll.y);
+    CQtDibSurface surface(painter, false, logicalDpiX(), logicalDpiY());
+    OnDraw(surface);
+}
+
+void CQuillomatView::OnDraw(IDibSurface& surface)
+{
+    CQuillomatDoc* pDoc = GetDocument();
+    CSize size = pDoc->GetDib().GetDimensions();
+    pDoc->GetDib().Draw(surface, CRect{0, 0, size.cx, size.cy}, CPoint{0, 0});
+    if (size.cx == 0 && size.cy == 0 && pDoc->m_nPaintCount == 0) {
+        pDoc->m_nPaintCount = 1;
+        // A modal dialog must not run inside a paint: the reception starts as soon as this
+        // paint is over, so the empty picture is shown first and the dialog comes up then.
+        m_bReceptionPending = true;
+        QTimer::singleShot(0, this, &CQuillomatView::ReceiveAndShow);
+    }
+    pDoc->m_nPaintCount = std::min(pDoc->m_nPaintCount + 1, CQuillomatDoc::PAINT_COUNT_MAX);
+}
+
+void CQuillomatView::ReceivePicture()
+{
+    CReceivedPicture picture;
+    {
+        CReceiveDlg dlg;
+        dlg.exec();
+        picture = dlg.GetReceivedPicture();
+    }
+    GetDocument()->SetModifiedFlag(true);
+    m_nTileBytes = picture.m_nTileBytes;
+    std::memcpy(m_TileData.data(), picture.m_TileData.data(), m_TileData.size());
+}
+
+void CQuillomatView::ReceiveAndShow()
+{
+    m_bReceptionPending = false;
+    ReceivePicture();
+    CDib& dib = GetDocument()->GetDib();
+    int32_t nBands = std::max(0, m_nTileBytes) / TILE_BAND_BYTES;
+    dib.Create(PICTURE_WIDTH, 8 * nBands);
+    DecodeTiles(m_TileData.data(), m_nTileBytes, dib);
+    SetScrollSizesToPicture();
+    FitFrame();
+    GetDocument()->UpdateAllViews();
+}
+
+bool CQuillomatView::OnCommand(uint16_t nId)
+{
+    switch (nId) {
+    case ID_EDIT_COPY: OnEditCopy(); return true;
+    case ID_EDIT_PASTE: OnEditPaste(); return true;
+    case ID_EDIT_UNDO: OnEditUndo(); return true;
+    case ID_EFFECT_COLORIZE: OnColorize(); return true;
+    case ID_EFFECT_SOFTEN: OnSoften(); return true;
+    case ID_FILE_PRINT: OnFilePrint(); return true;
+    case ID_FILE_PRINT_DIRECT:
+        if (QPrinter* pPrinter = CQuillomatApp::GetApp()->GetPrinter())
+            PrintTo(pPrinter);
+        return true;
+    case ID_FILE_PRINT_PREVIEW: OnFilePrintPreview(); return true;
+    default: return false;
+    }
+}
+
+std::optional<bool> CQuillomatView::OnUpdateCommand(uint16_t nId)
+{
+    switch (nId) {
+    case ID_EDIT_PASTE: return IsPasteEnabled();
+    case ID_EDIT_UNDO: return GetDocument()->GetUndo().HasSnapshot();
+    case ID_EDIT_COPY:
+    case ID_EFFECT_COLORIZE:
+    case ID_EFFECT_SOFTEN:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW: return true;
+    default: return std::nullopt;
+    }
+}
+
+void CQuillomatView::OnEditCopy()
+{
+    CQtDibClipboard clipboard;
+    if (!GetDocument()->GetDib().CopyToClipboard(clipboard))
+        QMessageBox::information(this, CQuillomatApp::AppTitle(),
+                                 QStringLiteral("Bild wurde nicht in die Zwischenablage kopiert!"), QMessageBox::Ok);
+    clipboard.Close();
+}
+
+void CQuillomatView::OnEditPaste()
+{
+    CQtDibClipboard clipboard;
+    CQuillomatDoc* pDoc = GetDocument();
+    if (pDoc->GetDib().PasteFromClipboard(clipboard)) {
+        pDoc->SetModifiedFlag(true);
+        SetScrollSizesToPicture();
+        pDoc->UpdateAllViews();
+    } else {
+        QMessageBox::information(this, CQuillomatApp::AppTitle(), QStringLiteral("Kann Zwischenablage nicht darstellen!"),
+                                 QMessageBox::Ok);
+    }
+    clipboard.Close();
+}
+
+bool CQuillomatView::IsPasteEnabled() const
+{
+    return CQtDibClipboard::HasPicture();
+}
+
+void CQuillomatView::OnEditUndo()
+{
+    CQuillomatDoc* pDoc = GetDocument();
+    CUndoSnapshot& undo = pDoc->GetUndo();
+    if (!undo.HasSnapshot())
+        return;
+    undo.RestoreUndo(pDoc->GetDib());
+    undo.Free();
+    pDoc->UpdateAllViews();
+}
+
+void CQuillomatView::OnColorize()
+{
+    CQuillomatDoc* pDoc = GetDocument();
+    if (RunColorizeCommand(this, pDoc->GetDib(), pDoc->GetUndo(), m_nColorChoice)) {
+        pDoc->SetModifiedFlag(true);
+        pDoc->UpdateAllViews();
+    }
+}
+
+void CQuillomatView::OnSoften()
+{
+    CQuillomatDoc* pDoc = GetDocument();
+    if (RunSoftenCommand(this, pDoc->GetDib(), pDoc->GetUndo(), m_SoftenSettings)) {
+        pDoc->SetModifiedFlag(true);
+        pDoc->UpdateAllViews();
+    }
+}
+
+void CQuillomatView::OnFilePrint()
+{
+    QPrinter* pPrinter = CQuillomatApp::GetApp()->GetPrinter();
+    QPrintDialog dialog(pPrinter, this);
+    if (dialog.exec() == QDialog::Accepted)
+        PrintTo(pPrinter);
+}
+
+void CQuillomatView::OnFilePrintPreview()
+{
+    QPrinter* pPrinter = CQuillomatApp::GetApp()->GetPrinter();
+    QPrintPreviewDialog dialog(pPrinter, window());
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &CQuillomatView::PrintTo);
+    dialog.exec();
+}
+
+void CQuillomatView::PrintTo(QPrinter* pPrinter)
+{
+    QPainter painter;
+    if (!painter.begin(pPrinter))
+        return;
+    CQtDibSurface surface(painter, true, pPrinter->resolution(), pPrinter->resolution());
+    OnDraw(surface);
+    painter.end();
+}
