@@ -1,0 +1,123 @@
+// Packets of a print, recorded sessions and the test card.
+
+#include "console/ConsolePicture.h"
+#include "console/PrintSession.h"
+#include "console/RunLength.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+TEST(PrintSession, PacketLayoutAndChecksum)
+{
+    const std::vector<uint8_t> data{0xFF, 0xFF, 0x01};
+    EXPECT_EQ(MakePacket(PRINTER_CMD_DATA, 0, data),
+              (CPacket{0x88, 0x33, 0x04, 0x00, 0x03, 0x00, 0xFF, 0xFF, 0x01, 0x06, 0x02, 0x00, 0x00}));
+    EXPECT_EQ(MakePacket(PRINTER_CMD_INIT, 0, {}), (CPacket{0x88, 0x33, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00}));
+    // The sum wraps at 16 bits.
+    const std::vector<uint8_t> big(640, 0xFF);
+    const CPacket packet = MakePacket(PRINTER_CMD_DATA, 0, big);
+    const uint16_t nSum = static_cast<uint16_t>(0x04 + 0x80 + 0x02 + 640 * 0xFF);
+    EXPECT_EQ(packet[646], nSum & 0xFF);
+    EXPECT_EQ(packet[647], nSum >> 8);
+}
+
+TEST(PrintSession, APrintCarriesThePictureInOrder)
+{
+    const std::vector<uint8_t> card = BuildTestCard();
+    for (bool bCompress : {false, true}) {
+        const std::vector<CPacket> packets = BuildPrintSession(card, bCompress);
+        std::vector<uint8_t> commands;
+        for (const CPacket& p : packets)
+            commands.push_back(p[2]);
+        const std::vector<uint8_t> expected{1, 15, 4, 15, 4, 15, 4, 15, 4, 15, 4, 15, 4, 15, 4, 15, 4, 15, 4, 15,
+                                            4, 2, 15, 15, 15};
+        EXPECT_EQ(commands, expected);
+        for (const CPacket& p : packets) {
+            if (p[2] == PRINTER_CMD_DATA && p.size() > 10) {
+                EXPECT_EQ(p[3], bCompress ? 1 : 0);
+            }
+        }
+        EXPECT_EQ(packets[20].size(), 10u); // the empty data packet
+        EXPECT_EQ(TilesOfPackets(packets), card);
+    }
+}
+
+TEST(PrintSession, PacketTextParsesAndRefusesJunk)
+{
+    std::vector<CPacket> packets;
+    std::string strError;
+    ASSERT_TRUE(ParsePacketText("88 33 01 00 00 00 01 00 00 00\n\n88 33 0f 00 00 00 0F 00 00 00\r\n", packets, strError))
+        << strError;
+    ASSERT_EQ(packets.size(), 2u);
+    EXPECT_EQ(packets[1][2], 0x0F);
+    EXPECT_FALSE(ParsePacketText("88 33 01\n88 3G\n", packets, strError));
+    EXPECT_EQ(strError, "line 2: '3G' is not a hex byte");
+    EXPECT_FALSE(ParsePacketText("88 333\n", packets, strError));
+    EXPECT_FALSE(ParsePacketText("\n \n", packets, strError));
+    EXPECT_EQ(strError, "no packets");
+}
+
+TEST(PrintSession, RecordedSessionsCarryTheirPictures)
+{
+    const std::filesystem::path dir = QUILLOMAT_CAPTURES_DIR;
+    if (!std::filesystem::exists(dir / "camera_jp.txt"))
+        GTEST_SKIP() << "recorded sessions not found in " << dir;
+    struct Case {
+        const char* pszName;
+        size_t nPackets;
+        size_t nTileBytes;
+    };
+    for (const Case& c : {Case{"camera_jp.txt", 165, 5760}, Case{"pokemon_tcg_compressed.txt", 255, 13 * 640}}) {
+        std::vector<CPacket> packets;
+        std::string strError;
+        ASSERT_TRUE(ReadPacketFile(dir / c.pszName, packets, strError)) << strError;
+        EXPECT_EQ(packets.size(), c.nPackets) << c.pszName;
+        EXPECT_EQ(TilesOfPackets(packets).size(), c.nTileBytes) << c.pszName;
+    }
+}
+
+TEST(ConsolePicture, TestCardHasAllFourLevelsAFrameAndADiagonal)
+{
+    const std::vector<uint8_t> levels = BuildTestCardLevels();
+    const std::vector<uint8_t> card = BuildTestCard();
+    ASSERT_EQ(card.size(), 5760u);
+    std::set<uint8_t> seen;
+    for (int32_t y = 0; y < 144; ++y)
+        for (int32_t x = 0; x < 160; ++x) {
+            const uint8_t c = TileLevelAt(card, x, y);
+            ASSERT_EQ(c, levels[static_cast<size_t>(y) * 160 + x]) << x << "," << y;
+            seen.insert(c);
+        }
+    EXPECT_EQ(seen.size(), 4u);
+    EXPECT_EQ(TileLevelAt(card, 0, 0), 3);
+    EXPECT_EQ(TileLevelAt(card, 159, 143), 3);
+    EXPECT_EQ(TileLevelAt(card, 10, 10), 0);        // white band, off the diagonal
+    EXPECT_EQ(TileLevelAt(card, 18, 10), 3);        // the diagonal across it
+    EXPECT_EQ(TileLevelAt(card, 130, 10), 3);       // black band
+    EXPECT_EQ(TileLevelAt(card, 50, 100), 0);       // lower half: stripes a band high
+    EXPECT_EQ(TileLevelAt(card, 50, 108), 1);
+}
+
+TEST(ConsolePicture, TileLayoutMatchesTheConsolesFormat)
+{
+    std::vector<uint8_t> levels(160 * 16, 0);
+    levels[0] = 1;                 // leftmost pixel of the first row: 0x80, 0x00
+    levels[7] = 3;                 // rightmost of the first tile: 0x01, 0x01
+    levels[8] = 2;                 // second tile starts at byte 16
+    levels[160 * 8] = 3;           // second band starts at byte 320
+    const std::vector<uint8_t> tiles = EncodeTiles(levels, 16);
+    ASSERT_EQ(tiles.size(), 640u);
+    EXPECT_EQ(tiles[0], 0x81);
+    EXPECT_EQ(tiles[1], 0x01);
+    EXPECT_EQ(tiles[16], 0x00);
+    EXPECT_EQ(tiles[17], 0x80);
+    EXPECT_EQ(tiles[320], 0x80);
+    EXPECT_EQ(tiles[321], 0x80);
+    EXPECT_EQ(TileLevelAt(tiles, 200, 0), 0);   // outside: white, no read beyond the stream
+    EXPECT_EQ(TileLevelAt(tiles, 0, 16), 0);
+}
+
+} // namespace
