@@ -7,6 +7,18 @@
 #include "bitmap/LittleEndian.h"
 #include "common/MessageSink.h"
 
+namespace {
+uint64_t g_nImageLimit = DIB_MAX_IMAGE_BYTES;
+}
+
+uint64_t DibImageLimit() { return g_nImageLimit; }
+
+uint64_t SetDibImageLimit(uint64_t nBytes) {
+    const uint64_t nPrevious = g_nImageLimit;
+    g_nImageLimit = nBytes != 0 ? std::min(nBytes, uint64_t(UINT32_MAX)) : DIB_MAX_IMAGE_BYTES;
+    return nPrevious;
+}
+
 CDib::CDib() = default;
 
 CDib::~CDib() { Empty(); }
@@ -28,7 +40,7 @@ bool CDib::Create(int32_t nWidth, int32_t nHeight) {
         return false;
     const uint64_t nRowBytes = ((24ull * uint64_t(nWidth) + 31) / 32) * 4;
     const uint64_t nImageSize = nRowBytes * uint64_t(nHeight);
-    if (nRowBytes > DIB_MAX_IMAGE_BYTES || nImageSize > DIB_MAX_IMAGE_BYTES)
+    if (nRowBytes > DibImageLimit() || nImageSize > DibImageLimit())
         return false;
     try {
         auto pHeader = std::make_unique<uint8_t[]>(DIB_INFO_HEADER_SIZE);  // zero-filled

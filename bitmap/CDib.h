@@ -30,8 +30,13 @@ inline constexpr const char* DIB_MSG_SETPIXEL_DEPTH = "SetPixel: only implemente
 // Sizes of the fixed parts of a bitmap file.
 inline constexpr uint32_t DIB_FILE_HEADER_SIZE = 14;
 inline constexpr uint32_t DIB_INFO_HEADER_SIZE = 40;
-// The largest pixel block a file or the clipboard may ask for (and Create may make).
+// The largest pixel block a file or the clipboard may ask for (and Create may make) unless
+// SetDibImageLimit says otherwise.
 inline constexpr uint64_t DIB_MAX_IMAGE_BYTES = 256u * 1024u * 1024u;
+uint64_t DibImageLimit();
+// Sets the limit (0: back to DIB_MAX_IMAGE_BYTES); returns the previous one. For tools that
+// must stay small, such as the fuzz targets.
+uint64_t SetDibImageLimit(uint64_t nBytes);
 // GetPixel's answer where there is no pixel.
 inline constexpr uint32_t DIB_NO_PIXEL = 0xFFFFFFFFu;
 

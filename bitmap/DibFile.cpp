@@ -89,7 +89,7 @@ bool CDib::Read(std::istream& file) {
             file.ignore(std::streamsize(nHeaderBlock - header.size()));
         std::vector<uint8_t> pixels;
         const uint64_t nWanted = std::max<uint64_t>(layout.nRequiredBytes,
-                                                    std::min<uint64_t>(layout.nDeclaredBytes, DIB_MAX_IMAGE_BYTES));
+                                                    std::min<uint64_t>(layout.nDeclaredBytes, DibImageLimit()));
         if (!file.bad() && file.good() && !ReadUpTo(file, nWanted, pixels)) {
             ShowMessage(DIB_MSG_READ_EXCEPTION);
             return false;

@@ -37,6 +37,8 @@ bool ParseDibLayout(const uint8_t* p, size_t nAvail, CDibLayout& layout) {
     layout.bTopDown = nHeight < 0;
     layout.nHeight = nHeight < 0 ? -nHeight : nHeight;
     layout.nBitCount = GetLe16(p + BI_OFS_BITCOUNT);
+    if (layout.nBitCount == 0)
+        return false;  // only compressed (JPEG, PNG) pictures have no depth of their own
 
     size_t nAfterHeader = nInfoSize;
     uint32_t nCompression = GetLe32(p + BI_OFS_COMPRESSION);
@@ -78,7 +80,7 @@ bool ParseDibLayout(const uint8_t* p, size_t nAvail, CDibLayout& layout) {
 
     const uint64_t nRowBytes = ((uint64_t(layout.nBitCount) * uint64_t(layout.nWidth) + 31) / 32) * 4;
     const uint64_t nRequired = nRowBytes * uint64_t(layout.nHeight);
-    if (nRowBytes > DIB_MAX_IMAGE_BYTES || nRequired > DIB_MAX_IMAGE_BYTES)
+    if (nRowBytes > DibImageLimit() || nRequired > DibImageLimit())
         return false;
     layout.nRowBytes = uint32_t(nRowBytes);
     layout.nRequiredBytes = uint32_t(nRequired);
@@ -96,7 +98,7 @@ uint32_t ChoosePixelBlockSize(CDibLayout& layout, uint64_t nPresent) {
     uint64_t nSize = layout.nDeclaredBytes;
     if (nSize > layout.nRequiredBytes) {
         // Extra bytes behind the rows are kept only as far as they exist and fit.
-        nSize = std::min<uint64_t>({nSize, nPresent, DIB_MAX_IMAGE_BYTES});
+        nSize = std::min<uint64_t>({nSize, nPresent, DibImageLimit()});
     }
     nSize = std::max<uint64_t>(nSize, layout.nRequiredBytes);
     if (GetLe32(layout.header + BI_OFS_SIZEIMAGE) != 0)

@@ -8,7 +8,7 @@
 // turned bottom-up), colour masks that mean plain 16- or 32-bit pixels (5-5-5 or 8-8-8).
 // Refused: headers shorter than 40 bytes, negative widths, compressed pixels (RLE, JPEG, PNG),
 // other colour masks, a colour table that does not fit in front of the pixels, and pixel blocks
-// beyond DIB_MAX_IMAGE_BYTES.
+// beyond DibImageLimit().
 #include <cstddef>
 #include <cstdint>
 

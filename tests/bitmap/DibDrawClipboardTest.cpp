@@ -65,8 +65,9 @@ TEST(DibDraw, ExactSizeCopiesAndAnyOtherSizeStretches) {
         EXPECT_EQ(dib.Draw(surface, c.rc, {0, 0}), 144);
         EXPECT_EQ(surface.m_strCall, c.pszCall);
         EXPECT_EQ(surface.m_rcDest, c.rc);
-        if (surface.m_strCall == "stretch")
+        if (surface.m_strCall == "stretch") {
             EXPECT_EQ(surface.m_szSrc, (CSize{160, 144}));
+        }
         EXPECT_TRUE(surface.m_Selections.empty());  // 24 bits: no palette to select
     }
 }

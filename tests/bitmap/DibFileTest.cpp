@@ -4,7 +4,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "BmpBytes.h"
 #include "bitmap/CDib.h"
@@ -38,6 +41,10 @@ TEST(DibCreate, RowsArePaddedAndZeroHeightIsEmptyBlock) {
 
 TEST(DibCreate, RefusesNegativeAndAbsurdSizes) {
     CDib dib;
+    const uint64_t nPrevious = SetDibImageLimit(1000);
+    EXPECT_FALSE(dib.Create(20, 20));  // 1200 bytes
+    EXPECT_TRUE(dib.Create(20, 16));
+    SetDibImageLimit(nPrevious);
     EXPECT_FALSE(dib.Create(-1, 10));
     EXPECT_TRUE(dib.IsEmpty());
     EXPECT_FALSE(dib.Create(100000, 100000));
@@ -114,6 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         CRefusal{"MostNegativeHeight", Patched(kGood24, 14 + 8, 0x80000000u), DIB_MSG_INVALID},
         CRefusal{"AbsurdSize", Patched(Patched(kGood24, 14 + 4, 0x7FFFFFFF), 14 + 8, 0x7FFFFFFF), DIB_MSG_INVALID},
         CRefusal{"AbsurdRowOfZeroRows", Patched(Patched(kGood24, 14 + 4, 0x7FFFFFFF), 14 + 8, 0), DIB_MSG_INVALID},
+        CRefusal{"NoDepth", Patched(kGood24, 14 + 12, 0x00000001), DIB_MSG_INVALID},
         CRefusal{"Rle8", MakeBmpFile({.nBitCount = 8, .nCompression = 1, .nColorEntries = 256}), DIB_MSG_INVALID},
         CRefusal{"OddMasks", MakeBmpFile({.nBitCount = 16, .nCompression = 3, .masks = {0xF800, 0x07E0, 0x001F}}),
                  DIB_MSG_INVALID},
@@ -298,21 +306,39 @@ TEST_F(CFileFolder, WriteFileReplacesTargetAndLeavesNoTemporaryFile) {
 }
 
 TEST_F(CFileFolder, FailedSaveKeepsOldFileWhole) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write into a read-only folder";
     CDib dib;
-    ASSERT_TRUE(dib.Create(5, 5));
+    ASSERT_TRUE(dib.Create(5, 5));  // 134 bytes stored
     const auto target = m_dir / "bild.bmp";
     std::ofstream(target) << "old contents";
-    std::filesystem::permissions(m_dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    // Files may grow to 100 bytes only: the save fails half-way, as on a full disk.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     CMessageLog log;
-    EXPECT_FALSE(dib.WriteFile(target));
+    const bool bSaved = dib.WriteFile(target);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(bSaved);
     EXPECT_EQ(log.Messages(), std::vector<std::string>{DIB_MSG_WRITE_ERROR});
-    std::filesystem::permissions(m_dir, std::filesystem::perms::owner_all);
     std::ifstream in(target);
     std::string strOld;
     std::getline(in, strOld);
     EXPECT_EQ(strOld, "old contents");
+    size_t nFiles = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(m_dir))
+        ++nFiles;
+    EXPECT_EQ(nFiles, 1u);  // no temporary file left behind
+}
+
+TEST_F(CFileFolder, SaveIntoMissingFolderFails) {
+    CDib dib;
+    ASSERT_TRUE(dib.Create(5, 5));
+    CMessageLog log;
+    EXPECT_FALSE(dib.WriteFile(m_dir / "fehlt" / "bild.bmp"));
+    EXPECT_EQ(log.Messages(), std::vector<std::string>{DIB_MSG_WRITE_ERROR});
 }
 
 TEST_F(CFileFolder, FullDiskShowsWriteError) {

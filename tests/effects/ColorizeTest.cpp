@@ -77,8 +77,9 @@ TEST(Colorize, TwentyFiveLevelsStretchTo254ThenCountAsBrightest) {
         ColorizeDib(dib, c.nChoice);
         EXPECT_EQ(dib.GetPixel({1, 0}), c.nTop);
         EXPECT_EQ(dib.GetPixel({0, 0}), 0u);
-        if (c.nChoice == 0)
+        if (c.nChoice == 0) {
             EXPECT_EQ(dib.GetPixel({2, 0}), 122u * 0x010101);
+        }
     }
 }
 
