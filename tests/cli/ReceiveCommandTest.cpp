@@ -1,0 +1,112 @@
+// quillomat-cli receive, run as a user would: exit status, picture file, log, stderr.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "bitmap/CDib.h"
+#include "console/ConsolePicture.h"
+#include "reception/TileDecoder.h"
+
+namespace {
+
+class ReceiveCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_Dir = std::filesystem::temp_directory_path() /
+                ("quillomat-cli-receive-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_Dir);
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_Dir, ec);
+    }
+
+    // Runs the command in the scratch folder; returns its exit status, stderr in m_strErr.
+    int Run(const std::string& strArgs, const std::string& strPrefix = "")
+    {
+        const std::string strCommand = "cd '" + m_Dir.string() + "' && " + strPrefix + "'" +
+                                       QUILLOMAT_CLI_PATH + "' receive " + strArgs + " 2>err.txt >/dev/null";
+        const int nStatus = std::system(strCommand.c_str());
+        std::ifstream in(m_Dir / "err.txt");
+        std::stringstream text;
+        text << in.rdbuf();
+        m_strErr = text.str();
+        return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+    }
+
+    std::filesystem::path m_Dir;
+    std::string m_strErr;
+};
+
+TEST_F(ReceiveCommandTest, TestCardFromTheSimulatedConsole)
+{
+    ASSERT_EQ(Run("--link sim --timeout 60"), 0) << m_strErr;
+    EXPECT_NE(m_strErr.find("Bitte den GB an das Linkmodul anschließen und Bild ausdrucken\n"), std::string::npos);
+    EXPECT_NE(m_strErr.find("Die Daten werden auf Fehler geprüft\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(m_Dir / "Tarvo.log"));
+
+    CDib dib;
+    ASSERT_TRUE(dib.ReadFile(m_Dir / "received.bmp"));
+    ASSERT_EQ(dib.GetDimensions(), (CSize{160, 144}));
+    EXPECT_EQ(dib.GetBitCount(), 24);
+    const std::vector<uint8_t> card = BuildTestCard();
+    for (int32_t y = 0; y < 144; ++y)
+        for (int32_t x = 0; x < 160; ++x)
+            ASSERT_EQ(dib.GetPixel(CPoint{x, y}), TileColour(TileLevelAt(card, x, y))) << x << "," << y;
+}
+
+TEST_F(ReceiveCommandTest, BadBlocksAndTimeoutStillWriteThePicture)
+{
+    EXPECT_EQ(Run("--link 'sim:faults=flip:0.01,reprints=0,seed=3' -o bad.bmp --timeout 1"), 1);
+    EXPECT_NE(m_strErr.find("Fehler in 9 gelesenen Datenblocks\nBitte das Bild noch einmal ausdrucken\n"),
+              std::string::npos)
+        << m_strErr;
+    EXPECT_NE(m_strErr.find("\nBild ausdrucken\n"), std::string::npos);
+    CDib dib;
+    ASSERT_TRUE(dib.ReadFile(m_Dir / "bad.bmp"));
+    EXPECT_EQ(dib.GetDimensions(), (CSize{160, 144}));
+}
+
+TEST_F(ReceiveCommandTest, NoModuleEndsWithAnEmptyPicture)
+{
+    EXPECT_EQ(Run("--link sim:version=0 --timeout 0.2"), 1);
+    EXPECT_NE(m_strErr.find("Es ist kein Tarvo Linkmodul angeschlossen\n"), std::string::npos);
+    CDib dib;
+    ASSERT_TRUE(dib.ReadFile(m_Dir / "received.bmp"));
+    EXPECT_EQ(dib.GetDimensions(), (CSize{160, 0}));
+}
+
+TEST_F(ReceiveCommandTest, InterruptEndsLikeCancel)
+{
+    EXPECT_EQ(Run("--link sim:version=0", "timeout --preserve-status -s INT 0.5 "), 1);
+    EXPECT_TRUE(std::filesystem::exists(m_Dir / "received.bmp"));
+}
+
+TEST_F(ReceiveCommandTest, OutputThatCannotBeWritten)
+{
+    EXPECT_EQ(Run("--link sim -o no/such/folder/x.bmp --timeout 60"), 1);
+    EXPECT_FALSE(m_strErr.empty());
+}
+
+TEST_F(ReceiveCommandTest, BadUsage)
+{
+    const char* const CASES[] = {"--link", "--timeout 0", "--timeout -3", "--timeout soon", "-o", "extra",
+                                 "--link nowhere:at:all"};
+    for (const char* pArgs : CASES) {
+        EXPECT_EQ(Run(pArgs), 2) << pArgs;
+        EXPECT_EQ(m_strErr.find('\n'), m_strErr.size() - 1) << pArgs << ": one line, got " << m_strErr;
+        EXPECT_FALSE(std::filesystem::exists(m_Dir / "received.bmp")) << pArgs;
+    }
+}
+
+}  // namespace
