@@ -45,13 +45,23 @@ size_t ReadAsTheCliDoes(const CLogStore& store, bool& bWhole)
     return nEntries + (nText & 1);
 }
 
+// The defaults, built once; each input starts from a copy.
+const CLogStore& Defaults()
+{
+    static const std::unique_ptr<CLogStore> s_pDefaults = [] {
+        auto pStore = std::make_unique<CLogStore>();
+        pStore->SetLogDefaults();
+        return pStore;
+    }();
+    return *s_pDefaults;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
     const std::string bytes(reinterpret_cast<const char*>(pData), nSize);
-    auto pStore = std::make_unique<CLogStore>();
-    pStore->SetLogDefaults();
+    auto pStore = std::make_unique<CLogStore>(Defaults());
     std::istringstream in(bytes);
     const LogLoadResult result = pStore->ReadLog(in);
     RequireSound(*pStore);
@@ -67,9 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         if (i % 3 == 0)
             pStore->WriteLog(nHandle);
         else
-            pStore->WriteLog(nHandle, static_cast<int32_t>(nHandle) * 0x01010101 - 7);
+            pStore->WriteLog(nHandle, static_cast<int32_t>(nHandle * 0x01010101u - 7u));
     }
-    if (nSize > 0 && (pData[0] & 1))
+    if (nSize > 0 && (pData[0] & 3) == 1)
         for (int i = 0; i < 40000; ++i)
             pStore->WriteLog(LOG_HANDLE_GS_NT, i);
     if (result.bHeaderValid || nDrive > 0) {
@@ -81,8 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 
     // What the store writes, it reads back to the same bytes.
     const std::string saved = pStore->SerializeLog();
-    auto pReloaded = std::make_unique<CLogStore>();
-    pReloaded->SetLogDefaults();
+    auto pReloaded = std::make_unique<CLogStore>(Defaults());
     std::istringstream again(saved);
     const LogLoadResult reloaded = pReloaded->ReadLog(again);
     Require(reloaded.IsUsable() && reloaded.bEndChunk && !reloaded.bCut);
