@@ -1,0 +1,104 @@
+#include "DialogTestSupport.h"
+
+#include <QAbstractButton>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kPollMs = 5;
+constexpr int kWatchdogPolls = 120 * 1000 / kPollMs;
+
+std::string& TestDirStorage()
+{
+    static std::string s_strDir;
+    return s_strDir;
+}
+
+} // namespace
+
+QApplication& TestApp()
+{
+    static QApplication* s_pApp = nullptr;
+    if (s_pApp == nullptr) {
+        char szTemplate[] = "/tmp/quillomat-dialogs-XXXXXX";
+        const char* pszDir = mkdtemp(szTemplate);
+        if (pszDir == nullptr)
+            std::abort();
+        TestDirStorage() = pszDir;
+        const std::filesystem::path dir(pszDir);
+        std::filesystem::create_directories(dir / "config");
+        setenv("HOME", pszDir, 1);
+        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        if (chdir(pszDir) != 0)
+            std::abort();
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int s_nArgc = 1;
+        static char s_szName[] = "quillomat-dialog-tests";
+        static char* s_Argv[] = {s_szName, nullptr};
+        s_pApp = new QApplication(s_nArgc, s_Argv);
+    }
+    return *s_pApp;
+}
+
+std::string TestDir()
+{
+    TestApp();
+    return TestDirStorage();
+}
+
+CModalAnswerer::CModalAnswerer()
+{
+    connect(&m_Timer, &QTimer::timeout, this, &CModalAnswerer::Poll);
+    m_Timer.start(kPollMs);
+}
+
+CModalAnswerer::~CModalAnswerer() = default;
+
+void CModalAnswerer::Poll()
+{
+    // A timer does not fire again while its own slot runs, and answering may open the next
+    // modal loop (a range message from OK, say): act from a posted call, not from here.
+    if (m_bActing)
+        return;
+    QWidget* pModal = QApplication::activeModalWidget();
+    if (pModal == nullptr || !pModal->isVisible())
+        return;
+    m_bActing = true;
+    QMetaObject::invokeMethod(this, [this, pGuard = QPointer<QWidget>(pModal)] {
+        m_bActing = false;
+        if (pGuard.isNull() || pGuard != QApplication::activeModalWidget() || !pGuard->isVisible())
+            return;
+        Act(pGuard.data());
+    }, Qt::QueuedConnection);
+}
+
+void CModalAnswerer::Act(QWidget* pModal)
+{
+    if (++m_nPolls > kWatchdogPolls) {
+        m_bWatchdogFired = true;
+        if (auto* pDialog = qobject_cast<QDialog*>(pModal))
+            pDialog->done(QDialog::Rejected);
+        return;
+    }
+    if (auto* pBox = qobject_cast<QMessageBox*>(pModal)) {
+        m_Messages.push_back(pBox->text().toStdString());
+        m_Captions.push_back(pBox->windowTitle().toStdString());
+        QAbstractButton* pOk = pBox->button(QMessageBox::Ok);
+        if (pOk != nullptr)
+            pOk->click();
+        else
+            pBox->done(QMessageBox::Cancel);
+        return;
+    }
+    if (!m_Actions.empty()) {
+        // Off the queue while it runs: it may open a modal loop in which the next one acts.
+        Action action = std::move(m_Actions.front());
+        m_Actions.pop_front();
+        if (!action(pModal))
+            m_Actions.push_front(std::move(action));
+    }
+}
