@@ -76,9 +76,20 @@ void CLogStore::SetSystemHandle(uint8_t nHandle, const std::string& strCode, con
     LogHandleEntry& row = m_HandleTable[nHandle];
     row.strCode = strCode;
     row.strDescription = strDescription;
+    row.nParamBytes = SoundParamBytes(nHandle, nParamBytes);
+}
+
+int32_t CLogStore::SoundParamBytes(uint8_t nHandle, int32_t nParamBytes)
+{
+    // The store writes these entries itself and relies on their lengths: "Z1" and "Z2" carry
+    // the handle byte, the fill byte is a whole entry on its own.
+    if (nHandle == LOG_HANDLE_Z1 || nHandle == LOG_HANDLE_Z2)
+        return 1;
+    if (nHandle == LOG_HANDLE_FILL)
+        return 0;
     // An entry never carries more than the four bytes of its 32-bit parameter, and never fewer
     // than none: the ring is read by these counts alone.
-    row.nParamBytes = ClampParamBytes(nParamBytes);
+    return ClampParamBytes(nParamBytes);
 }
 
 uint8_t CLogStore::GetLogHandle(const std::string& strCode, const std::string& strDescription, int32_t nParamBytes)

@@ -77,6 +77,9 @@ public:
     LogLoadResult ReadLog(std::istream& in);
     // The whole store in the file format, as SaveLogfile writes it (time text as it stands).
     std::string SerializeLog() const;
+    // The parameter byte count a row gets for the count asked: 0..4, and always 1 for "Z1"
+    // and "Z2" and 0 for the fill byte, whose entries the store writes itself.
+    static int32_t SoundParamBytes(uint8_t nHandle, int32_t nParamBytes);
 
 protected:
     std::string m_strLogTime; std::array<uint8_t, LOG_RING_SIZE> m_LogBuffer{}; int32_t m_nWritePos = 0;

@@ -335,7 +335,7 @@ LogLoadResult CLogStore::ReadLog(std::istream& in)
                          reader.ReadText(row.strDescription) && reader.Read(&nTag, 1) && reader.ReadI32(nParamBytes);
                 if (!bWhole)
                     break;  // a row cut in the middle is not taken
-                if (nParamBytes < 0 || nParamBytes > LOG_MAX_PARAM_BYTES)
+                if (SoundParamBytes(static_cast<uint8_t>(nHandle), nParamBytes) != nParamBytes)
                     ++result.nParamCountsMended;
                 SetSystemHandle(static_cast<uint8_t>(nHandle), row.strCode, row.strDescription, nParamBytes);
                 ++result.nTableRows;
@@ -382,14 +382,18 @@ LogLoadResult CLogStore::ReadLog(std::istream& in)
 
 // Whatever the file held, the store must stay writable and its retained range readable:
 // both positions inside the ring, and the bytes from the oldest position up to the write
-// position a whole number of entries under the table now in force. Otherwise the ring is
-// emptied as ClearLog does; table, show flags, identification and time text stay.
+// position a whole number of entries under the table now in force. Equal positions hold an
+// empty log, and the next write takes the entries from there as the oldest ones one by one:
+// then the whole ring from that position must go round in whole entries. Otherwise the ring
+// is emptied as ClearLog does; table, show flags, identification and time text stay.
 void CLogStore::MendLoadedState(LogLoadResult& result)
 {
     const auto inRing = [](int32_t nPos) { return nPos >= 0 && nPos < LOG_RING_SIZE; };
     bool bUsable = inRing(m_nWritePos) && inRing(m_nOldestPos);
     if (bUsable) {
-        const int32_t nRetained = (m_nWritePos - m_nOldestPos + LOG_RING_SIZE) % LOG_RING_SIZE;
+        int32_t nRetained = (m_nWritePos - m_nOldestPos + LOG_RING_SIZE) % LOG_RING_SIZE;
+        if (nRetained == 0)
+            nRetained = LOG_RING_SIZE;
         int32_t nWalked = 0;
         int32_t nPos = m_nOldestPos;
         while (nWalked < nRetained) {

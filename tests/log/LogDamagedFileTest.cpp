@@ -196,6 +196,28 @@ TEST_F(LogDamagedFileTest, EveryDamageLeavesASoundStore)
              EXPECT_EQ(s.GetWritePos(), 4);
              EXPECT_TRUE(WalkLog(s).entries.empty());
          }},
+        {"equal positions whose ring does not go round in whole entries",
+         [&](const CLogStore& d) {
+             // From 5 round the ring, MV at 4 covers 4 and 5: past the start.
+             return JoinFile({PosChunk(2, 5), RingChunk(kThreeEntries), TableChunk(d), PosChunk(5, 5), kEnd});
+         },
+         [](const CLogStore& s, const LogLoadResult& r) {
+             EXPECT_TRUE(r.bRingDiscarded);
+             EXPECT_EQ(s.GetWritePos(), 0);
+         }},
+        {"byte counts of the rows the store writes itself",
+         [&](const CLogStore& d) {
+             return JoinFile({PosChunk(2, 6), RingChunk(kThreeEntries),
+                              TableChunk(d, {{LOG_HANDLE_Z1, 0}, {LOG_HANDLE_Z2, 3}, {LOG_HANDLE_FILL, 2}}),
+                              PosChunk(5, 0), kEnd});
+         },
+         [](const CLogStore& s, const LogLoadResult& r) {
+             EXPECT_EQ(r.nParamCountsMended, 3);
+             EXPECT_EQ(s.GetParamBytes(LOG_HANDLE_Z1), 1);
+             EXPECT_EQ(s.GetParamBytes(LOG_HANDLE_Z2), 1);
+             EXPECT_EQ(s.GetParamBytes(LOG_HANDLE_FILL), 0);
+             EXPECT_TRUE(r.IsUsable());
+         }},
         {"parameter byte counts outside 0..4",
          [&](const CLogStore& d) {
              return JoinFile({PosChunk(2, 6), RingChunk(kThreeEntries),

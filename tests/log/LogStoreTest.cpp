@@ -241,6 +241,15 @@ TEST_F(LogStoreTest, GetLogHandleSetsTheShowFlagAndClampsByteCounts)
     EXPECT_EQ(m_pStore->GetParamBytes(nWide), 4);
     EXPECT_EQ(m_pStore->GetParamBytes(nNegative), 0);
 
+    // The rows whose entries the store writes itself keep their lengths.
+    m_pStore->SetSystemHandle(LOG_HANDLE_Z1, "Z1", "anders", 0);
+    m_pStore->SetSystemHandle(LOG_HANDLE_Z2, "Z2", "anders", 4);
+    m_pStore->SetSystemHandle(LOG_HANDLE_FILL, "--", "anders", 1);
+    EXPECT_EQ(m_pStore->GetHandleDescription(LOG_HANDLE_Z1), "anders");
+    EXPECT_EQ(m_pStore->GetParamBytes(LOG_HANDLE_Z1), 1);
+    EXPECT_EQ(m_pStore->GetParamBytes(LOG_HANDLE_Z2), 1);
+    EXPECT_EQ(m_pStore->GetParamBytes(LOG_HANDLE_FILL), 0);
+
     // Entries of such rows stay readable.
     m_pStore->WriteLog(nWide, 0x11223344);
     m_pStore->WriteLog(nNegative);
