@@ -36,7 +36,7 @@ void CDib::Empty() {
 
 bool CDib::Create(int32_t nWidth, int32_t nHeight) {
     Empty();
-    if (nWidth < 0 || nHeight < 0)
+    if (nWidth < 0 || nHeight < 0 || nWidth > DIB_MAX_DIMENSION || nHeight > DIB_MAX_DIMENSION)
         return false;
     const uint64_t nRowBytes = ((24ull * uint64_t(nWidth) + 31) / 32) * 4;
     const uint64_t nImageSize = nRowBytes * uint64_t(nHeight);

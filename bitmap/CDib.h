@@ -34,6 +34,9 @@ inline constexpr uint32_t DIB_INFO_HEADER_SIZE = 40;
 // SetDibImageLimit says otherwise.
 inline constexpr uint64_t DIB_MAX_IMAGE_BYTES = 256u * 1024u * 1024u;
 uint64_t DibImageLimit();
+// The largest width and height a picture may have, whatever its pixel block holds (a picture
+// 0 pixels wide and a billion rows high has no pixel block to speak of, but no use either).
+inline constexpr int32_t DIB_MAX_DIMENSION = 1 << 18;
 // Sets the limit (0: back to DIB_MAX_IMAGE_BYTES); returns the previous one. For tools that
 // must stay small, such as the fuzz targets.
 uint64_t SetDibImageLimit(uint64_t nBytes);

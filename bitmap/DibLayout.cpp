@@ -31,7 +31,7 @@ bool ParseDibLayout(const uint8_t* p, size_t nAvail, CDibLayout& layout) {
 
     const int32_t nWidth = GetLe32s(p + BI_OFS_WIDTH);
     const int32_t nHeight = GetLe32s(p + BI_OFS_HEIGHT);
-    if (nWidth < 0 || nHeight == INT32_MIN)
+    if (nWidth < 0 || nWidth > DIB_MAX_DIMENSION || nHeight < -DIB_MAX_DIMENSION || nHeight > DIB_MAX_DIMENSION)
         return false;
     layout.nWidth = nWidth;
     layout.bTopDown = nHeight < 0;
@@ -117,7 +117,7 @@ void CDibLoader::Take(CDib& dib, const CDibLayout& layout, const uint8_t* pColor
     const size_t nCopy = std::min<size_t>(nPixels, nBlockSize);
     if (nCopy != 0)
         std::memcpy(pBits.get(), pPixels, nCopy);
-    if (layout.bTopDown && layout.nHeight > 1) {
+    if (layout.bTopDown && layout.nHeight > 1 && layout.nRowBytes != 0) {
         // Held rows are bottom-up: swap row i with row height - 1 - i.
         std::vector<uint8_t> tmp(layout.nRowBytes);
         for (int32_t i = 0, j = layout.nHeight - 1; i < j; ++i, --j) {

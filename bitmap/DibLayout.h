@@ -6,7 +6,8 @@
 // Taken: info headers of 40 bytes and longer (the 108- and 124-byte versions that Qt and GIMP
 // write: the colour table then lies behind the longer header), top-down rows (negative height;
 // turned bottom-up), colour masks that mean plain 16- or 32-bit pixels (5-5-5 or 8-8-8).
-// Refused: headers shorter than 40 bytes, negative widths, compressed pixels (RLE, JPEG, PNG),
+// Refused: headers shorter than 40 bytes, negative widths, widths or heights beyond
+// DIB_MAX_DIMENSION, compressed pixels (RLE, JPEG, PNG),
 // other colour masks, a colour table that does not fit in front of the pixels, and pixel blocks
 // beyond DibImageLimit().
 #include <cstddef>

@@ -15,7 +15,7 @@ inline void QuietMessages() {
     if (!bDone) {
         SetMessageSink([](const std::string&) {});
         // Small pictures keep every execution fast; the checks are the same at any limit.
-        SetDibImageLimit(4u * 1024u * 1024u);
+        SetDibImageLimit(256u * 1024u);
         bDone = true;
     }
 }
@@ -23,9 +23,9 @@ inline void QuietMessages() {
 inline void ExercisePicture(CDib& dib) {
     const CSize size = dib.GetDimensions();
     volatile uint32_t nSink = 0;
-    // Every pixel of pictures up to a million pixels; of larger ones a spread of rows and
+    // Every pixel of pictures up to 65536 pixels; of larger ones a spread of rows and
     // columns that includes the first and the last of each.
-    const bool bAll = int64_t(size.cx) * size.cy <= (1 << 20);
+    const bool bAll = int64_t(size.cx) * size.cy <= (1 << 16);
     const int32_t nRowStep = bAll ? 1 : std::max(1, size.cy / 64);
     const int32_t nColStep = bAll ? 1 : std::max(1, size.cx / 4096);
     auto visitRow = [&](int32_t y) {

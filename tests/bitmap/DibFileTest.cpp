@@ -121,6 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
         CRefusal{"MostNegativeHeight", Patched(kGood24, 14 + 8, 0x80000000u), DIB_MSG_INVALID},
         CRefusal{"AbsurdSize", Patched(Patched(kGood24, 14 + 4, 0x7FFFFFFF), 14 + 8, 0x7FFFFFFF), DIB_MSG_INVALID},
         CRefusal{"AbsurdRowOfZeroRows", Patched(Patched(kGood24, 14 + 4, 0x7FFFFFFF), 14 + 8, 0), DIB_MSG_INVALID},
+        CRefusal{"NoWidthEndlessHeight",
+                 Patched(Patched(kGood24, 14 + 4, 0), 14 + 8, uint32_t(DIB_MAX_DIMENSION + 1)), DIB_MSG_INVALID},
+        CRefusal{"EndlessTopDown", Patched(kGood24, 14 + 8, uint32_t(-DIB_MAX_DIMENSION - 1)), DIB_MSG_INVALID},
         CRefusal{"NoDepth", Patched(kGood24, 14 + 12, 0x00000001), DIB_MSG_INVALID},
         CRefusal{"Rle8", MakeBmpFile({.nBitCount = 8, .nCompression = 1, .nColorEntries = 256}), DIB_MSG_INVALID},
         CRefusal{"OddMasks", MakeBmpFile({.nBitCount = 16, .nCompression = 3, .masks = {0xF800, 0x07E0, 0x001F}}),
@@ -238,6 +241,14 @@ TEST(DibFile, TopDownRowsAreTurnedBottomUp) {
     ASSERT_TRUE(ReadFromString(up, strBack));
     EXPECT_EQ(up.GetPixel({0, 0}), 0x020100u);
     EXPECT_EQ(int32_t(Get32(std::vector<uint8_t>(strBack.begin(), strBack.end()), 14 + 8)), 3);
+}
+
+TEST(DibFile, TopDownPictureWithoutColumnsLoads) {
+    CDib dib;
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 0, .nHeight = -3})));
+    EXPECT_EQ(dib.GetDimensions(), (CSize{0, 3}));
+    EXPECT_EQ(dib.GetImageSize(), 0u);
+    EXPECT_EQ(dib.GetPixel({0, 0}), DIB_NO_PIXEL);
 }
 
 TEST(DibFile, LongerInfoHeadersTakeTheirColourTableBehindThemselves) {
