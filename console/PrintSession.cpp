@@ -2,24 +2,26 @@
 
 #include "console/RunLength.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 CPacket MakePacket(uint8_t nCommand, uint8_t nCompression, std::span<const uint8_t> data)
 {
-    CPacket packet;
-    packet.reserve(data.size() + 10);
     const auto nLength = static_cast<uint16_t>(data.size());
-    packet.insert(packet.end(), {0x88, 0x33, nCommand, nCompression, static_cast<uint8_t>(nLength & 0xFF),
-                                 static_cast<uint8_t>(nLength >> 8)});
-    packet.insert(packet.end(), data.begin(), data.end());
+    CPacket packet(data.size() + 10, 0x00); // the two trailer bytes stay 0x00
+    packet[0] = 0x88;
+    packet[1] = 0x33;
+    packet[2] = nCommand;
+    packet[3] = nCompression;
+    packet[4] = static_cast<uint8_t>(nLength & 0xFF);
+    packet[5] = static_cast<uint8_t>(nLength >> 8);
+    std::copy(data.begin(), data.end(), packet.begin() + 6);
     uint16_t nSum = 0;
-    for (size_t i = 2; i < packet.size(); ++i)
+    for (size_t i = 2; i < 6 + data.size(); ++i)
         nSum = static_cast<uint16_t>(nSum + packet[i]);
-    packet.push_back(static_cast<uint8_t>(nSum & 0xFF));
-    packet.push_back(static_cast<uint8_t>(nSum >> 8));
-    packet.push_back(0x00);
-    packet.push_back(0x00);
+    packet[6 + data.size()] = static_cast<uint8_t>(nSum & 0xFF);
+    packet[7 + data.size()] = static_cast<uint8_t>(nSum >> 8);
     return packet;
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
+#include <unistd.h>
 
 namespace {
 
@@ -118,6 +119,59 @@ TEST(ConsolePicture, TileLayoutMatchesTheConsolesFormat)
     EXPECT_EQ(tiles[321], 0x80);
     EXPECT_EQ(TileLevelAt(tiles, 200, 0), 0);   // outside: white, no read beyond the stream
     EXPECT_EQ(TileLevelAt(tiles, 0, 16), 0);
+}
+
+} // namespace
+
+#include "bitmap/CDib.h"
+#include "common/MessageSink.h"
+
+namespace {
+
+TEST(ConsolePicture, ABitmapFileIsMappedToTheFourLevelsByBrightness)
+{
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("quillomat_console_picture_" + std::to_string(::getpid()) + ".bmp");
+    CDib dib;
+    ASSERT_TRUE(dib.Create(100, 21)); // narrower than 160, height not a whole number of bands
+    // Exact shades, and shades in between that go to the nearest level.
+    const uint32_t shades[8] = {0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000, 0xF0F0F0, 0xC0C0C0, 0x9A9A9A, 0x303030};
+    for (int32_t y = 0; y < 21; ++y)
+        for (int32_t x = 0; x < 100; ++x)
+            dib.SetPixel(CPoint{x, y}, shades[(x / 10 + y) % 8]);
+    ASSERT_TRUE(dib.WriteFile(path));
+
+    std::vector<uint8_t> tiles;
+    std::string strError;
+    ASSERT_TRUE(LoadPictureTiles(path, tiles, strError)) << strError;
+    std::filesystem::remove(path);
+    ASSERT_EQ(tiles.size(), 2u * 320);
+    const uint8_t levels[8] = {0, 1, 2, 3, 0, 1, 2, 3};
+    for (int32_t y = 0; y < 16; ++y) {
+        for (int32_t x = 0; x < 100; ++x)
+            ASSERT_EQ(TileLevelAt(tiles, x, y), levels[(x / 10 + y) % 8]) << x << "," << y;
+        for (int32_t x = 100; x < 160; ++x)
+            ASSERT_EQ(TileLevelAt(tiles, x, y), 0);
+    }
+}
+
+TEST(ConsolePicture, UnusablePicturesAreRefusedWithAReason)
+{
+    std::vector<std::string> messages;
+    CScopedMessageSink sink([&](const std::string& strText) { messages.push_back(strText); });
+    std::vector<uint8_t> tiles;
+    std::string strError;
+    EXPECT_FALSE(LoadPictureTiles("/nonexistent/picture.bmp", tiles, strError));
+    EXPECT_NE(strError.find("cannot read picture"), std::string::npos);
+
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("quillomat_console_flat_" + std::to_string(::getpid()) + ".bmp");
+    CDib dib;
+    ASSERT_TRUE(dib.Create(160, 7));
+    ASSERT_TRUE(dib.WriteFile(path));
+    EXPECT_FALSE(LoadPictureTiles(path, tiles, strError));
+    EXPECT_NE(strError.find("fewer than 8 rows"), std::string::npos);
+    std::filesystem::remove(path);
 }
 
 } // namespace

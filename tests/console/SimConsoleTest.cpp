@@ -4,6 +4,7 @@
 #include "console/CSimConsole.h"
 #include "console/ConsolePicture.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -242,6 +243,25 @@ TEST(SimConsole, RandomStallsGiveMarksAndSynchronisationErrorsOnlyAsTheRulesAllo
     EXPECT_GT(p.pSim->GetStallCount(), 20);
     EXPECT_GT(nMarked, 5);
     EXPECT_GT(nSync, 5);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SimConsole, ARecordedSessionIsSentAsRecorded)
+{
+    const std::string strFile = std::string(QUILLOMAT_CAPTURES_DIR) + "/pokemon_tcg_compressed.txt";
+    if (!std::filesystem::exists(strFile))
+        GTEST_SKIP() << "recorded sessions not found: " << strFile;
+    auto pSim = MakeSim("replay=" + strFile + ",reprints=0");
+    ASSERT_NE(pSim, nullptr);
+    ASSERT_EQ(pSim->GetPackets().size(), 255u);
+    EXPECT_EQ(pSim->GetTileStream().size(), 13u * 640);
+    Printer p(pSim);
+    p.PlayPackets(pSim->GetPackets());
+    EXPECT_EQ(pSim->GetPacketCount(), 255);
+    EXPECT_TRUE(pSim->IsFinished());
 }
 
 } // namespace
