@@ -20,6 +20,9 @@ CIOModul::CIOModul(std::shared_ptr<PortIo> pPort, std::shared_ptr<IPlatform> pPl
       m_pPlatform(pPlatform ? std::move(pPlatform) : DefaultPlatform())
 {
     m_bSimulated = m_pPort->IsSimulated();
+    // Realtime scheduling only pays off, and is only safe, where a real line is busy-polled: never
+    // for the simulated link (which would starve the machine) nor for a port where nothing answers.
+    m_bRealtimeAllowed = !m_bSimulated && dynamic_cast<CNoPortIo*>(m_pPort.get()) == nullptr;
 }
 
 CIOModul::~CIOModul()
@@ -88,7 +91,7 @@ uint8_t CIOModul::GetSetByteExtern(uint8_t nSendByte, int32_t nPollLimit)
 {
     m_nModulStatus &= ~(MODUL_TIMEOUT | MODUL_SYNC_ERROR);
     SetStrobeLine(1);
-    if (!m_bSimulated)
+    if (m_bRealtimeAllowed)
         m_pPlatform->SetThreadTimeCritical(true);
     SetDataOutLine(1);
 
@@ -313,7 +316,7 @@ void CIOModul::RaisePriorityClass(int32_t nMode)
     const uint32_t nClass = nMode == 1 ? PRIORITY_CLASS_REALTIME : PRIORITY_CLASS_HIGH;
     // A simulated link busy-polls in virtual time; at a realtime class it could starve the
     // machine, so it gets the high class while the log still records what was asked for.
-    m_pPlatform->SetPriorityClass(m_bSimulated && nClass == PRIORITY_CLASS_REALTIME
+    m_pPlatform->SetPriorityClass(!m_bRealtimeAllowed && nClass == PRIORITY_CLASS_REALTIME
                                       ? PRIORITY_CLASS_HIGH
                                       : nClass);
     WriteLog(LOG_HANDLE_SP, static_cast<int32_t>(nClass));

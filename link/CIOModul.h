@@ -70,12 +70,15 @@ public:
     uint8_t GetStatusShadow() const { return m_nStatusShadow; }
     uint8_t GetControlShadow() const { return m_nControlShadow; }
     bool IsSimulatedLink() const { return m_bSimulated; }
+    // False for the simulated link and for a port where nothing answers: realtime is never asked for.
+    bool IsRealtimeAllowed() const { return m_bRealtimeAllowed; }
     PortIo& GetPort() { return *m_pPort; }
 
 private:
     std::shared_ptr<PortIo> m_pPort;
     std::shared_ptr<IPlatform> m_pPlatform;
     bool m_bSimulated = false;
+    bool m_bRealtimeAllowed = false;
 
     uint16_t m_nPortBase = 0;
     uint8_t m_nDataShadow = 0;

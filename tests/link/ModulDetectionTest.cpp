@@ -230,8 +230,9 @@ TEST(ModulDetection, SpeedMeasurementReadsAndWritesTheDataRegister)
 
 TEST(ModulDetection, PriorityClassesAndTheirLogEntries)
 {
+    enum Port { Hardware, Simulated, Nothing };
     struct Case {
-        bool bSimulated;
+        Port ePort;
         int32_t nMode;
         uint32_t nPlatformClass;
         int64_t nLogged;
@@ -242,12 +243,14 @@ TEST(ModulDetection, PriorityClassesAndTheirLogEntries)
         void Out(uint16_t, uint8_t) override {}
         bool IsSimulated() const override { return true; }
     };
-    for (const Case& c : {Case{false, 0, 0x80, 128}, Case{false, 1, 0x100, 256}, Case{false, 2, 0x80, 128},
-                          Case{true, 1, 0x80, 256}, Case{true, 0, 0x80, 128}}) {
+    for (const Case& c : {Case{Hardware, 0, 0x80, 128}, Case{Hardware, 1, 0x100, 256}, Case{Hardware, 2, 0x80, 128},
+                          Case{Simulated, 1, 0x80, 256}, Case{Simulated, 0, 0x80, 128}, Case{Nothing, 1, 0x80, 256}}) {
         auto pPlatform = std::make_shared<CFakePlatform>();
         std::shared_ptr<PortIo> pPort;
-        if (c.bSimulated)
+        if (c.ePort == Simulated)
             pPort = std::make_shared<CSimPort>();
+        else if (c.ePort == Hardware)
+            pPort = std::make_shared<CScriptedPort>();
         CTestModul modul(pPort, pPlatform);
         modul->RaisePriorityClass(c.nMode);
         EXPECT_EQ(pPlatform->m_Classes.back(), c.nPlatformClass);
