@@ -78,4 +78,11 @@ void CChildFrame::closeEvent(QCloseEvent* pEvent)
         return;
     }
     QMdiSubWindow::closeEvent(pEvent);
+    if (pEvent->isAccepted() && m_pView) {
+        // The view goes now, not later with the frame: its document must not count it as
+        // open once the window is closed.
+        CView* pView = m_pView;
+        m_pView = nullptr;
+        delete pView;
+    }
 }

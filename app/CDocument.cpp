@@ -86,8 +86,13 @@ void CDocument::RemoveView(CView* pView)
 {
     m_Views.removeAll(pView);
     emit TitleChanged();
-    if (m_Views.isEmpty())
-        deleteLater();  // the document goes with its last view
+    if (m_Views.isEmpty()) {
+        // The document goes with its last view; from now on nobody finds it open.
+        if (m_pTemplate)
+            m_pTemplate->RemoveDocument(this);
+        m_pTemplate = nullptr;
+        deleteLater();
+    }
 }
 
 void CDocument::UpdateAllViews()

@@ -167,7 +167,7 @@ std::vector<std::pair<std::string, std::string>> SplitFilterList(std::string_vie
     }
     std::vector<std::pair<std::string, std::string>> pairs;
     for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].empty() && parts[i + 1].empty())
+        if (parts[i].empty())
             break;  // "||" ends the list
         pairs.emplace_back(parts[i], parts[i + 1]);
     }

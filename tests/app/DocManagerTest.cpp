@@ -1,0 +1,112 @@
+// The file dialog of the document manager, the recent-file list and document titles.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QSettings>
+
+#include "AppTestSupport.h"
+#include "app/CBmpDocManager.h"
+#include "app/CQuillomatApp.h"
+#include "app/CQuillomatDoc.h"
+#include "app/CRecentFileList.h"
+#include "res/Resource.h"
+
+TEST(BmpDocManager, FilterListsOfOpenAndSave)
+{
+    const QString strOpen = CBmpDocManager::BuildFilterList(true);
+    const QString strSave = CBmpDocManager::BuildFilterList(false);
+    EXPECT_EQ(strSave, QStringLiteral("Windows Bitmap Dateien (*.bmp;*.dib)|*.bmp;*.dib|ZSoft PCX Dateien (*.pcx)|*.pcx||"));
+    EXPECT_TRUE(strOpen.startsWith(strSave.chopped(1)));
+    EXPECT_TRUE(strOpen.endsWith(QStringLiteral("|*.*||")));
+    // The all-files caption is Qt's German one.
+    EXPECT_TRUE(strOpen.contains(QStringLiteral("Alle Dateien"))) << strOpen.toStdString();
+
+    const QStringList open = CBmpDocManager::ToNameFilters(strOpen);
+    ASSERT_EQ(open.size(), 3);
+    EXPECT_EQ(open[0], QStringLiteral("Windows Bitmap Dateien (*.bmp;*.dib) (*.bmp *.dib)"));
+    EXPECT_EQ(open[1], QStringLiteral("ZSoft PCX Dateien (*.pcx) (*.pcx)"));
+    EXPECT_TRUE(open[2].endsWith(QStringLiteral("(*)")));  // every file, dot or not
+    EXPECT_EQ(CBmpDocManager::ToNameFilters(strSave).size(), 2);
+}
+
+TEST(BmpDocManager, DialogsOfferTheirFiltersAndTitles)
+{
+    struct {
+        bool bOpen;
+        uint16_t nTitle;
+        const char* pszTitle;
+        int nFilters;
+        QFileDialog::AcceptMode mode;
+    } const cases[] = {
+        {true, AFX_IDS_OPENFILE, "Öffnen", 3, QFileDialog::AcceptOpen},
+        {false, AFX_IDS_SAVEFILE, "Speichern unter", 2, QFileDialog::AcceptSave},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszTitle);
+        QFileDialog dialog;
+        CBmpDocManager::SetUpDialog(dialog, QStringLiteral("Quillo1"), c.nTitle, c.bOpen);
+        EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(c.pszTitle));
+        EXPECT_EQ(dialog.nameFilters().size(), c.nFilters);
+        EXPECT_EQ(dialog.acceptMode(), c.mode);
+        EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("bmp"));
+        bool bHasAll = dialog.nameFilters().last().contains(QStringLiteral("Alle Dateien"));
+        EXPECT_EQ(bHasAll, c.bOpen);
+    }
+}
+
+TEST(BmpDocManager, PromptOffersTheNameAndReturnsTheChoice)
+{
+    CBmpDocManager manager;
+    QString strSeen;
+    QStringList filtersSeen;
+    const QString strChosen = QDir(TestDir()).filePath(QStringLiteral("gewaehlt.bmp"));
+    CModalAnswerer answerer([&](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QFileDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        filtersSeen = pDialog->nameFilters();
+        strSeen = pDialog->selectedFiles().value(0);
+        ChooseFileAndAccept(pDialog, strChosen);
+    });
+    answerer.SetAnswerAll(true);
+    QString strName = QStringLiteral("Quillo1");
+    ASSERT_TRUE(manager.DoPromptFileName(strName, AFX_IDS_SAVEFILE, false, nullptr));
+    EXPECT_EQ(strName, strChosen);
+    EXPECT_EQ(QFileInfo(strSeen).completeBaseName(), QStringLiteral("Quillo1")) << strSeen.toStdString();
+    EXPECT_EQ(filtersSeen.size(), 2);
+
+    // Abbrechen: false, and the name stays as it was.
+    CModalAnswerer cancel([](QWidget* pModal) { qobject_cast<QDialog*>(pModal)->reject(); });
+    cancel.SetAnswerAll(true);
+    QString strKept = QStringLiteral("Quillo2");
+    EXPECT_FALSE(manager.DoPromptFileName(strKept, AFX_IDS_OPENFILE, true, nullptr));
+    EXPECT_EQ(strKept, QStringLiteral("Quillo2"));
+}
+
+TEST(RecentFileList, NewestFirstFourAtMostKeptInTheProfile)
+{
+    CRecentFileList list(4);
+    for (const char* psz : {"a.bmp", "b.bmp", "c.bmp", "d.bmp", "e.bmp"})
+        list.Add(QDir(TestDir()).filePath(QString::fromLatin1(psz)));
+    ASSERT_EQ(list.GetFiles().size(), 4);
+    EXPECT_TRUE(list.GetFiles()[0].endsWith(QStringLiteral("e.bmp")));
+    EXPECT_TRUE(list.GetFiles()[3].endsWith(QStringLiteral("b.bmp")));
+    // Opening a listed file again moves it to the top instead of listing it twice.
+    list.Add(QDir(TestDir()).filePath(QStringLiteral("c.bmp")));
+    EXPECT_TRUE(list.GetFiles()[0].endsWith(QStringLiteral("c.bmp")));
+    EXPECT_EQ(list.GetFiles().size(), 4);
+    EXPECT_EQ(list.GetDisplayName(0), QStringLiteral("&1 c.bmp"));
+
+    QSettings settings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"));
+    EXPECT_TRUE(settings.value(QStringLiteral("Recent File List/File1")).toString().endsWith(QStringLiteral("c.bmp")));
+    CRecentFileList reread(4);
+    reread.ReadList();
+    EXPECT_EQ(reread.GetFiles(), list.GetFiles());
+
+    list.Remove(0);
+    list.Remove(7);  // no such entry: nothing happens
+    EXPECT_EQ(list.GetFiles().size(), 3);
+    reread.ReadList();
+    EXPECT_EQ(reread.GetFiles().size(), 3);
+}

@@ -1,0 +1,326 @@
+// Picture windows: start-up with and without a file, the reception on the first paint, paste,
+// save and reopen, a second window, undo, and the question before a modified picture closes.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMdiArea>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrinter>
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <set>
+#include <QScrollBar>
+
+#include <fstream>
+
+#include "AppTestSupport.h"
+#include "app/CChildFrame.h"
+#include "app/CDocManager.h"
+#include "app/CMainFrame.h"
+#include "app/CQuillomatApp.h"
+#include "app/CQuillomatDoc.h"
+#include "app/CQuillomatView.h"
+#include "app/QtDibClipboard.h"
+#include "effects/UndoSnapshot.h"
+#include "res/Resource.h"
+
+namespace {
+
+void PutImageOnClipboard(int nWidth, int nHeight)
+{
+    QImage image(nWidth, nHeight, QImage::Format_RGB32);
+    image.fill(QColor(0x20, 0x40, 0x60));
+    auto* pData = new QMimeData;
+    pData->setImageData(image);
+    QGuiApplication::clipboard()->setMimeData(pData);
+}
+
+// Starts the program without arguments and waits for the simulated console's picture.
+struct CReceivedStart {
+    CModalAnswerer answerer;  // any message box of the reception is answered
+    CRunningApp app;
+    bool bReceived = false;
+    CReceivedStart() { bReceived = app.IsStarted() && app.WaitForReception(); }
+};
+
+} // namespace
+
+TEST(PictureWindow, StartWithoutArgumentsReceivesAPicture)
+{
+    CReceivedStart start;
+    ASSERT_TRUE(start.app.IsStarted());
+    ASSERT_TRUE(start.bReceived);
+    CQuillomatDoc* pDoc = start.app.ActiveDoc();
+    CQuillomatView* pView = start.app.ActiveView();
+    // The built-in test card: 160 x 144, i.e. 5760 bytes.
+    EXPECT_EQ(pView->m_nTileBytes, 5760);
+    EXPECT_EQ(pDoc->GetDib().GetDimensions(), (CSize{160, 144}));
+    EXPECT_EQ(pDoc->GetDib().GetBitCount(), 24);
+    EXPECT_EQ(pView->GetTotalSize(), (CSize{160, 144}));
+    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_EQ(pDoc->GetTitle(), QStringLiteral("Quillo1"));
+    // The window shrank to the picture.
+    EXPECT_EQ(pView->viewport()->size(), QSize(160, 144));
+    EXPECT_GE(pDoc->m_nPaintCount, 1);
+    // The four greys of the test card are in the picture.
+    std::set<uint32_t> colours;
+    for (int y = 0; y < 144; ++y)
+        for (int x = 0; x < 160; ++x)
+            colours.insert(pDoc->GetDib().GetPixel({x, y}));
+    EXPECT_EQ(colours, (std::set<uint32_t>{0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000}));
+    EXPECT_TRUE(QFileInfo::exists(QDir(TestDir()).filePath(QStringLiteral("Tarvo.log"))));
+}
+
+TEST(PictureWindow, FileArgumentOpensWithoutReception)
+{
+    const QString strFile = WriteTestBitmap(QStringLiteral("geoeffnet.bmp"), 50, 20);
+    ASSERT_FALSE(strFile.isEmpty());
+    int nDialogs = 0;
+    CModalAnswerer answerer([&](QWidget* pModal) {
+        ++nDialogs;
+        if (auto* p = qobject_cast<QDialog*>(pModal))
+            p->reject();
+    });
+    answerer.SetAnswerAll(true);
+    CRunningApp app({strFile});
+    ASSERT_TRUE(app.IsStarted());
+    CQuillomatView* pView = app.ActiveView();
+    ASSERT_NE(pView, nullptr);
+    // Let it paint a few times.
+    pView->viewport()->repaint();
+    WaitFor([] { return false; }, 300);
+    EXPECT_FALSE(pView->IsReceptionPending());
+    EXPECT_EQ(nDialogs, 0);
+    EXPECT_EQ(app.ActiveDoc()->GetDib().GetDimensions(), (CSize{50, 20}));
+    EXPECT_FALSE(app.ActiveDoc()->IsModified());
+    EXPECT_EQ(app.ActiveDoc()->GetTitle(), QStringLiteral("geoeffnet.bmp"));
+    EXPECT_EQ(pView->GetTotalSize(), (CSize{50, 20}));
+}
+
+TEST(PictureWindow, UnreadableFileOpensEmptyAndReceivesOnFirstPaint)
+{
+    const QString strFile = QDir(TestDir()).filePath(QStringLiteral("kaputt.pcx"));
+    {
+        std::ofstream out(strFile.toStdString(), std::ios::binary);
+        out << "kein Bitmap";
+    }
+    CMessageCollector messages;
+    CReceivedStart start;  // would be without arguments; open the file instead below
+    ASSERT_TRUE(start.bReceived);
+    CDocument* pDoc = start.app.App().GetDocManager()->OpenDocumentFile(strFile);
+    ASSERT_NE(pDoc, nullptr);
+    EXPECT_FALSE(messages.GetMessages().empty());  // the bitmap reader said why
+    ASSERT_TRUE(start.app.WaitForReception());
+    EXPECT_EQ(start.app.ActiveDoc(), pDoc);
+    EXPECT_EQ(start.app.ActiveDoc()->GetDib().GetDimensions(), (CSize{160, 144}));
+}
+
+TEST(PictureWindow, PasteStateFollowsTheClipboard)
+{
+    const QString strFile = WriteTestBitmap(QStringLiteral("einfuegen.bmp"), 16, 16);
+    CRunningApp app({strFile});
+    ASSERT_TRUE(app.IsStarted());
+    CMainFrame& frame = app.Frame();
+    struct {
+        const char* pszName;
+        std::function<void()> fnSet;
+        bool bEnabled;
+    } const cases[] = {
+        {"empty", [] { QGuiApplication::clipboard()->clear(); }, false},
+        {"text", [] { QGuiApplication::clipboard()->setText(QStringLiteral("Text")); }, false},
+        {"image", [] { PutImageOnClipboard(3, 3); }, true},
+        {"emptied by another program", [] { QGuiApplication::clipboard()->setMimeData(new QMimeData); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        c.fnSet();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(frame.IsCommandEnabled(ID_EDIT_PASTE), c.bEnabled);
+        for (QAction* pAction : frame.FindCommandActions(ID_EDIT_PASTE))
+            if (!frame.GetAcceleratorActions().contains(pAction)) {
+                EXPECT_EQ(pAction->isEnabled(), c.bEnabled);
+            }
+    }
+    // Pasting with nothing there: the message, the picture unchanged.
+    QGuiApplication::clipboard()->clear();
+    CModalAnswerer answerer;
+    app.ActiveView()->OnEditPaste();
+    EXPECT_EQ(answerer.GetTexts(), QStringList{QStringLiteral("Kann Zwischenablage nicht darstellen!")});
+    EXPECT_EQ(app.ActiveDoc()->GetDib().GetDimensions(), (CSize{16, 16}));
+    EXPECT_FALSE(app.ActiveDoc()->IsModified());
+}
+
+TEST(PictureWindow, PasteIntoAReceivedPictureKeepsTheWindow)
+{
+    CReceivedStart start;
+    ASSERT_TRUE(start.bReceived);
+    CQuillomatView* pView = start.app.ActiveView();
+    CQuillomatDoc* pDoc = start.app.ActiveDoc();
+    CChildFrame* pFrame = pView->GetParentFrame();
+    ASSERT_NE(pFrame, nullptr);
+    pDoc->SetModifiedFlag(false);
+    const QSize frameSize = pFrame->size();
+
+    PutImageOnClipboard(320, 200);
+    start.app.Frame().OnCommand(ID_EDIT_PASTE);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pDoc->GetDib().GetDimensions(), (CSize{320, 200}));
+    EXPECT_EQ(pView->GetTotalSize(), (CSize{320, 200}));
+    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_EQ(pFrame->size(), frameSize);
+    // The picture is bigger than the window now: it scrolls.
+    EXPECT_GT(pView->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(pView->verticalScrollBar()->maximum(), 0);
+}
+
+TEST(PictureWindow, SavedReceptionReopensWithoutReceiving)
+{
+    CReceivedStart start;
+    ASSERT_TRUE(start.bReceived);
+    CQuillomatDoc* pDoc = start.app.ActiveDoc();
+    const QString strPath = QDir(TestDir()).filePath(QStringLiteral("empfangen.bmp"));
+    QFile::remove(strPath);
+    // "Speichern" of a new picture asks for a name, offering its title.
+    QString strOffered;
+    CModalAnswerer answerer([&](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QFileDialog*>(pModal);
+        ASSERT_NE(pDialog, nullptr);
+        strOffered = QFileInfo(pDialog->selectedFiles().value(0)).fileName();
+        ChooseFileAndAccept(pDialog, strPath);
+    });
+    answerer.SetAnswerAll(true);
+    start.app.Frame().OnCommand(ID_FILE_SAVE);
+    EXPECT_TRUE(strOffered.startsWith(QStringLiteral("Quillo1"))) << strOffered.toStdString();
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_EQ(pDoc->GetTitle(), QStringLiteral("empfangen.bmp"));
+
+    CDib saved;
+    ASSERT_TRUE(saved.ReadFile(strPath.toStdString()));
+    EXPECT_EQ(saved.GetDimensions(), (CSize{160, 144}));
+    EXPECT_EQ(saved.GetBitCount(), 24);
+    EXPECT_EQ(saved.GetPixel({5, 5}), pDoc->GetDib().GetPixel({5, 5}));
+
+    // Closing and opening it again: the same picture, no reception.
+    start.app.Frame().OnCommand(ID_FILE_CLOSE);
+    ASSERT_TRUE(WaitFor([&] { return start.app.ActiveView() == nullptr; }, 5000));
+    CDocument* pReopened = start.app.App().GetDocManager()->OpenDocumentFile(strPath);
+    ASSERT_NE(pReopened, nullptr);
+    CQuillomatView* pView = start.app.ActiveView();
+    ASSERT_NE(pView, nullptr);
+    pView->viewport()->repaint();
+    WaitFor([] { return false; }, 300);
+    EXPECT_FALSE(pView->IsReceptionPending());
+    EXPECT_EQ(start.app.ActiveDoc()->GetDib().GetDimensions(), (CSize{160, 144}));
+    EXPECT_EQ(start.app.ActiveDoc()->GetDib().GetPixel({5, 5}), saved.GetPixel({5, 5}));
+    EXPECT_FALSE(start.app.ActiveDoc()->IsModified());
+}
+
+TEST(PictureWindow, SecondWindowSharesThePictureNotTheSettings)
+{
+    CReceivedStart start;
+    ASSERT_TRUE(start.bReceived);
+    CQuillomatView* pFirst = start.app.ActiveView();
+    CQuillomatDoc* pDoc = start.app.ActiveDoc();
+    pFirst->m_nColorChoice = 5;
+    pFirst->m_SoftenSettings.m_nSoftPasses = 7;
+    start.app.Frame().OnCommand(ID_WINDOW_NEW);
+    CQuillomatView* pSecond = start.app.ActiveView();
+    ASSERT_NE(pSecond, pFirst);
+    EXPECT_EQ(pSecond->GetDocument(), pDoc);
+    pSecond->viewport()->repaint();
+    WaitFor([] { return false; }, 200);
+    EXPECT_FALSE(pSecond->IsReceptionPending());
+    EXPECT_EQ(pSecond->m_nColorChoice, 0);
+    EXPECT_EQ(pSecond->m_SoftenSettings.m_nSoftPasses, 1);
+    EXPECT_EQ(pSecond->m_SoftenSettings.m_nSoftSize, 8);
+    EXPECT_EQ(pSecond->GetTotalSize(), (CSize{160, 144}));
+    EXPECT_EQ(pDoc->GetViews().size(), 2);
+    EXPECT_EQ(pSecond->GetParentFrame()->windowTitle(), QStringLiteral("Quillo1:2"));
+    EXPECT_EQ(pFirst->GetParentFrame()->windowTitle(), QStringLiteral("Quillo1:1"));
+    // Closing one of the two windows asks nothing; the other shows the plain title again.
+    CModalAnswerer answerer;
+    pSecond->GetParentFrame()->close();
+    ASSERT_TRUE(WaitFor([&] { return pDoc->GetViews().size() == 1; }, 5000));
+    EXPECT_EQ(answerer.GetCount(), 0);
+    EXPECT_EQ(pFirst->GetParentFrame()->windowTitle(), QStringLiteral("Quillo1"));
+}
+
+TEST(PictureWindow, UndoIsEnabledExactlyWhileASnapshotExists)
+{
+    const QString strFile = WriteTestBitmap(QStringLiteral("rueckgaengig.bmp"), 8, 8);
+    CRunningApp app({strFile});
+    ASSERT_TRUE(app.IsStarted());
+    CMainFrame& frame = app.Frame();
+    CQuillomatDoc* pDoc = app.ActiveDoc();
+    EXPECT_FALSE(frame.IsCommandEnabled(ID_EDIT_UNDO));
+    const uint32_t nBefore = pDoc->GetDib().GetPixel({3, 3});
+    ASSERT_TRUE(pDoc->GetUndo().SaveUndo(pDoc->GetDib(), UNDO_COLORIZE));
+    pDoc->GetDib().SetPixel({3, 3}, 0x010203);
+    EXPECT_TRUE(frame.IsCommandEnabled(ID_EDIT_UNDO));
+    frame.OnCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(pDoc->GetDib().GetPixel({3, 3}), nBefore);
+    EXPECT_FALSE(pDoc->GetUndo().HasSnapshot());
+    EXPECT_FALSE(frame.IsCommandEnabled(ID_EDIT_UNDO));
+    EXPECT_FALSE(pDoc->IsModified());  // undo leaves the flag alone
+}
+
+TEST(PictureWindow, ClosingAModifiedPictureAsks)
+{
+    CReceivedStart start;
+    ASSERT_TRUE(start.bReceived);
+    CQuillomatDoc* pDoc = start.app.ActiveDoc();
+    // Abbrechen keeps the window; Nein closes it without saving.
+    {
+        CModalAnswerer cancel([](QWidget* pModal) {
+            auto* pBox = qobject_cast<QMessageBox*>(pModal);
+            ASSERT_NE(pBox, nullptr);
+            pBox->button(QMessageBox::Cancel)->click();
+        });
+        start.app.Frame().OnCommand(ID_FILE_CLOSE);
+        EXPECT_EQ(cancel.GetTexts(), QStringList{QStringLiteral("Änderungen in Quillo1 speichern?")});
+        EXPECT_EQ(start.app.ActiveDoc(), pDoc);
+    }
+    {
+        QStringList buttons;
+        CModalAnswerer no([&](QWidget* pModal) {
+            auto* pBox = qobject_cast<QMessageBox*>(pModal);
+            ASSERT_NE(pBox, nullptr);
+            for (QAbstractButton* pButton : pBox->buttons())
+                buttons << pButton->text().remove(QLatin1Char('&'));
+            pBox->button(QMessageBox::No)->click();
+        });
+        start.app.Frame().OnCommand(ID_FILE_CLOSE);
+        EXPECT_EQ(no.GetCount(), 1);
+        ASSERT_TRUE(WaitFor([&] { return start.app.ActiveView() == nullptr; }, 5000));
+        buttons.sort();
+        EXPECT_EQ(buttons, (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("Ja"), QStringLiteral("Nein")}));
+    }
+    // A second new document is "Quillo2".
+    CModalAnswerer answerer;
+    start.app.Frame().OnCommand(ID_FILE_READGB);
+    ASSERT_TRUE(start.app.WaitForReception());
+    EXPECT_EQ(start.app.ActiveDoc()->GetTitle(), QStringLiteral("Quillo2"));
+}
+
+TEST(PictureWindow, PrintingAndPreviewPaintThePage)
+{
+    const QString strFile = WriteTestBitmap(QStringLiteral("drucken.bmp"), 160, 144);
+    CRunningApp app({strFile});
+    ASSERT_TRUE(app.IsStarted());
+    QPrinter* pPrinter = app.App().GetPrinter();
+    const QString strPdf = QDir(TestDir()).filePath(QStringLiteral("druck.pdf"));
+    pPrinter->setOutputFormat(QPrinter::PdfFormat);
+    pPrinter->setOutputFileName(strPdf);
+    app.ActiveView()->PrintTo(pPrinter);
+    EXPECT_GT(QFileInfo(strPdf).size(), 0);
+    // The preview asks the view to paint its pages.
+    CModalAnswerer answerer([](QWidget* pModal) { qobject_cast<QDialog*>(pModal)->reject(); });
+    answerer.SetAnswerAll(true);
+    app.Frame().OnCommand(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(answerer.GetCount(), 1);
+}
