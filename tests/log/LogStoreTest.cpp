@@ -278,17 +278,4 @@ TEST_F(LogStoreTest, SetShowFlagReturnsTheHandleAndClearLogKeepsEverythingElse)
         ASSERT_EQ(m_pStore->GetLogBuffer()[i], CLogStore::LOG_FILL_BYTE) << i;
 }
 
-TEST(LogStoreConstruction, FreshStoreDefaults)
-{
-    auto pStore = std::make_unique<CLogStore>();
-    EXPECT_EQ(pStore->GetWritePos(), 0);
-    EXPECT_EQ(pStore->GetOldestPos(), 0);
-    EXPECT_TRUE(pStore->GetSoftwareKennung().empty());
-    for (int i = 0; i < 256; ++i)
-        ASSERT_EQ(pStore->GetShowFlag(static_cast<uint8_t>(i)), 1);
-    EXPECT_EQ(pStore->GetLogTime().size(), 9u);
-    EXPECT_EQ(pStore->GetLogTime()[8], ':');
-    EXPECT_EQ(pStore->GetLogfilePath(), std::filesystem::path("Tarvo.log"));
-}
-
 }  // namespace

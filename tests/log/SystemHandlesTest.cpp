@@ -93,19 +93,6 @@ TEST(SystemHandleTable, InitLogFillsTheRingAndKeepsThePositions)
         ASSERT_EQ(pStore->GetLogBuffer()[i], CLogStore::LOG_FILL_BYTE) << i;
 }
 
-TEST(SystemHandleTable, ConstantsNameTheirRows)
-{
-    CTempDir dir;
-    auto pStore = MakeStore(dir / "Tarvo.log");
-    const std::vector<std::pair<uint8_t, std::string>> named = {
-        {LOG_HANDLE_Z1, "Z1"}, {LOG_HANDLE_Z2, "Z2"}, {LOG_HANDLE_FILL, "--"}, {LOG_HANDLE_SP, "SP"},
-        {LOG_HANDLE_RP, "RP"}, {LOG_HANDLE_MS, "MS"}, {LOG_HANDLE_MV, "MV"}, {LOG_HANDLE_MP, "MP"},
-        {LOG_HANDLE_CC, "CC"}, {LOG_HANDLE_GS_NT, "GS NT"}, {LOG_FIRST_APP_HANDLE, "xB"},
-    };
-    for (const auto& [nHandle, strCode] : named)
-        EXPECT_EQ(pStore->GetHandleCode(nHandle), strCode) << int(nHandle);
-}
-
 struct ConversionCase {
     std::string strCp1252;
     std::string strUtf8;
