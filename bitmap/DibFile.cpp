@@ -186,6 +186,13 @@ bool CDib::WriteFile(const std::filesystem::path& path) const {
         bOk = bOk && !file.fail();
     }
     if (bOk) {
+        // On the disk before it takes the old file's place.
+        const int fdSync = ::open(tempPath.c_str(), O_RDONLY);
+        bOk = fdSync >= 0 && ::fsync(fdSync) == 0;
+        if (fdSync >= 0)
+            ::close(fdSync);
+    }
+    if (bOk) {
         std::error_code ec;
         std::filesystem::rename(tempPath, path, ec);
         bOk = !ec;
