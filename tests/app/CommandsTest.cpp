@@ -1,0 +1,190 @@
+// Commands routed from the main window to the view, document and application: the effects and
+// undo, the about box, a save that fails, the question at exit, the recent-file list.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+
+#include "AppTestSupport.h"
+#include "app/CDocManager.h"
+#include "app/CMainFrame.h"
+#include "app/CQuillomatApp.h"
+#include "app/CQuillomatDoc.h"
+#include "app/CQuillomatView.h"
+#include "app/CRecentFileList.h"
+#include "res/Resource.h"
+
+namespace {
+
+std::vector<uint32_t> Pixels(const CDib& dib)
+{
+    std::vector<uint32_t> pixels;
+    CSize size = dib.GetDimensions();
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x)
+            pixels.push_back(dib.GetPixel({x, y}));
+    return pixels;
+}
+
+void AcceptDialog(QWidget* pModal)
+{
+    if (auto* pBox = qobject_cast<QMessageBox*>(pModal))
+        pBox->escapeButton()->click();
+    else if (auto* pDialog = qobject_cast<QDialog*>(pModal))
+        pDialog->accept();
+}
+
+} // namespace
+
+TEST(Commands, EffectsMarkTheDocumentAndUndoRestores)
+{
+    CModalAnswerer receiving;
+    CRunningApp app;
+    ASSERT_TRUE(app.IsStarted());
+    ASSERT_TRUE(app.WaitForReception());
+    CMainFrame& frame = app.Frame();
+    CQuillomatDoc* pDoc = app.ActiveDoc();
+    const std::vector<uint32_t> original = Pixels(pDoc->GetDib());
+
+    for (uint16_t nId : {ID_EFFECT_SOFTEN, ID_EFFECT_COLORIZE}) {
+        SCOPED_TRACE(nId);
+        pDoc->SetModifiedFlag(false);
+        int nDialogs = 0;
+        {
+            CModalAnswerer answerer([&](QWidget* pModal) {
+                ++nDialogs;
+                AcceptDialog(pModal);
+            });
+            answerer.SetAnswerAll(true);
+            frame.OnCommand(nId);
+        }
+        EXPECT_GE(nDialogs, 1);
+        EXPECT_TRUE(pDoc->IsModified());
+        EXPECT_TRUE(pDoc->GetUndo().HasSnapshot());
+        EXPECT_TRUE(frame.IsCommandEnabled(ID_EDIT_UNDO));
+        // Alt+Backspace: undo, which puts the received picture back and leaves the flag alone.
+        for (QAction* pAction : frame.GetAcceleratorActions())
+            if (pAction->shortcut() == QKeySequence(Qt::ALT | Qt::Key_Backspace))
+                pAction->trigger();
+        EXPECT_EQ(Pixels(pDoc->GetDib()), original);
+        EXPECT_FALSE(frame.IsCommandEnabled(ID_EDIT_UNDO));
+        EXPECT_TRUE(pDoc->IsModified());
+    }
+
+    // Cancelling an effect's dialog changes nothing.
+    pDoc->SetModifiedFlag(false);
+    {
+        CModalAnswerer cancel([](QWidget* pModal) { qobject_cast<QDialog*>(pModal)->reject(); });
+        cancel.SetAnswerAll(true);
+        frame.OnCommand(ID_EFFECT_COLORIZE);
+        EXPECT_EQ(cancel.GetCount(), 1);
+    }
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_FALSE(pDoc->GetUndo().HasSnapshot());
+}
+
+TEST(Commands, AboutBoxFromMenuAndF1)
+{
+    const QString strFile = WriteTestBitmap(QStringLiteral("info.bmp"), 4, 4);
+    CRunningApp app({strFile});
+    ASSERT_TRUE(app.IsStarted());
+    for (uint16_t nId : {ID_HELP_ABOUT, ID_APP_ABOUT}) {
+        QString strTitle;
+        QString strName;
+        CModalAnswerer answerer([&](QWidget* pModal) {
+            strTitle = pModal->windowTitle();
+            if (auto* pName = pModal->findChild<QLabel*>(QStringLiteral("aboutName")))
+                strName = pName->text();
+            qobject_cast<QDialog*>(pModal)->accept();
+        });
+        answerer.SetAnswerAll(true);
+        app.Frame().OnCommand(nId);
+        EXPECT_EQ(answerer.GetCount(), 1) << nId;
+        EXPECT_EQ(strTitle, QStringLiteral("Info über Quillomat"));
+        EXPECT_EQ(strName, QStringLiteral("Quillomat Version %1").arg(QStringLiteral(QUILLOMAT_VERSION)));
+    }
+}
+
+TEST(Commands, FailedSaveKeepsTheChangesAndTheName)
+{
+    CModalAnswerer receiving;
+    CRunningApp app;
+    ASSERT_TRUE(app.IsStarted());
+    ASSERT_TRUE(app.WaitForReception());
+    CQuillomatDoc* pDoc = app.ActiveDoc();
+    CMessageCollector messages;
+    const QString strBad = QDir(TestDir()).filePath(QStringLiteral("gibtsnicht/bild.bmp"));
+    {
+        CModalAnswerer answerer([&](QWidget* pModal) { ChooseFileAndAccept(pModal, strBad); });
+        answerer.SetAnswerAll(true);
+        EXPECT_FALSE(pDoc->DoSave(QString()));
+    }
+    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_TRUE(pDoc->GetPathName().isEmpty());
+    EXPECT_EQ(pDoc->GetTitle(), QStringLiteral("Quillo1"));
+    EXPECT_FALSE(messages.GetMessages().empty());  // the picture class said why
+    EXPECT_FALSE(QFileInfo::exists(strBad));
+}
+
+TEST(Commands, ExitAsksAboutModifiedPictures)
+{
+    CModalAnswerer receiving;
+    CRunningApp app;
+    ASSERT_TRUE(app.IsStarted());
+    ASSERT_TRUE(app.WaitForReception());
+    CMainFrame& frame = app.Frame();
+    {
+        CModalAnswerer cancel([](QWidget* pModal) {
+            qobject_cast<QMessageBox*>(pModal)->button(QMessageBox::Cancel)->click();
+        });
+        frame.OnCommand(ID_APP_EXIT);
+        EXPECT_EQ(cancel.GetTexts(), QStringList{QStringLiteral("Änderungen in Quillo1 speichern?")});
+    }
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_NE(app.ActiveDoc(), nullptr);
+    {
+        CModalAnswerer no([](QWidget* pModal) { qobject_cast<QMessageBox*>(pModal)->button(QMessageBox::No)->click(); });
+        frame.OnCommand(ID_APP_EXIT);
+        EXPECT_EQ(no.GetCount(), 1);
+    }
+    EXPECT_FALSE(frame.isVisible());
+}
+
+TEST(Commands, RecentFilesOpenAndForgetMissingOnes)
+{
+    const QString strKept = WriteTestBitmap(QStringLiteral("zuletzt.bmp"), 6, 6);
+    const QString strGone = WriteTestBitmap(QStringLiteral("weg.bmp"), 6, 6);
+    CRunningApp app({strGone});
+    ASSERT_TRUE(app.IsStarted());
+    app.Frame().OnCommand(ID_FILE_CLOSE);
+    ASSERT_TRUE(WaitFor([&] { return app.ActiveView() == nullptr; }, 5000));
+    app.App().AddToRecentFileList(strKept);
+    CRecentFileList& list = app.App().GetRecentFileList();
+    ASSERT_GE(list.GetFiles().size(), 2);
+    EXPECT_EQ(list.GetFiles()[0], QFileInfo(strKept).absoluteFilePath());
+    EXPECT_EQ(list.GetFiles()[1], QFileInfo(strGone).absoluteFilePath());
+    EXPECT_TRUE(app.Frame().IsCommandEnabled(ID_FILE_MRU_FILE1 + 1));
+
+    // A file that is gone: the message, and it leaves the list.
+    QFile::remove(strGone);
+    {
+        CModalAnswerer answerer;
+        app.Frame().OnCommand(ID_FILE_MRU_FILE1 + 1);
+        EXPECT_EQ(answerer.GetCount(), 1);
+    }
+    EXPECT_FALSE(list.GetFiles().contains(QFileInfo(strGone).absoluteFilePath()));
+    EXPECT_EQ(app.ActiveView(), nullptr);
+
+    app.Frame().OnCommand(ID_FILE_MRU_FILE1);
+    ASSERT_NE(app.ActiveDoc(), nullptr);
+    EXPECT_EQ(app.ActiveDoc()->GetTitle(), QStringLiteral("zuletzt.bmp"));
+    // Opening it again only brings its window forward.
+    app.Frame().OnCommand(ID_FILE_MRU_FILE1);
+    EXPECT_EQ(app.App().GetDocManager()->GetDocuments().size(), 1);
+}
