@@ -21,6 +21,8 @@ CSimConsole::CSimConsole(const CSimOptions& options, std::vector<uint8_t> tiles,
     m_bCheckAck = options.strReplay.empty();
     m_nBase = options.nBase;
     m_nStatusAddress = static_cast<uint16_t>(m_nBase + 1);
+    // A packet without bytes has nothing to put on the line.
+    std::erase_if(m_Packets, [](const CPacket& packet) { return packet.empty(); });
     size_t nLongest = 0;
     for (const CPacket& packet : m_Packets)
         nLongest = std::max(nLongest, packet.size());
