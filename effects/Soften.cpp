@@ -95,7 +95,7 @@ void SoftenPass(CDib& dib, CSize size, const CSoftenWeights& wt, CWorkArea& area
 }  // namespace
 
 SoftenResult ApplySoften(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                         const std::function<void(int nPercent)>& fnProgress) {
+                         const std::function<void(int nPercent)>& fnProgress, uint64_t nMaxWorkBytes) {
     if (!IsEffectDepthSupported(dib))
         return SoftenResult::UnsupportedDepth;
     const CSoftenWeights wt = SoftenWeights(s);
@@ -104,7 +104,7 @@ SoftenResult ApplySoften(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& 
 
     const CSize size = dib.GetDimensions();
     const uint64_t nCells = (uint64_t(size.cx) + 2) * (uint64_t(size.cy) + 2);
-    if (nCells * 3 > SOFTEN_MAX_WORK_BYTES)
+    if (nCells * 3 > nMaxWorkBytes)
         return SoftenResult::NoMemory;
     std::unique_ptr<uint8_t[]> pCells;
     try {

@@ -153,6 +153,22 @@ TEST(Soften, RepeatedSofteningReplacesThePreviousAndUndoReturns) {
     EXPECT_EQ(PixelsOf(twice), original);
 }
 
+TEST(Soften, NoWorkAreaLeavesThePictureAsRestored) {
+    CDib dib;
+    MakeReceivedPicture(dib);
+    const auto original = PixelsOf(dib);
+    CUndoSnapshot undo;
+    ASSERT_EQ(ApplySoften(dib, undo, Settings(8), {}), SoftenResult::Done);
+    ASSERT_NE(PixelsOf(dib), original);
+    int nCalls = 0;
+    // 162 × 18 cells of 3 bytes do not fit in 8000 bytes.
+    EXPECT_EQ(ApplySoften(dib, undo, Settings(8, 5), [&](int) { ++nCalls; }, 8000), SoftenResult::NoMemory);
+    EXPECT_EQ(PixelsOf(dib), original);
+    EXPECT_EQ(nCalls, 0);
+    EXPECT_EQ(undo.GetKind(), UNDO_SOFTEN);
+    EXPECT_EQ(ApplySoften(dib, undo, Settings(8), {}, 162 * 18 * 3), SoftenResult::Done);
+}
+
 TEST(Soften, EightAndOneBitAverageTheIndices) {
     CDib dib;
     ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 3, .nHeight = 3, .nBitCount = 8, .nColorEntries = 256})));
