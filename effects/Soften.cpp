@@ -95,7 +95,12 @@ void SoftenPass(CDib& dib, CSize size, const CSoftenWeights& wt, CWorkArea& area
 }  // namespace
 
 SoftenResult ApplySoften(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                         const std::function<void(int nPercent)>& fnProgress, uint64_t nMaxWorkBytes) {
+                         const std::function<void(int nPercent)>& fnProgress) {
+    return ApplySoftenWithin(dib, undo, s, fnProgress, SOFTEN_MAX_WORK_BYTES);
+}
+
+SoftenResult ApplySoftenWithin(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
+                               const std::function<void(int nPercent)>& fnProgress, uint64_t nMaxWorkBytes) {
     if (!IsEffectDepthSupported(dib))
         return SoftenResult::UnsupportedDepth;
     const CSoftenWeights wt = SoftenWeights(s);

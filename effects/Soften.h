@@ -38,8 +38,9 @@ enum class SoftenResult {
 
 // The softening command after the dialog's OK: a snapshot of kind UNDO_SOFTEN unless one is
 // held, the picture restored from it, then s.m_nSoftPasses passes. fnProgress (may be empty)
-// is called at the start of each pass i with (i × 100) / passes + 1. A work area larger than
-// nMaxWorkBytes is not allocated (NoMemory).
+// is called at the start of each pass i with (i × 100) / passes + 1.
 SoftenResult ApplySoften(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                         const std::function<void(int nPercent)>& fnProgress,
-                         uint64_t nMaxWorkBytes = SOFTEN_MAX_WORK_BYTES);
+                         const std::function<void(int nPercent)>& fnProgress);
+// The same with a work area of at most nMaxWorkBytes (larger: NoMemory).
+SoftenResult ApplySoftenWithin(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
+                               const std::function<void(int nPercent)>& fnProgress, uint64_t nMaxWorkBytes);

@@ -162,11 +162,11 @@ TEST(Soften, NoWorkAreaLeavesThePictureAsRestored) {
     ASSERT_NE(PixelsOf(dib), original);
     int nCalls = 0;
     // 162 × 18 cells of 3 bytes do not fit in 8000 bytes.
-    EXPECT_EQ(ApplySoften(dib, undo, Settings(8, 5), [&](int) { ++nCalls; }, 8000), SoftenResult::NoMemory);
+    EXPECT_EQ(ApplySoftenWithin(dib, undo, Settings(8, 5), [&](int) { ++nCalls; }, 8000), SoftenResult::NoMemory);
     EXPECT_EQ(PixelsOf(dib), original);
     EXPECT_EQ(nCalls, 0);
     EXPECT_EQ(undo.GetKind(), UNDO_SOFTEN);
-    EXPECT_EQ(ApplySoften(dib, undo, Settings(8), {}, 162 * 18 * 3), SoftenResult::Done);
+    EXPECT_EQ(ApplySoftenWithin(dib, undo, Settings(8), {}, 162 * 18 * 3), SoftenResult::Done);
 }
 
 TEST(Soften, EightAndOneBitAverageTheIndices) {
