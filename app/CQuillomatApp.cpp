@@ -31,6 +31,8 @@ CQuillomatApp::~CQuillomatApp()
         if (m_pDocManager)
             m_pDocManager->CloseAllDocuments();
         m_pMainFrame.reset();
+        // Documents leave with their last window; let them go now, the event loop is over.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     if (g_pApp == this)
         g_pApp = nullptr;

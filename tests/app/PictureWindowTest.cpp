@@ -324,3 +324,58 @@ TEST(PictureWindow, PrintingAndPreviewPaintThePage)
     app.Frame().OnCommand(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(answerer.GetCount(), 1);
 }
+
+TEST(PictureWindow, CancelledReceptionGivesAnEmptyRowlessPicture)
+{
+    // No module at all: the dialog waits until the user presses "Abbrechen".
+    const QByteArray previous = qgetenv("QUILLOMAT_LINK");
+    qputenv("QUILLOMAT_LINK", "sim:version=0");
+    int nDialogs = 0;
+    {
+        CModalAnswerer answerer([&](QWidget* pModal) {
+            ++nDialogs;
+            if (auto* pBox = qobject_cast<QMessageBox*>(pModal))
+                pBox->escapeButton()->click();
+            else if (auto* pDialog = qobject_cast<QDialog*>(pModal))
+                QTimer::singleShot(300, pDialog, &QDialog::reject);  // after a few attempts
+        });
+        answerer.SetAnswerAll(true);
+        CRunningApp app;
+        ASSERT_TRUE(app.IsStarted());
+        ASSERT_TRUE(app.WaitForReception());
+        CQuillomatView* pView = app.ActiveView();
+        CQuillomatDoc* pDoc = app.ActiveDoc();
+        EXPECT_EQ(pView->m_nTileBytes, 0);
+        EXPECT_EQ(pDoc->GetDib().GetDimensions(), (CSize{160, 0}));
+        EXPECT_TRUE(pDoc->IsModified());
+        EXPECT_EQ(nDialogs, 1);
+        // Painting again, or a second window, never brings the dialog back.
+        pView->viewport()->repaint();
+        app.Frame().OnCommand(ID_WINDOW_NEW);
+        WaitFor([] { return false; }, 300);
+        EXPECT_EQ(nDialogs, 1);
+        EXPECT_EQ(pDoc->GetViews().size(), 2);
+    }
+    qputenv("QUILLOMAT_LINK", previous);
+}
+
+TEST(PictureWindow, OpenedPictureShrinksItsWindowButNeverGrowsIt)
+{
+    const QString strSmall = WriteTestBitmap(QStringLiteral("klein.bmp"), 120, 90);
+    const QString strLarge = WriteTestBitmap(QStringLiteral("gross.bmp"), 2000, 1500);
+    CRunningApp app({strSmall});
+    ASSERT_TRUE(app.IsStarted());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app.ActiveView()->viewport()->size(), QSize(120, 90));
+
+    CDocument* pLarge = app.App().GetDocManager()->OpenDocumentFile(strLarge);
+    ASSERT_NE(pLarge, nullptr);
+    CQuillomatView* pView = app.ActiveView();
+    ASSERT_EQ(pView->GetDocument(), pLarge);
+    QSize area = app.Frame().GetMdiArea()->viewport()->size();
+    EXPECT_LE(pView->GetParentFrame()->width(), area.width());
+    EXPECT_LE(pView->GetParentFrame()->height(), area.height());
+    EXPECT_EQ(pView->GetTotalSize(), (CSize{2000, 1500}));
+    EXPECT_GT(pView->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(pView->verticalScrollBar()->maximum(), 0);
+}
