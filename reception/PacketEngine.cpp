@@ -1,5 +1,9 @@
 #include "reception/PacketEngine.h"
 
+#include <array>
+#include <iterator>
+#include <string>
+
 #include "link/CIOModul.h"
 #include "reception/ReceptionState.h"
 
@@ -43,8 +47,19 @@ const CHandleRow RECEPTION_HANDLES[] = {
 
 void RegisterReceptionHandles(IPrinterLink& link)
 {
-    for (const CHandleRow& row : RECEPTION_HANDLES)
-        link.GetLogHandle(row.pCode, row.pDescription, row.nParamBytes);
+    // Made once, so that registering on every attempt allocates nothing.
+    struct CHandleTexts {
+        std::string strCode;
+        std::string strDescription;
+    };
+    static const auto TEXTS = [] {
+        std::array<CHandleTexts, std::size(RECEPTION_HANDLES)> texts;
+        for (size_t i = 0; i < texts.size(); ++i)
+            texts[i] = {RECEPTION_HANDLES[i].pCode, RECEPTION_HANDLES[i].pDescription};
+        return texts;
+    }();
+    for (size_t i = 0; i < TEXTS.size(); ++i)
+        link.GetLogHandle(TEXTS[i].strCode, TEXTS[i].strDescription, RECEPTION_HANDLES[i].nParamBytes);
 }
 
 int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)

@@ -67,7 +67,7 @@ TEST_F(ReceiveCommandTest, TestCardFromTheSimulatedConsole)
 
 TEST_F(ReceiveCommandTest, BadBlocksAndTimeoutStillWriteThePicture)
 {
-    EXPECT_EQ(Run("--link 'sim:faults=flip:0.01,reprints=0,seed=3' -o bad.bmp --timeout 1"), 1);
+    EXPECT_EQ(Run("--link 'sim:faults=flip:0.01,reprints=0,seed=3' -o bad.bmp --timeout 4"), 1);
     EXPECT_NE(m_strErr.find("Fehler in 9 gelesenen Datenblocks\nBitte das Bild noch einmal ausdrucken\n"),
               std::string::npos)
         << m_strErr;

@@ -12,7 +12,8 @@ namespace {
 std::vector<uint8_t> Expand(const std::vector<uint8_t>& compressed)
 {
     auto pState = std::make_unique<CReceptionState>();
-    std::memcpy(pState->m_RawStream, compressed.data(), compressed.size());
+    if (!compressed.empty())
+        std::memcpy(pState->m_RawStream, compressed.data(), compressed.size());
     pState->m_nByteCount = static_cast<int32_t>(compressed.size());
     const int32_t nOut = ExpandRle(*pState);
     return std::vector<uint8_t>(pState->m_PictureData, pState->m_PictureData + nOut);
