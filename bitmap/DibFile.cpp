@@ -153,7 +153,12 @@ bool CDib::ReadFile(const std::filesystem::path& path) {
     return Read(file);
 }
 
-bool CDib::WriteFile(const std::filesystem::path& path) const {
+bool CDib::WriteFile(const std::filesystem::path& target) const {
+    // A link is followed: the file it points to is replaced, the link stays.
+    std::error_code ecLink;
+    const std::filesystem::path path = std::filesystem::is_symlink(target, ecLink)
+                                           ? std::filesystem::weakly_canonical(target, ecLink)
+                                           : target;
     // The new file is written beside the target and renamed over it only when complete.
     const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     std::string strTemplate = (dir / ("." + path.filename().string() + ".XXXXXX")).string();

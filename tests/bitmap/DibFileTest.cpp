@@ -316,6 +316,18 @@ TEST_F(CFileFolder, WriteFileReplacesTargetAndLeavesNoTemporaryFile) {
     EXPECT_EQ(back.GetDimensions(), (CSize{5, 5}));
 }
 
+TEST_F(CFileFolder, SavingThroughALinkReplacesTheFileItPointsTo) {
+    CDib dib;
+    ASSERT_TRUE(dib.Create(3, 3));
+    const auto real = m_dir / "echt.bmp";
+    const auto link = m_dir / "verweis.bmp";
+    std::ofstream(real) << "old contents";
+    std::filesystem::create_symlink(real, link);
+    ASSERT_TRUE(dib.WriteFile(link));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::file_size(real), 54u + 3 * 12);
+}
+
 TEST_F(CFileFolder, FailedSaveKeepsOldFileWhole) {
     CDib dib;
     ASSERT_TRUE(dib.Create(5, 5));  // 134 bytes stored
