@@ -69,14 +69,6 @@ TEST_F(ReceiveSimTest, CompressedTestCardGainsTheGreyBand)
     }
 }
 
-TEST_F(ReceiveSimTest, VersionFourModuleWorksAlike)
-{
-    auto pConsole = MakeConsole("version=4,base=0x3BC");
-    const CSessionOutcome outcome = RunSession(pConsole, m_Dir / "Tarvo.log");
-    EXPECT_TRUE(outcome.bComplete);
-    EXPECT_EQ(Bytes(outcome.picture, 5760), pConsole->GetTileStream());
-}
-
 // Receiver stalls on the line: the rebuild passes and the re-prints have to bring the picture
 // home. The console prints again 30 M reads after a faulty print, beyond the longest an
 // attempt can take to give up (a misread header of 1999 data bytes waits 2003 x 5000 reads,
@@ -162,57 +154,37 @@ TEST_F(ReceiveSimTest, StallsAreRepairedOrReprintedUntilExact)
     EXPECT_GE(nRepaired, 1);
 }
 
+// Flipped bits leave no mark to repair from; without a re-print the blocks stay bad. The
+// session reports them, asks for another print, keeps what it holds through an attempt
+// without data, and hands it over on "Abbrechen".
 TEST_F(ReceiveSimTest, BlocksThatStayBadAreReportedAndHandedOver)
-{
-    // Flipped bits leave no mark to repair from; without a re-print the blocks stay bad.
-    auto pConsole = MakeConsole("faults=flip:0.01,reprints=0,seed=3");
-    const CSessionOutcome outcome = RunSession(pConsole, m_Dir / "Tarvo.log", 20, true);
-    EXPECT_FALSE(outcome.bEndedByItself);
-    EXPECT_FALSE(outcome.bComplete);
-    ASSERT_EQ(outcome.messages.size(), 1u);
-    EXPECT_NE(outcome.messages[0].find(" Fehler in 9 gelesenen Datenblocks\n"), std::string::npos);
-    EXPECT_EQ(Count(outcome.texts, RECEIVE_TEXT_PRINT), 1);
-    EXPECT_EQ(outcome.picture.m_nTileBytes, 5760);
-    EXPECT_NE(Bytes(outcome.picture, 5760), pConsole->GetTileStream());
-}
-
-TEST_F(ReceiveSimTest, AttemptWithoutDataKeepsTheCountForTheEnd)
 {
     auto pConsole = MakeConsole("faults=flip:0.01,reprints=0,seed=3");
     CFakeScreen screen;
     CReceiveSession session(screen, pConsole, m_Dir / "Tarvo.log");
     session.OnInitDialog();
-    int nTicks = 0;
-    while (session.GetReceptionCount() == 0 && nTicks++ < 20)
+    for (int nTicks = 0; session.GetReceptionCount() == 0 && nTicks < 20; ++nTicks)
         session.OnTimer(1);
     ASSERT_EQ(session.GetReceptionCount(), 1);
+    ASSERT_EQ(screen.m_Messages.size(), 1u);
+    EXPECT_NE(screen.m_Messages[0].find(" Fehler in 9 gelesenen Datenblocks\n"), std::string::npos);
     EXPECT_EQ(session.GetByteCount(), 5760);
+    EXPECT_FALSE(session.HasEnded());
+    EXPECT_TRUE(session.IsRunEnabled());
+
     session.OnTimer(1);  // the console is silent now
+    EXPECT_EQ(screen.m_strText, RECEIVE_TEXT_PRINT);
     EXPECT_EQ(session.GetReceptionCount(), 1);
     EXPECT_EQ(session.GetByteCount(), 0);
-    session.OnOK();
-    EXPECT_EQ(session.GetReceivedPicture().m_nTileBytes, 5760);
+    EXPECT_EQ(screen.m_Messages.size(), 1u);
+
+    session.OnCancel();
+    session.OnDestroy();
+    EXPECT_EQ(screen.m_nEndResult, 2);
     EXPECT_FALSE(session.IsPictureComplete());
-}
-
-TEST_F(ReceiveSimTest, ReadLineFaultEndsWithAnEmptyPicture)
-{
-    auto pConsole = MakeConsole("version=2");
-    const CSessionOutcome outcome = RunSession(pConsole, m_Dir / "Tarvo.log");
-    EXPECT_TRUE(outcome.bEndedByItself);
-    EXPECT_FALSE(outcome.bComplete);
-    ASSERT_EQ(outcome.messages.size(), 1u);
-    EXPECT_EQ(outcome.messages[0], RECEIVE_TEXT_READ_LINE);
-    EXPECT_EQ(outcome.picture.m_nTileBytes, 0);
-}
-
-TEST_F(ReceiveSimTest, NoModuleShowsItsTextAndEndsEmpty)
-{
-    auto pConsole = MakeConsole("version=0");
-    const CSessionOutcome outcome = RunSession(pConsole, m_Dir / "Tarvo.log", 8);
-    EXPECT_FALSE(outcome.bEndedByItself);
-    EXPECT_EQ(Count(outcome.texts, RECEIVE_TEXT_NO_MODULE), 1);
-    EXPECT_EQ(outcome.picture.m_nTileBytes, 0);
+    const CReceivedPicture picture = session.GetReceivedPicture();
+    EXPECT_EQ(picture.m_nTileBytes, 5760);
+    EXPECT_NE(Bytes(picture, 5760), pConsole->GetTileStream());
 }
 
 }  // namespace
