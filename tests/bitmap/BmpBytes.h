@@ -8,7 +8,7 @@
 #include "bitmap/CDib.h"
 #include "common/MessageSink.h"
 
-struct CBmpSpec {
+struct CBmpRecipe {
     uint32_t nInfoSize = 40;
     int32_t nWidth = 4;
     int32_t nHeight = 2;
@@ -39,7 +39,7 @@ inline uint32_t RowBytesOf(int32_t nWidth, uint16_t nBitCount) {
 }
 
 // The packed DIB: info header, masks, colour table, pixels.
-inline std::vector<uint8_t> MakeDib(const CBmpSpec& s) {
+inline std::vector<uint8_t> MakeDib(const CBmpRecipe& s) {
     const bool bMasksInside = s.nInfoSize >= 52;
     std::vector<uint8_t> v(s.nInfoSize, 0);
     Put32(v, 0, s.nInfoSize);
@@ -74,8 +74,8 @@ inline std::vector<uint8_t> MakeDib(const CBmpSpec& s) {
     return v;
 }
 
-// The whole file: file header, then the packed DIB (bfOffBits as the spec of the test says).
-inline std::string MakeBmpFile(const CBmpSpec& s) {
+// The whole file: file header, then the packed DIB (bfOffBits as the recipe says).
+inline std::string MakeBmpFile(const CBmpRecipe& s) {
     std::vector<uint8_t> dib = MakeDib(s);
     const int32_t nRows = s.nHeight < 0 ? -s.nHeight : s.nHeight;
     const int64_t nPixels =

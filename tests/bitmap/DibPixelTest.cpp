@@ -8,7 +8,7 @@ namespace {
 
 // A picture of the given depth with every pixel byte 0, loaded from a file.
 void LoadBlank(CDib& dib, int32_t nWidth, int32_t nHeight, uint16_t nBits) {
-    CBmpSpec s{.nWidth = nWidth, .nHeight = nHeight, .nBitCount = nBits,
+    CBmpRecipe s{.nWidth = nWidth, .nHeight = nHeight, .nBitCount = nBits,
                .nColorEntries = nBits <= 8 ? (1u << nBits) : 0};
     std::string strFile = MakeBmpFile(s);
     const uint32_t nPixels = RowBytesOf(nWidth, nBits) * uint32_t(nHeight);
