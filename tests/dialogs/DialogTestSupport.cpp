@@ -9,7 +9,8 @@
 namespace {
 
 constexpr int kPollMs = 5;
-constexpr int kWatchdogPolls = 120 * 1000 / kPollMs;
+// A hang guard, not a timing check: far beyond what any dialog here needs.
+constexpr qint64 kWatchdogMs = 120 * 1000;
 
 std::string& TestDirStorage()
 {
@@ -54,6 +55,7 @@ CModalAnswerer::CModalAnswerer()
 {
     connect(&m_Timer, &QTimer::timeout, this, &CModalAnswerer::Poll);
     m_Timer.start(kPollMs);
+    m_Clock.start();
 }
 
 CModalAnswerer::~CModalAnswerer() = default;
@@ -78,7 +80,7 @@ void CModalAnswerer::Poll()
 
 void CModalAnswerer::Act(QWidget* pModal)
 {
-    if (++m_nPolls > kWatchdogPolls) {
+    if (m_Clock.elapsed() > kWatchdogMs) {
         m_bWatchdogFired = true;
         if (auto* pDialog = qobject_cast<QDialog*>(pModal))
             pDialog->done(QDialog::Rejected);

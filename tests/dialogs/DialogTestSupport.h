@@ -3,6 +3,7 @@
 // throw-away home, configuration folder and working directory (so the profile and Tarvo.log
 // of the person running the tests stay untouched), and an answerer for modal windows.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -44,7 +45,7 @@ private:
     std::deque<Action> m_Actions;
     std::vector<std::string> m_Messages;
     std::vector<std::string> m_Captions;
-    int m_nPolls = 0;
+    QElapsedTimer m_Clock;
     bool m_bWatchdogFired = false;
     bool m_bActing = false;
 };

@@ -1,0 +1,337 @@
+// The receive dialog on the simulated console: receptions that end by themselves, re-prints
+// after bad blocks, the user's ways out, no module, no timer, and the link it opens.
+#include "DialogTestSupport.h"
+
+#include "link/LinkSpec.h"
+#include "link/PortIo.h"
+#include "reception/CReceiveDlg.h"
+#include "reception/ReceiveSession.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+namespace {
+
+// Records what the user sees, in order: "S:" status texts set, "M:" message boxes.
+class CRecordingDlg : public CReceiveDlg {
+public:
+    using CReceiveDlg::CReceiveDlg;
+    std::vector<std::string> m_Events;
+
+    void SetStatusText(const std::string& strUtf8) override
+    {
+        m_Events.push_back("S:" + strUtf8);
+        CReceiveDlg::SetStatusText(strUtf8);
+    }
+    void ShowMessage(const std::string& strUtf8) override
+    {
+        m_Events.push_back("M:" + strUtf8);
+        CReceiveDlg::ShowMessage(strUtf8);
+    }
+    size_t CountMessages() const
+    {
+        return static_cast<size_t>(std::count_if(m_Events.begin(), m_Events.end(),
+                                                  [](const std::string& s) { return s.rfind("M:", 0) == 0; }));
+    }
+};
+
+std::shared_ptr<PortIo> OpenSim(const std::string& strOptions)
+{
+    std::string strError;
+    std::shared_ptr<PortIo> pPort = OpenLink("sim:" + strOptions, strError);
+    EXPECT_TRUE(pPort) << strError;
+    return pPort;
+}
+
+const std::string kConnect = std::string("S:") + RECEIVE_TEXT_CONNECT;
+const std::string kPrint = std::string("S:") + RECEIVE_TEXT_PRINT;
+const std::string kChecking = std::string("S:") + RECEIVE_TEXT_CHECKING;
+const std::regex kBadBlocks(
+    "M:([0-9]+) Fehler in ([0-9]+) gelesenen Datenblocks\n"
+    "Bitte das Bild noch einmal ausdrucken\n"
+    "Bitte erst OK drücken wenn der GB KEINE Daten mehr sendet");
+
+// An action that presses a button of the receive dialog once bReady says so.
+CModalAnswerer::Action PressWhen(CReceiveDlg& dlg, int nButton, std::function<bool()> fnReady)
+{
+    return [&dlg, nButton, fnReady](QWidget* pModal) {
+        if (pModal != &dlg || !fnReady())
+            return false;
+        Control<QPushButton>(&dlg, nButton)->click();
+        return true;
+    };
+}
+
+class ReceiveDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TestApp();
+        m_LogPath = std::filesystem::path(TestDir()) / "Tarvo.log";
+    }
+    std::filesystem::path m_LogPath;
+};
+
+TEST_F(ReceiveDialog, CleanPrintClosesTheDialogByItselfAndHandsOverThePicture)
+{
+    std::shared_ptr<PortIo> pPort = OpenSim("");
+    ASSERT_TRUE(pPort);
+    CRecordingDlg dlg(pPort, m_LogPath);
+    CModalAnswerer answerer;
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_FALSE(answerer.WatchdogFired());
+    EXPECT_TRUE(dlg.GetSession().IsPictureComplete());
+    EXPECT_EQ(dlg.m_Events, (std::vector<std::string>{kConnect, kChecking}));
+    EXPECT_TRUE(answerer.Messages().empty());
+    EXPECT_FALSE(dlg.IsTimerRunning());
+
+    const CReceivedPicture picture = dlg.GetReceivedPicture();
+    EXPECT_EQ(picture.m_nTileBytes, 5760);  // the test card: 160 x 144, 18 bands
+    // The test card holds all four colour numbers, so the bytes cannot all be alike.
+    EXPECT_NE(std::count(picture.m_TileData.begin(), picture.m_TileData.begin() + 5760, picture.m_TileData[0]), 5760);
+    EXPECT_TRUE(std::filesystem::exists(m_LogPath));
+}
+
+TEST_F(ReceiveDialog, BadBlocksAskForAReprintAndAGoodReprintClosesTheDialog)
+{
+    std::shared_ptr<PortIo> pPort = OpenSim("faults=flip:0.0004,seed=4,reprints=2");
+    ASSERT_TRUE(pPort);
+    CRecordingDlg dlg(pPort, m_LogPath);
+    CModalAnswerer answerer;
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_FALSE(answerer.WatchdogFired());
+    EXPECT_TRUE(dlg.GetSession().IsPictureComplete());
+    EXPECT_GE(dlg.GetSession().GetReceptionCount(), 2);
+
+    // The first print (flipped bits that no mark can repair): connect, checking, the message
+    // with its two numbers; then the request to print again, and at the end a check without
+    // message.
+    ASSERT_GE(dlg.m_Events.size(), 5u);
+    EXPECT_EQ(dlg.m_Events[0], kConnect);
+    EXPECT_EQ(dlg.m_Events[1], kChecking);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(dlg.m_Events[2], match, kBadBlocks)) << dlg.m_Events[2];
+    const int nBad = std::stoi(match[1]);
+    const int nRead = std::stoi(match[2]);
+    EXPECT_GE(nBad, 1);
+    EXPECT_EQ(nRead, 9);  // the test card comes in nine data packets
+    EXPECT_LE(nBad, nRead);
+    EXPECT_EQ(dlg.m_Events[3], kPrint);
+    EXPECT_EQ(dlg.m_Events.back(), kChecking);
+    EXPECT_EQ(answerer.Messages().size(), dlg.CountMessages());
+    for (const std::string& strCaption : answerer.Captions())
+        EXPECT_EQ(strCaption, "Quillomat");
+    EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 5760);
+}
+
+TEST_F(ReceiveDialog, AbbrechenAfterBadBlocksStillHandsOverTheBytes)
+{
+    std::shared_ptr<PortIo> pPort = OpenSim("faults=flip:0.0004,seed=4,reprints=0");
+    ASSERT_TRUE(pPort);
+    CRecordingDlg dlg(pPort, m_LogPath);
+    CModalAnswerer answerer;
+    answerer.Queue(PressWhen(dlg, 2, [&] { return dlg.CountMessages() >= 1; }));
+    EXPECT_EQ(dlg.exec(), QDialog::Rejected);
+    EXPECT_FALSE(answerer.WatchdogFired());
+    ASSERT_EQ(answerer.Messages().size(), 1u);
+    EXPECT_TRUE(std::regex_match("M:" + answerer.Messages()[0], kBadBlocks));
+    EXPECT_FALSE(dlg.GetSession().IsPictureComplete());
+    const CReceivedPicture picture = dlg.GetReceivedPicture();
+    EXPECT_GT(picture.m_nTileBytes, 0);
+    EXPECT_LE(picture.m_nTileBytes, 20000);
+    EXPECT_FALSE(dlg.IsTimerRunning());
+}
+
+TEST_F(ReceiveDialog, WithoutAModuleTheNoModuleTextStandsUntilTheUserGivesUp)
+{
+    CRecordingDlg dlg(nullptr, m_LogPath);
+    CModalAnswerer answerer;
+    int nPolls = 0;
+    // Let a good number of attempts pass before pressing Abbrechen.
+    answerer.Queue(PressWhen(dlg, 2, [&] { return !dlg.m_Events.empty() && ++nPolls > 30; }));
+    EXPECT_EQ(dlg.exec(), QDialog::Rejected);
+    EXPECT_FALSE(answerer.WatchdogFired());
+
+    // The same text on every attempt: the control is set only once.
+    EXPECT_EQ(dlg.m_Events, (std::vector<std::string>{std::string("S:") + RECEIVE_TEXT_NO_MODULE}));
+    EXPECT_EQ(dlg.GetStatusSetCount(), 1);
+    EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 0);  // the view makes a 160 x 0 picture of it
+
+    // The whole text, with its advice for Linux users, fits the status field.
+    auto* pStatus = Control<QLabel>(&dlg, 1032);
+    ASSERT_NE(pStatus, nullptr);
+    EXPECT_EQ(pStatus->text().toStdString(), RECEIVE_TEXT_NO_MODULE);
+    EXPECT_LE(pStatus->heightForWidth(pStatus->width()), pStatus->height());
+    EXPECT_NE(pStatus->text().indexOf(QStringLiteral("QUILLOMAT_LINK=sim")), -1);
+}
+
+TEST_F(ReceiveDialog, AModuleFailingTheVersionTestEndsTheDialogWithTheReadLineMessage)
+{
+    std::shared_ptr<PortIo> pPort = OpenSim("version=2");
+    ASSERT_TRUE(pPort);
+    CRecordingDlg dlg(pPort, m_LogPath);
+    CModalAnswerer answerer;
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_FALSE(answerer.WatchdogFired());
+    EXPECT_EQ(answerer.Messages(), (std::vector<std::string>{RECEIVE_TEXT_READ_LINE}));
+    EXPECT_EQ(dlg.m_Events, (std::vector<std::string>{std::string("M:") + RECEIVE_TEXT_READ_LINE}));
+    EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 0);
+    EXPECT_FALSE(dlg.IsTimerRunning());
+}
+
+TEST_F(ReceiveDialog, WithoutATimerTheDialogSaysSoAndWaitsForTheUser)
+{
+    std::shared_ptr<PortIo> pPort = OpenSim("");
+    ASSERT_TRUE(pPort);
+    CRecordingDlg dlg(pPort, m_LogPath);
+    dlg.SetTimerAvailable(false);
+    CModalAnswerer answerer;
+    int nPolls = 0;
+    answerer.Queue(PressWhen(dlg, 1, [&] { return dlg.CountMessages() == 1 && ++nPolls > 20; }));
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_EQ(answerer.Messages(), (std::vector<std::string>{"SYSTEMFEHLER kein Zeitgeber verfügbar"}));
+    // No attempt ran: no status text was ever shown.
+    EXPECT_EQ(dlg.m_Events.size(), 1u);
+    EXPECT_EQ(dlg.GetSession().GetTickCount(), 0);
+    EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 0);
+}
+
+TEST_F(ReceiveDialog, EveryWayOutEndsTheDialogAndStopsTheTimer)
+{
+    struct SCase {
+        const char* pszName;
+        std::function<void(CReceiveDlg&)> fnLeave;
+        int nResult;
+    };
+    const SCase cases[] = {
+        {"OK", [](CReceiveDlg& d) { Control<QPushButton>(&d, 1)->click(); }, QDialog::Accepted},
+        {"Abbrechen", [](CReceiveDlg& d) { Control<QPushButton>(&d, 2)->click(); }, QDialog::Rejected},
+        {"close box", [](CReceiveDlg& d) { d.close(); }, QDialog::Rejected},
+        {"Escape",
+         [](CReceiveDlg& d) {
+             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(&d, &escape);
+         },
+         QDialog::Rejected},
+        {"Enter (OK is the default button)",
+         [](CReceiveDlg& d) {
+             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+             QApplication::sendEvent(&d, &enter);
+         },
+         QDialog::Accepted},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CRecordingDlg dlg(nullptr, m_LogPath);
+        CModalAnswerer answerer;
+        bool bTimerRanBefore = false;
+        answerer.Queue([&](QWidget* pModal) {
+            if (pModal != &dlg || dlg.m_Events.empty())
+                return false;
+            bTimerRanBefore = dlg.IsTimerRunning();
+            c.fnLeave(dlg);
+            return true;
+        });
+        EXPECT_EQ(dlg.exec(), c.nResult);
+        EXPECT_FALSE(answerer.WatchdogFired());
+        EXPECT_TRUE(bTimerRanBefore);
+        EXPECT_FALSE(dlg.IsTimerRunning());
+        EXPECT_FALSE(dlg.isVisible());
+        EXPECT_TRUE(dlg.GetSession().HasEnded());
+    }
+}
+
+TEST_F(ReceiveDialog, HasTheControlsOfItsTemplate)
+{
+    CReceiveDlg dlg(nullptr, m_LogPath);
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Bild vom GB einlesen"));
+    auto* pOk = Control<QPushButton>(&dlg, 1);
+    auto* pCancel = Control<QPushButton>(&dlg, 2);
+    auto* pStatus = Control<QLabel>(&dlg, 1032);
+    ASSERT_TRUE(pOk && pCancel && pStatus);
+    EXPECT_EQ(pOk->text(), "OK");
+    EXPECT_TRUE(pOk->isDefault());
+    EXPECT_EQ(pCancel->text(), "Abbrechen");
+    EXPECT_TRUE(pStatus->text().isEmpty());
+    EXPECT_TRUE(pStatus->alignment() & Qt::AlignLeft);
+
+    // The layout of the template: two buttons of one size side by side below the status field,
+    // everything inside the window, nothing overlapping.
+    const QRect rcDialog(QPoint(0, 0), dlg.size());
+    EXPECT_EQ(pOk->size(), pCancel->size());
+    EXPECT_EQ(pOk->y(), pCancel->y());
+    EXPECT_LT(pOk->geometry().right(), pCancel->x());
+    EXPECT_LT(pStatus->geometry().bottom(), pOk->y());
+    for (QWidget* pControl : {static_cast<QWidget*>(pOk), static_cast<QWidget*>(pCancel), static_cast<QWidget*>(pStatus)})
+        EXPECT_TRUE(rcDialog.contains(pControl->geometry())) << pControl->objectName().toStdString();
+    // 267 x 151 units: wider than high in about that proportion (units are taller than wide).
+    const double dAspect = double(dlg.width()) / dlg.height();
+    EXPECT_GT(dAspect, 1.2);
+    EXPECT_LT(dAspect, 2.2);
+    // Buttons of 50 x 14 units are wider than high.
+    EXPECT_GT(pOk->width(), 2 * pOk->height());
+}
+
+// The link string: the environment wins over the profile, the profile over "auto".
+TEST_F(ReceiveDialog, TheLinkComesFromTheEnvironmentThenTheProfileThenAuto)
+{
+    struct SCase {
+        const char* pszEnv;     // null: unset
+        const char* pszProfile; // null: absent
+        const char* pszExpected;
+    };
+    const SCase cases[] = {
+        {nullptr, nullptr, "auto"},
+        {"", nullptr, "auto"},
+        {nullptr, "sim:version=4", "sim:version=4"},
+        {"", "  ppdev:/dev/parport1 ", "ppdev:/dev/parport1"},
+        {"sim", "ppdev", "sim"},
+        {"direct", nullptr, "direct"},
+    };
+    const char* pszSaved = std::getenv("QUILLOMAT_LINK");
+    const std::string strSaved = pszSaved ? pszSaved : "";
+    for (const SCase& c : cases) {
+        QSettings profile(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"));
+        if (c.pszProfile)
+            profile.setValue(QStringLiteral("Link/Port"), QString::fromUtf8(c.pszProfile));
+        else
+            profile.remove(QStringLiteral("Link/Port"));
+        profile.sync();
+        if (c.pszEnv)
+            setenv("QUILLOMAT_LINK", c.pszEnv, 1);
+        else
+            unsetenv("QUILLOMAT_LINK");
+        EXPECT_EQ(CReceiveDlg::LinkSpecFromEnvironment(), c.pszExpected)
+            << (c.pszEnv ? c.pszEnv : "(unset)") << " / " << (c.pszProfile ? c.pszProfile : "(none)");
+    }
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(QStringLiteral("Link/Port"));
+    if (pszSaved)
+        setenv("QUILLOMAT_LINK", strSaved.c_str(), 1);
+    else
+        unsetenv("QUILLOMAT_LINK");
+}
+
+TEST_F(ReceiveDialog, ABadLinkStringIsShownAndTheDialogGoesOnWithoutAPort)
+{
+    setenv("QUILLOMAT_LINK", "sim:nonsense=1", 1);
+    CRecordingDlg dlg;
+    unsetenv("QUILLOMAT_LINK");
+    CModalAnswerer answerer;
+    answerer.Queue(PressWhen(dlg, 2, [&] { return dlg.m_Events.size() >= 2; }));
+    EXPECT_EQ(dlg.exec(), QDialog::Rejected);
+    ASSERT_EQ(dlg.m_Events.size(), 2u);
+    EXPECT_EQ(dlg.m_Events[0].rfind("M:", 0), 0u);
+    EXPECT_GT(dlg.m_Events[0].size(), 2u);
+    EXPECT_EQ(dlg.m_Events[1], std::string("S:") + RECEIVE_TEXT_NO_MODULE);
+    EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 0);
+}
+
+} // namespace
