@@ -49,7 +49,7 @@ CSoftenDlg::CSoftenDlg(QWidget* pParent) : QDialog(pParent)
     SetControlId(m_pSizeUpDown, 1019);
     for (QLineEdit* pEdit : {m_pPassesEdit, m_pSizeEdit}) {
         pEdit->setAlignment(Qt::AlignRight);
-        pEdit->setMaximumWidth(60);
+        pEdit->setFixedWidth(64);
     }
 
     auto* pPassesLabel = new QLabel(QStringLiteral("Passes"), this);
@@ -58,7 +58,8 @@ CSoftenDlg::CSoftenDlg(QWidget* pParent) : QDialog(pParent)
     pSizeLabel->setBuddy(m_pSizeEdit);
 
     auto* pGrid = new QGridLayout;
-    pGrid->setHorizontalSpacing(6);
+    pGrid->setHorizontalSpacing(8);
+    pGrid->setVerticalSpacing(8);
     pGrid->addWidget(pPassesLabel, 0, 0);
     pGrid->addWidget(m_pPassesEdit, 0, 1);
     pGrid->addWidget(m_pPassesUpDown, 0, 2);
@@ -68,8 +69,9 @@ CSoftenDlg::CSoftenDlg(QWidget* pParent) : QDialog(pParent)
     pGrid->setColumnStretch(3, 1);
 
     auto* pMain = new QVBoxLayout(this);
+    pMain->setContentsMargins(16, 14, 16, 12);
     pMain->addLayout(pGrid);
-    pMain->addSpacing(8);
+    pMain->addSpacing(12);
     pMain->addLayout(MakeOkCancelRow(this));
 }
 

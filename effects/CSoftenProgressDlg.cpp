@@ -17,7 +17,12 @@ CSoftenProgressDlg::CSoftenProgressDlg(QWidget* pParent) : QDialog(pParent)
     m_pText = new QLabel(this);
     SetControlId(m_pText, 1018);
     // The number is right-aligned in four characters; a fixed-pitch font keeps it steady.
-    m_pText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFamilies({font.family(), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                      QStringLiteral("monospace")});
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    m_pText->setFont(font);
     m_pText->setText(FormatProgressText(0));
     m_pText->setMinimumWidth(m_pText->sizeHint().width() + 24);
     m_pText->setText(QString());

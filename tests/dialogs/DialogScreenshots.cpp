@@ -1,0 +1,142 @@
+// Takes the pictures of the dialogs for the README: run under an X server (xvfb-run), see
+// take-screenshots.sh. Usage: dialog_screenshots OUTPUT-FOLDER
+#include "bitmap/CDib.h"
+#include "effects/CColorizeDlg.h"
+#include "effects/CSoftenDlg.h"
+#include "effects/CSoftenProgressDlg.h"
+#include "effects/Colorize.h"
+#include "link/LinkSpec.h"
+#include "reception/CReceiveDlg.h"
+#include "reception/ReceiveSession.h"
+#include "reception/TileDecoder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QString g_strOut;
+int g_nFailures = 0;
+
+void Settle(int nMs = 150)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < nMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void Save(QWidget& widget, const char* pszName)
+{
+    widget.show();
+    widget.raise();
+    widget.activateWindow();
+    Settle();
+    const QString strPath = QDir(g_strOut).filePath(QString::fromLatin1(pszName));
+    if (!widget.grab().save(strPath)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(strPath));
+        ++g_nFailures;
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(strPath));
+    }
+}
+
+QImage ToImage(const CDib& dib, int nScale)
+{
+    const CSize size = dib.GetDimensions();
+    QImage image(size.cx, size.cy, QImage::Format_RGB32);
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x)
+            image.setPixel(x, y, 0xFF000000u | dib.GetPixel({x, y}));
+    return image.scaled(size.cx * nScale, size.cy * nScale);
+}
+
+// The receive dialog without a module, and while it waits for a print.
+void ShootReceiveDialog(const QString& strWork)
+{
+    CReceiveDlg dlg(nullptr, (strWork + "/Tarvo.log").toStdString());
+    dlg.show();
+    Settle(400);  // opening and the first attempts: the no-module text
+    dlg.KillTimer(1);
+    Save(dlg, "receive-no-module.png");
+    dlg.SetStatusText(RECEIVE_TEXT_CONNECT);
+    Save(dlg, "receive-waiting.png");
+    dlg.SetStatusText(RECEIVE_TEXT_CHECKING);
+    Save(dlg, "receive-checking.png");
+    dlg.hide();
+}
+
+// A whole reception from the simulated console, then the picture coloured "Rot" with the
+// console's pale green for the brightest level, beside the picture as it arrived.
+void ShootColouredPicture(const QString& strWork)
+{
+    std::string strError;
+    CReceiveDlg dlg(OpenLink("sim", strError), (strWork + "/Tarvo.log").toStdString());
+    dlg.exec();
+    const CReceivedPicture picture = dlg.GetReceivedPicture();
+    CDib dib;
+    dib.Create(160, 8 * (picture.m_nTileBytes / 320));
+    DecodeTiles(picture.m_TileData.data(), picture.m_nTileBytes, dib);
+    const QImage original = ToImage(dib, 2);
+    ColorizeDib(dib, 1 + 16 * 2);
+    const QImage coloured = ToImage(dib, 2);
+
+    QImage both(original.width() * 2 + 30, original.height() + 20, QImage::Format_RGB32);
+    both.fill(QColor(0xEF, 0xEF, 0xEF));
+    QPainter painter(&both);
+    painter.drawImage(10, 10, original);
+    painter.drawImage(original.width() + 20, 10, coloured);
+    painter.end();
+    const QString strPath = QDir(g_strOut).filePath(QStringLiteral("coloured-picture.png"));
+    if (!both.save(strPath))
+        ++g_nFailures;
+    std::fprintf(stderr, "%s (%d bytes received)\n", qPrintable(strPath), picture.m_nTileBytes);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: dialog_screenshots OUTPUT-FOLDER\n");
+        return 2;
+    }
+    g_strOut = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(g_strOut);
+    // The profile value the softening dialog writes and the log go to a throw-away place.
+    QTemporaryDir work;
+    qputenv("XDG_CONFIG_HOME", work.path().toLocal8Bit());
+    QDir::setCurrent(work.path());
+
+    ShootReceiveDialog(work.path());
+
+    CColorizeDlg colorize;
+    colorize.m_nChoice = 1 + 16 * 2;
+    Save(colorize, "colorize-dialog.png");
+    colorize.hide();
+
+    CSoftenDlg soften;
+    soften.m_nPasses = 1;
+    soften.m_nSize = 8;
+    Save(soften, "soften-dialog.png");
+    soften.hide();
+
+    CSoftenProgressDlg progress;
+    progress.show();
+    SoftenProgressProc(&progress, PROGRESS_MSG_SET, PROGRESS_MAGIC, 51);
+    Save(progress, "soften-progress.png");
+    progress.hide();
+
+    ShootColouredPicture(work.path());
+    return g_nFailures == 0 ? 0 : 1;
+}
