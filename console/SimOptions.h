@@ -20,9 +20,10 @@ struct CSimOptions {
     int64_t nGap = 120;         // gap=N: status reads of idle clock between the bytes of a packet
     int64_t nPause = 2000;      // pause=N: status reads between packets (well under the search's 30000)
     int64_t nStart = 1000;      // start=N: status reads before the first print begins
-    // delay=N: silence before a re-print; longer than a receiver needs to give up an attempt
-    // (19 x 20 exchanges of up to 30000 reads each).
-    int64_t nReprintDelay = 12000000;
+    // delay=N: silence before a re-print; longer than a receiver needs to give up an attempt:
+    // 19 x 20 exchanges of up to 30000 reads each, after a noise byte taken for a data header
+    // has perhaps made it wait out up to 2003 data bytes of 5000 reads each.
+    int64_t nReprintDelay = 24000000;
 };
 
 // Parses the text after "sim:" (may be empty). On failure returns false with strError naming

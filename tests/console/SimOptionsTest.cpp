@@ -16,7 +16,7 @@ TEST(SimOptions, DefaultsAndEveryOption)
     EXPECT_EQ(o.nReprints, 2);
     EXPECT_EQ(o.nSeed, 1u);
     EXPECT_LT(o.nPause, 30000);
-    EXPECT_GT(o.nReprintDelay, 19LL * 20 * 30000);
+    EXPECT_GT(o.nReprintDelay, 19LL * 20 * 30000 + 2003LL * 5000);
 
     ASSERT_TRUE(ParseSimOptions("picture=card.bmp,compress,version=0,base=0x278,faults=stall:0.002+flip:0.5+cut:1,"
                                 "seed=7,reprints=0,half=4,gap=9,pause=100,start=0,delay=50",
