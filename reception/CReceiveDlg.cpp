@@ -67,9 +67,14 @@ std::string CReceiveDlg::LinkSpecFromEnvironment()
 CReceiveDlg::CReceiveDlg(QWidget* pParent) : QDialog(pParent)
 {
     std::string strError;
-    std::shared_ptr<PortIo> pPort = OpenLink(LinkSpecFromEnvironment(), strError);
-    if (!pPort)
-        m_strLinkError = strError.empty() ? std::string("Die Verbindung kann nicht geöffnet werden.") : strError;
+    const std::string strSpec = LinkSpecFromEnvironment();
+    std::shared_ptr<PortIo> pPort = OpenLink(strSpec, strError);
+    if (!pPort) {
+        // The link string names what went wrong in its own words; the frame is German.
+        m_strLinkError = "Die Verbindung „" + strSpec + "“ kann nicht geöffnet werden";
+        m_strLinkError += strError.empty() ? std::string(".") : ":\n" + strError;
+        m_strLinkError += "\nDas Programm arbeitet ohne Linkmodul weiter.";
+    }
     m_pSession = std::make_unique<CReceiveSession>(*this, std::move(pPort));
     BuildControls();
 }

@@ -323,8 +323,9 @@ TEST_F(ReceiveDialog, ABadLinkStringIsShownAndTheDialogGoesOnWithoutAPort)
     answerer.Queue(PressWhen(dlg, 2, [&] { return dlg.m_Events.size() >= 2; }));
     EXPECT_EQ(dlg.exec(), QDialog::Rejected);
     ASSERT_EQ(dlg.m_Events.size(), 2u);
-    EXPECT_EQ(dlg.m_Events[0].rfind("M:", 0), 0u);
-    EXPECT_GT(dlg.m_Events[0].size(), 2u);
+    // The message names the string and what is wrong with it.
+    EXPECT_EQ(dlg.m_Events[0].rfind("M:Die Verbindung „sim:nonsense=1“ kann nicht", 0), 0u) << dlg.m_Events[0];
+    EXPECT_NE(dlg.m_Events[0].find("nonsense"), dlg.m_Events[0].rfind("nonsense")) << dlg.m_Events[0];
     EXPECT_EQ(dlg.m_Events[1], std::string("S:") + RECEIVE_TEXT_NO_MODULE);
     EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 0);
 }
