@@ -53,7 +53,7 @@ QFont DialogFont()
 
 } // namespace
 
-std::string CReceiveDlg::LinkSpecFromEnvironment()
+std::string CReceiveDlg::LinkStringFromEnvironment()
 {
     if (const char* pszLink = std::getenv("QUILLOMAT_LINK"); pszLink != nullptr && *pszLink != '\0')
         return pszLink;
@@ -67,11 +67,11 @@ std::string CReceiveDlg::LinkSpecFromEnvironment()
 CReceiveDlg::CReceiveDlg(QWidget* pParent) : QDialog(pParent)
 {
     std::string strError;
-    const std::string strSpec = LinkSpecFromEnvironment();
-    std::shared_ptr<PortIo> pPort = OpenLink(strSpec, strError);
+    const std::string strLink = LinkStringFromEnvironment();
+    std::shared_ptr<PortIo> pPort = OpenLink(strLink, strError);
     if (!pPort) {
         // The link string names what went wrong in its own words; the frame is German.
-        m_strLinkError = "Die Verbindung „" + strSpec + "“ kann nicht geöffnet werden";
+        m_strLinkError = "Die Verbindung „" + strLink + "“ kann nicht geöffnet werden";
         m_strLinkError += strError.empty() ? std::string(".") : ":\n" + strError;
         m_strLinkError += "\nDas Programm arbeitet ohne Linkmodul weiter.";
     }

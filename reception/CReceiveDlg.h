@@ -46,7 +46,7 @@ public:
 
     // The link string the dialog opens when none is given: QUILLOMAT_LINK, the profile value
     // "Link/Port", "auto" — the first that is set and not empty.
-    static std::string LinkSpecFromEnvironment();
+    static std::string LinkStringFromEnvironment();
 
 public slots:
     void accept() override;

@@ -268,9 +268,9 @@ TEST_F(ReceiveDialog, LaysOutItsControlsAsItsTemplate)
     for (QWidget* pControl : {static_cast<QWidget*>(pOk), static_cast<QWidget*>(pCancel), static_cast<QWidget*>(pStatus)})
         EXPECT_TRUE(rcDialog.contains(pControl->geometry())) << pControl->objectName().toStdString();
     // 267 x 151 units: wider than high in about that proportion (units are taller than wide).
-    const double dAspect = double(dlg.width()) / dlg.height();
-    EXPECT_GT(dAspect, 1.2);
-    EXPECT_LT(dAspect, 2.2);
+    const double dWidthToHeight = double(dlg.width()) / dlg.height();
+    EXPECT_GT(dWidthToHeight, 1.2);
+    EXPECT_LT(dWidthToHeight, 2.2);
     // Buttons of 50 x 14 units are wider than high.
     EXPECT_GT(pOk->width(), 2 * pOk->height());
 }
@@ -304,7 +304,7 @@ TEST_F(ReceiveDialog, TheLinkComesFromTheEnvironmentThenTheProfileThenAuto)
             setenv("QUILLOMAT_LINK", c.pszEnv, 1);
         else
             unsetenv("QUILLOMAT_LINK");
-        EXPECT_EQ(CReceiveDlg::LinkSpecFromEnvironment(), c.pszExpected)
+        EXPECT_EQ(CReceiveDlg::LinkStringFromEnvironment(), c.pszExpected)
             << (c.pszEnv ? c.pszEnv : "(unset)") << " / " << (c.pszProfile ? c.pszProfile : "(none)");
     }
     QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(QStringLiteral("Link/Port"));
