@@ -1,17 +1,13 @@
 #include "console/CSimConsole.h"
 
 #include "console/ConsolePicture.h"
+#include "link/PortRegisters.h"
 
 #include <algorithm>
 
 namespace {
-constexpr uint8_t STATUS_CLOCK = 0x10;
-constexpr uint8_t STATUS_DATA = 0x20;
-constexpr uint8_t STATUS_LOOP_D7 = 0x40;
-constexpr uint8_t STATUS_LOOP_VERSION = 0x80;
 // Error, the reserved bits: a printer port with nothing to report reads them as 1.
 constexpr uint8_t STATUS_IDLE_BITS = 0x07;
-constexpr uint8_t CONTROL_DATA_OUT = 0x02;
 } // namespace
 
 CSimConsole::CSimConsole(const CSimOptions& options, std::vector<uint8_t> tiles, std::vector<CPacket> packets)
@@ -20,7 +16,7 @@ CSimConsole::CSimConsole(const CSimOptions& options, std::vector<uint8_t> tiles,
     m_bPresent = options.nVersion != 0;
     m_bCheckAck = options.strReplay.empty();
     m_nBase = options.nBase;
-    m_nStatusAddress = static_cast<uint16_t>(m_nBase + 1);
+    m_nStatusAddress = static_cast<uint16_t>(m_nBase + STATUS_REGISTER);
     // A packet without bytes has nothing to put on the line.
     std::erase_if(m_Packets, [](const CPacket& packet) { return packet.empty(); });
     size_t nLongest = 0;
@@ -46,9 +42,9 @@ uint8_t CSimConsole::In(uint16_t nAddress)
             Advance();
         return static_cast<uint8_t>(m_nLineBits | m_nLoopBits);
     }
-    if (nAddress == m_nBase)
+    if (nAddress == m_nBase + DATA_REGISTER)
         return m_nData;
-    if (nAddress == m_nBase + 2)
+    if (nAddress == m_nBase + CONTROL_REGISTER)
         return m_nControl;
     return 0xFF;
 }
@@ -57,10 +53,10 @@ void CSimConsole::Out(uint16_t nAddress, uint8_t nValue)
 {
     if (!m_bPresent)
         return;
-    if (nAddress == m_nBase) {
+    if (nAddress == m_nBase + DATA_REGISTER) {
         m_nData = nValue;
         UpdateLoopBack();
-    } else if (nAddress == m_nBase + 2) {
+    } else if (nAddress == m_nBase + CONTROL_REGISTER) {
         m_nControl = nValue;
     }
 }
@@ -212,9 +208,9 @@ void CSimConsole::EndPrint()
 
 void CSimConsole::UpdateLines()
 {
-    uint8_t nBits = static_cast<uint8_t>((m_bClock ? STATUS_CLOCK : 0) | (m_bConsoleBit ? STATUS_DATA : 0));
+    uint8_t nBits = static_cast<uint8_t>((m_bClock ? STATUS_CLOCK : 0) | (m_bConsoleBit ? STATUS_DATA_IN : 0));
     if (m_Options.nVersion == 4)
-        nBits ^= STATUS_CLOCK | STATUS_DATA;
+        nBits ^= STATUS_CLOCK | STATUS_DATA_IN;
     m_nLineBits = nBits;
 }
 

@@ -10,8 +10,8 @@ CPacket MakePacket(uint8_t nCommand, uint8_t nCompression, std::span<const uint8
 {
     const auto nLength = static_cast<uint16_t>(data.size());
     CPacket packet(data.size() + 10, 0x00); // the two trailer bytes stay 0x00
-    packet[0] = 0x88;
-    packet[1] = 0x33;
+    packet[0] = PRINTER_MAGIC_1;
+    packet[1] = PRINTER_MAGIC_2;
     packet[2] = nCommand;
     packet[3] = nCompression;
     packet[4] = static_cast<uint8_t>(nLength & 0xFF);
@@ -53,7 +53,7 @@ std::vector<uint8_t> TilesOfPackets(const std::vector<CPacket>& packets)
 {
     std::vector<uint8_t> tiles;
     for (const CPacket& packet : packets) {
-        if (packet.size() < 10 || packet[0] != 0x88 || packet[1] != 0x33 || packet[2] != PRINTER_CMD_DATA)
+        if (packet.size() < 10 || packet[0] != PRINTER_MAGIC_1 || packet[1] != PRINTER_MAGIC_2 || packet[2] != PRINTER_CMD_DATA)
             continue;
         const size_t nLength = std::min<size_t>(packet[4] | (packet[5] << 8), packet.size() - 10);
         const std::span<const uint8_t> data(packet.data() + 6, nLength);

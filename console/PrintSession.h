@@ -10,13 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "reception/PrinterProtocol.h"
+
 using CPacket = std::vector<uint8_t>;
 
-constexpr uint8_t PRINTER_CMD_INIT = 0x01;
-constexpr uint8_t PRINTER_CMD_PRINT = 0x02;
-constexpr uint8_t PRINTER_CMD_DATA = 0x04;
-constexpr uint8_t PRINTER_CMD_STATUS = 0x0F;
-constexpr uint8_t PRINTER_ACK = 0x81;
 constexpr size_t CONSOLE_DATA_PACKET_BYTES = 640;
 
 CPacket MakePacket(uint8_t nCommand, uint8_t nCompression, std::span<const uint8_t> data);

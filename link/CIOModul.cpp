@@ -1,19 +1,8 @@
 #include "link/CIOModul.h"
 
+#include "link/PortRegisters.h"
 #include "log/SystemHandles.h"
 
-namespace {
-constexpr uint16_t DATA_REGISTER = 0;
-constexpr uint16_t STATUS_REGISTER = 1;
-constexpr uint16_t CONTROL_REGISTER = 2;
-
-constexpr uint8_t CONTROL_STROBE = 0x01;
-constexpr uint8_t CONTROL_DATA_OUT = 0x02;
-constexpr uint8_t STATUS_CLOCK = 0x10;
-constexpr uint8_t STATUS_DATA_IN = 0x20;
-constexpr uint8_t STATUS_LOOP_D7 = 0x40;
-constexpr uint8_t STATUS_LOOP_VERSION = 0x80;
-} // namespace
 
 CIOModul::CIOModul(std::shared_ptr<PortIo> pPort, std::shared_ptr<IPlatform> pPlatform)
     : m_pPort(pPort ? std::move(pPort) : std::make_shared<CNoPortIo>()),

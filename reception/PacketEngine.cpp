@@ -5,18 +5,11 @@
 #include <string>
 
 #include "link/CIOModul.h"
+#include "reception/PrinterProtocol.h"
 #include "reception/ReceptionState.h"
 
 namespace {
 
-
-constexpr uint8_t CMD_INIT = 0x01;
-constexpr uint8_t CMD_PRINT = 0x02;
-constexpr uint8_t CMD_DATA = 0x04;
-constexpr uint8_t CMD_STATUS = 0x0F;
-
-constexpr uint8_t ANSWER_ACK = 0x81;
-constexpr uint8_t ANSWER_NONE = 0x00;
 
 constexpr int32_t HEADER_SEARCH_BYTES = 20;   // bytes one search may read without a packet
 constexpr int32_t MAX_FAILED_SEARCHES = 18;   // one more and the console is taken as silent
@@ -68,21 +61,21 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
     bool bInPacket = false;
     bool bDone = false;
     int32_t nResult = PACKET_NONE;
-    uint8_t nSend = ANSWER_NONE;
+    uint8_t nSend = PRINTER_NO_ANSWER;
     uint8_t nCommand = 0;
     state.m_nHeaderSum = 0;
 
     while (nPos < HEADER_SEARCH_BYTES && !bDone) {
         // After a synchronisation error the console is out of step: withhold any answer.
         if (link.GetModulStatus() & MODUL_SYNC_ERROR)
-            nSend = ANSWER_NONE;
+            nSend = PRINTER_NO_ANSWER;
         const uint8_t b = link.GetSetByteExtern(nSend, SEARCH_POLL_LIMIT);
-        nSend = ANSWER_NONE;
+        nSend = PRINTER_NO_ANSWER;
         ++nPos;
 
         if (nPos == 1)
             bInPacket = false;
-        if (!bInPacket && b == 0x88) {
+        if (!bInPacket && b == PRINTER_MAGIC_1) {
             bInPacket = true;
             nPos = 1;
         }
@@ -93,11 +86,11 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
         case 1:
             break;
         case 2:
-            if (b != 0x33)
+            if (b != PRINTER_MAGIC_2)
                 bInPacket = false;
             break;
         case 3:
-            if (b == CMD_INIT || b == CMD_PRINT || b == CMD_DATA || b == CMD_STATUS) {
+            if (b == PRINTER_CMD_INIT || b == PRINTER_CMD_PRINT || b == PRINTER_CMD_DATA || b == PRINTER_CMD_STATUS) {
                 nCommand = b;
                 state.m_nHeaderSum = b;
             } else {
@@ -105,8 +98,8 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             }
             break;
         case 4:
-            if (b == 0x00 || (b == 0x01 && nCommand == CMD_DATA)) {
-                if (nCommand == CMD_DATA) {
+            if (b == 0x00 || (b == 0x01 && nCommand == PRINTER_CMD_DATA)) {
+                if (nCommand == PRINTER_CMD_DATA) {
                     if (b == 0x01)
                         ++state.m_nPackedCount;
                     else
@@ -124,26 +117,26 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
         case 6:
             state.m_nDataLength += b * 256;
             state.m_nHeaderSum += b;
-            if (nCommand == CMD_DATA) {
+            if (nCommand == PRINTER_CMD_DATA) {
                 nResult = PACKET_DATA;
                 bDone = true;
             }
             break;
         case 8:
-            if (nCommand != CMD_PRINT)
-                nSend = ANSWER_ACK;
+            if (nCommand != PRINTER_CMD_PRINT)
+                nSend = PRINTER_ACK;
             break;
         case 10:
-            if (nCommand == CMD_INIT) {
+            if (nCommand == PRINTER_CMD_INIT) {
                 nResult = PACKET_INIT;
                 bDone = true;
-            } else if (nCommand == CMD_STATUS) {
+            } else if (nCommand == PRINTER_CMD_STATUS) {
                 nResult = PACKET_STATUS;
                 bDone = true;
             }
             break;
         case 12:
-            nSend = ANSWER_ACK;
+            nSend = PRINTER_ACK;
             break;
         case 14:
             nResult = PACKET_PRINT;
@@ -198,7 +191,7 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
         const bool bStore = nBlock < BLOCKS_PER_ATTEMPT && !state.m_BlockGood[nBlock];
         uint32_t nSum = static_cast<uint32_t>(state.m_nHeaderSum);
         for (int32_t k = 0; k < nLength; ++k) {
-            const uint8_t b = link.GetSetByteExtern(ANSWER_NONE, DATA_POLL_LIMIT);
+            const uint8_t b = link.GetSetByteExtern(PRINTER_NO_ANSWER, DATA_POLL_LIMIT);
             if (bStore) {
                 const uint16_t nMark = static_cast<uint8_t>(link.GetLastMark());
                 state.m_BlockData[nBlock][k] = static_cast<uint16_t>(nMark << 8 | b);
@@ -206,8 +199,8 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
             nSum += b;
         }
 
-        const uint8_t nLow = link.GetSetByteExtern(ANSWER_NONE, DATA_POLL_LIMIT);
-        const uint8_t nHigh = link.GetSetByteExtern(ANSWER_NONE, DATA_POLL_LIMIT);
+        const uint8_t nLow = link.GetSetByteExtern(PRINTER_NO_ANSWER, DATA_POLL_LIMIT);
+        const uint8_t nHigh = link.GetSetByteExtern(PRINTER_NO_ANSWER, DATA_POLL_LIMIT);
         const uint16_t nReceived = static_cast<uint16_t>(nLow + 256 * nHigh);
         if (nLength > 0 && nBlock < BLOCKS_PER_ATTEMPT) {
             ++state.m_nBlockCount;
@@ -221,8 +214,8 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
             }
             ++nBlock;
         }
-        link.GetSetByteExtern(ANSWER_ACK, DATA_POLL_LIMIT);
-        link.GetSetByteExtern(ANSWER_NONE, DATA_POLL_LIMIT);
+        link.GetSetByteExtern(PRINTER_ACK, DATA_POLL_LIMIT);
+        link.GetSetByteExtern(PRINTER_NO_ANSWER, DATA_POLL_LIMIT);
     }
     return bAnyData;
 }
