@@ -4,6 +4,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+MAKEFLAGS += --no-print-directory
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
@@ -42,6 +43,12 @@ fuzz:
 
 bench: build
 	@$(BUILD)/bench/quillomat_bench
+
+# The README's screenshots, taken on a virtual X server (needs imagemagick for the main window).
+screenshots: build
+	@tests/dialogs/take-screenshots.sh $(BUILD)
+	@QUILLOMAT_LINK=sim xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
+	  '$(BUILD)/app/quillomat & sleep 6; import -window root -crop 800x600+0+0 +repage docs/screenshots/main-window.png; kill $$!'
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
