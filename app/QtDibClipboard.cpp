@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "bitmap/CDib.h"
+
 namespace {
 
 void PutUInt16(uint8_t* p, uint16_t n)
@@ -48,10 +50,17 @@ std::vector<uint8_t> ImageToDib24(const QImage& image)
 {
     if (image.isNull())
         return {};
+    // A picture too big to be taken is not converted at all; the sizes then also fit the
+    // header's 32-bit fields.
+    const uint64_t nRowBytes64 = (uint64_t(image.width()) * 3 + 3) & ~uint64_t(3);
+    if (nRowBytes64 * uint64_t(image.height()) > DibImageLimit())
+        return {};
     QImage rgb = image.convertToFormat(QImage::Format_BGR888);
+    if (rgb.isNull())
+        return {};
     const uint32_t nWidth = uint32_t(rgb.width());
     const uint32_t nHeight = uint32_t(rgb.height());
-    const uint32_t nRowBytes = (nWidth * 3 + 3) & ~3u;
+    const uint32_t nRowBytes = uint32_t(nRowBytes64);
     const uint32_t nImageSize = nRowBytes * nHeight;
     std::vector<uint8_t> dib(40 + size_t(nImageSize), 0);
     uint8_t* h = dib.data();

@@ -145,6 +145,13 @@ TEST(DibClipboard, ImageToDibLayout)
     EXPECT_EQ((std::vector<uint8_t>(pTop, pTop + 3)), (std::vector<uint8_t>{3, 2, 1}));
     EXPECT_EQ((std::vector<uint8_t>(pBottom + 6, pBottom + 9)), (std::vector<uint8_t>{6, 5, 4}));
     EXPECT_TRUE(ImageToDib24(QImage()).empty());
+    // A foreign picture beyond what a picture may hold is refused before it is converted.
+    {
+        const uint64_t nOld = SetDibImageLimit(2 * 12);
+        EXPECT_EQ(ImageToDib24(image).size(), 40u + 2 * 12);
+        EXPECT_TRUE(ImageToDib24(QImage(3, 3, QImage::Format_RGB32)).empty());
+        SetDibImageLimit(nOld);
+    }
     // A bitmap file needs at least an info header.
     EXPECT_TRUE(DibToBmpFile(std::vector<uint8_t>(39, 0)).isEmpty());
     QByteArray file = DibToBmpFile(dib);
