@@ -1,6 +1,6 @@
 #pragma once
 // Both effects start from the picture as it was before the first of a run of the same effect:
-// a snapshot is taken unless one of this kind is held for a picture of this size, then the
+// a snapshot is taken unless one of this kind is held for a picture of this size and depth, then the
 // picture is restored from it.
 #include <cstdint>
 

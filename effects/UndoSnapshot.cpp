@@ -16,6 +16,7 @@ bool CUndoSnapshot::SaveUndo(const CDib& dib, int32_t nKind) {
     m_nUndoKind = nKind;
     m_nUndoWidth = size.cx;
     m_nUndoHeight = size.cy;
+    m_nUndoBitCount = dib.GetBitCount();
     uint32_t* p = m_pUndoPixels.get();
     for (int32_t y = 0; y < size.cy; ++y)
         for (int32_t x = 0; x < size.cx; ++x)
@@ -38,10 +39,12 @@ void CUndoSnapshot::Free() {
     m_nUndoKind = UNDO_NONE;
     m_nUndoWidth = 0;
     m_nUndoHeight = 0;
+    m_nUndoBitCount = 0;
 }
 
 bool CUndoSnapshot::Fits(const CDib& dib) const {
-    return m_pUndoPixels != nullptr && dib.GetDimensions() == CSize{m_nUndoWidth, m_nUndoHeight};
+    return m_pUndoPixels != nullptr && dib.GetDimensions() == CSize{m_nUndoWidth, m_nUndoHeight} &&
+           dib.GetBitCount() == m_nUndoBitCount;
 }
 
 CSize CUndoSnapshot::GetSavedSize() const { return {m_nUndoWidth, m_nUndoHeight}; }

@@ -15,14 +15,15 @@ public:
     // Frees the previous snapshot and saves every pixel of the picture; false only when the
     // memory cannot be had (then no snapshot is held).
     bool SaveUndo(const CDib& dib, int32_t nKind);
-    // Writes the saved values back. A picture whose size changed since the snapshot (a paste
-    // in between) is left alone and false returned: the values belong to another picture.
+    // Writes the saved values back. A picture whose size or bit depth changed since the
+    // snapshot (a paste in between) is left alone and false returned: the values belong to
+    // another picture (and on a depth without pixel access every write would complain).
     bool RestoreUndo(CDib& dib) const;
     // Forgets the snapshot: kind UNDO_NONE.
     void Free();
     bool HasSnapshot() const { return m_pUndoPixels != nullptr; }
     int32_t GetKind() const { return m_nUndoKind; }
-    // True when a snapshot is held and was taken from a picture of this size.
+    // True when a snapshot is held and was taken from a picture of this size and depth.
     bool Fits(const CDib& dib) const;
     CSize GetSavedSize() const;
 
@@ -31,4 +32,5 @@ private:
     int32_t m_nUndoKind = UNDO_NONE;
     int32_t m_nUndoWidth = 0;
     int32_t m_nUndoHeight = 0;
+    uint16_t m_nUndoBitCount = 0;
 };

@@ -233,6 +233,45 @@ TEST(UndoSnapshot, SizeChangeIsNotRestoredOntoAnotherPicture) {
     EXPECT_EQ(PixelsOf(dib), PixelsOf(fresh));
 }
 
+TEST(UndoSnapshot, PictureOfAnotherDepthIsNotRestored) {
+    // A paste can bring a picture of the same size but another depth; the saved values mean
+    // something else there (colour indices, not colours), and on a 4-bit picture every
+    // SetPixel would show its message once per pixel.
+    struct {
+        const char* pszName;
+        uint16_t nBitCount;
+        uint32_t nColorEntries;
+    } cases[] = {{"8 bits", 8, 256}, {"1 bit", 1, 2}, {"4 bits", 4, 16}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CDib dib;
+        FillPicture(dib, 8, 2, 0x123456);
+        CUndoSnapshot undo;
+        ASSERT_TRUE(undo.SaveUndo(dib, UNDO_COLORIZE));
+        CMessageLog log;
+        ASSERT_TRUE(ReadFromString(
+            dib, MakeBmpFile({.nWidth = 8, .nHeight = 2, .nBitCount = c.nBitCount, .nColorEntries = c.nColorEntries})));
+        const std::string before = std::string(reinterpret_cast<const char*>(dib.GetBits()), dib.GetImageSize());
+        EXPECT_FALSE(undo.Fits(dib));
+        EXPECT_FALSE(undo.RestoreUndo(dib));
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(dib.GetBits()), dib.GetImageSize()), before);
+        EXPECT_TRUE(log.Messages().empty());
+    }
+    // Colouring the pasted 8-bit picture snapshots it afresh instead of writing the 24-bit
+    // values into its indices.
+    CDib dib;
+    FillPicture(dib, 3, 1, 0xFFFFFF);
+    CUndoSnapshot undo;
+    ASSERT_TRUE(ApplyColorize(dib, undo, 1));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 3, .nHeight = 1, .nBitCount = 8, .nColorEntries = 256})));
+    for (int32_t x = 0; x < 3; ++x)
+        dib.SetPixel({x, 0}, uint32_t(3 * x));
+    ASSERT_TRUE(ApplyColorize(dib, undo, 0));
+    EXPECT_EQ(PixelsOf(dib), (std::vector<uint32_t>{0, 126, 255}));
+    ASSERT_TRUE(undo.RestoreUndo(dib));
+    EXPECT_EQ(PixelsOf(dib), (std::vector<uint32_t>{0, 3, 6}));
+}
+
 TEST(UndoSnapshot, KindsFollowTheLastEffect) {
     CDib dib;
     MakeReceivedPicture(dib);
