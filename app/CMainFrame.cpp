@@ -240,10 +240,25 @@ CChildFrame* CMainFrame::CreateChildFrame(CView* pView)
         // The last picture window gone: the menu of the main window comes back.
         QTimer::singleShot(0, this, [this] { OnSubWindowActivated(m_pMdiArea->currentSubWindow()); });
     });
+    // The title follows the picture's name and whether its window is maximised.
+    if (CDocument* pDoc = pView->GetDocument())
+        connect(pDoc, &CDocument::TitleChanged, this, &CMainFrame::UpdateFrameTitle);
+    connect(pFrame, &QMdiSubWindow::windowStateChanged, this,
+            [this] { QTimer::singleShot(0, this, &CMainFrame::UpdateFrameTitle); });
     pFrame->show();
     m_pMdiArea->setActiveSubWindow(pFrame);
     OnSubWindowActivated(pFrame);
     return pFrame;
+}
+
+void CMainFrame::UpdateFrameTitle()
+{
+    QString strTitle = ResText(IDR_MAINFRAME);
+    CChildFrame* pFrame = GetActiveFrame();
+    if (pFrame && !pFrame->isMaximized() && pFrame->GetActiveView() && pFrame->GetActiveView()->GetDocument())
+        strTitle += QStringLiteral(" - ") + pFrame->GetActiveView()->GetDocument()->GetTitle();
+    if (windowTitle() != strTitle)
+        setWindowTitle(strTitle);
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* pWindow)
@@ -252,6 +267,7 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* pWindow)
         m_pLastActive = pFrame;
     // Losing the focus to another window or a dialog does not make a picture window inactive.
     SetMenuId(GetActiveFrame() ? IDR_QUILLOTYPE : IDR_MAINFRAME);
+    UpdateFrameTitle();
     UpdateCommandUI();
 }
 

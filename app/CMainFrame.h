@@ -53,6 +53,9 @@ public:
     QLabel* GetIndicator(int nIndex) const { return m_Indicators.at(size_t(nIndex)); }
     // Reads the lock keys again and shows their panes.
     void UpdateIndicators();
+    // The window's title: "Quillomat", with " - " and the active picture's title added while a
+    // picture window is active and not maximised (a maximised one Qt names as " - [title]").
+    void UpdateFrameTitle();
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;

@@ -2,6 +2,8 @@
 // profile value written at start and the command states.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +14,7 @@
 #include <QToolBar>
 
 #include "AppTestSupport.h"
+#include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CQuillomatApp.h"
 #include "app/CQuillomatDoc.h"
@@ -278,4 +281,34 @@ TEST_F(MainFrameTest, MissingFileOnTheCommandLineEndsTheStart)
     CRunningApp app({QDir(TestDir()).filePath(QStringLiteral("gibtsnicht.bmp"))});
     EXPECT_FALSE(app.IsStarted());
     EXPECT_EQ(answerer.GetCount(), 1);
+}
+
+TEST_F(MainFrameTest, TitleNamesTheActivePicture)
+{
+    CRunningApp app({m_strFile});
+    ASSERT_TRUE(app.IsStarted());
+    CMainFrame& frame = app.Frame();
+    struct {
+        const char* pszStep;
+        std::function<void()> fnDo;
+        const char* pszTitle;
+    } const steps[] = {
+        {"opened", [] {}, "Quillomat - rahmen.bmp"},
+        {"maximised", [&] { frame.GetActiveFrame()->showMaximized(); }, "Quillomat - [rahmen.bmp]"},
+        {"restored", [&] { frame.GetActiveFrame()->showNormal(); }, "Quillomat - rahmen.bmp"},
+        {"maximised again", [&] { frame.GetActiveFrame()->showMaximized(); }, "Quillomat - [rahmen.bmp]"},
+        {"second window", [&] { frame.OnCommand(ID_WINDOW_NEW); }, "Quillomat - [rahmen.bmp:2]"},
+        {"second restored", [&] { frame.GetActiveFrame()->showNormal(); }, "Quillomat - rahmen.bmp"},
+        {"closed", [&] {
+             app.ActiveDoc()->SetModifiedFlag(false);
+             frame.OnCommand(ID_FILE_CLOSE);
+         }, "Quillomat"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.pszStep);
+        step.fnDo();
+        const QString strExpected = QString::fromUtf8(step.pszTitle);
+        EXPECT_TRUE(WaitFor([&] { return frame.windowTitle() == strExpected; }, 2000))
+            << frame.windowTitle().toStdString();
+    }
 }
