@@ -7,9 +7,11 @@
 bool CUndoSnapshot::SaveUndo(const CDib& dib, int32_t nKind) {
     Free();
     const CSize size = dib.GetDimensions();
-    const size_t nCount = size_t(size.cx) * size_t(size.cy);
+    const uint64_t nCount = uint64_t(size.cx) * uint64_t(size.cy);
+    if (nCount > UNDO_MAX_PIXELS)
+        return false;
     try {
-        m_pUndoPixels = std::make_unique_for_overwrite<uint32_t[]>(nCount);
+        m_pUndoPixels = std::make_unique_for_overwrite<uint32_t[]>(size_t(nCount));
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -10,10 +10,15 @@ class CDib;
 
 enum : int32_t { UNDO_NONE = 0, UNDO_COLORIZE = 2, UNDO_SOFTEN = 20 };
 
+// The most pixel values a snapshot holds (1 GiB of values). A 1-bit picture within the pixel
+// block limit can have eight times as many pixels as bytes; its snapshot is not attempted.
+inline constexpr uint64_t UNDO_MAX_PIXELS = 256ull * 1024u * 1024u;
+
 class CUndoSnapshot {
 public:
     // Frees the previous snapshot and saves every pixel of the picture; false only when the
-    // memory cannot be had (then no snapshot is held).
+    // memory cannot be had or the picture has more than UNDO_MAX_PIXELS pixels (then no
+    // snapshot is held).
     bool SaveUndo(const CDib& dib, int32_t nKind);
     // Writes the saved values back. A picture whose size or bit depth changed since the
     // snapshot (a paste in between) is left alone and false returned: the values belong to

@@ -272,6 +272,24 @@ TEST(UndoSnapshot, PictureOfAnotherDepthIsNotRestored) {
     EXPECT_EQ(PixelsOf(dib), (std::vector<uint32_t>{0, 3, 6}));
 }
 
+TEST(UndoSnapshot, PictureBeyondTheSnapshotLimitRunsWithoutUndo) {
+    // A 1-bit picture within the pixel block limit can have far more pixels than bytes: a file
+    // of a few bytes claiming 16384 x 16385 pixels (32 MiB of rows) would ask for a snapshot
+    // of more than 1 GiB. It gets none; the colouring still runs and cannot be undone.
+    CDib dib;
+    CMessageLog log;
+    ASSERT_TRUE(ReadFromString(
+        dib, MakeBmpFile({.nWidth = 16384, .nHeight = 16385, .nBitCount = 1, .nColorEntries = 2, .nPixelBytes = 0})));
+    ASSERT_GT(uint64_t(dib.GetDimensions().cx) * uint64_t(dib.GetDimensions().cy), UNDO_MAX_PIXELS);
+    CUndoSnapshot undo;
+    EXPECT_FALSE(undo.SaveUndo(dib, UNDO_SOFTEN));
+    EXPECT_FALSE(undo.HasSnapshot());
+    EXPECT_EQ(undo.GetKind(), UNDO_NONE);
+    EXPECT_TRUE(ApplyColorize(dib, undo, 1));
+    EXPECT_FALSE(undo.HasSnapshot());
+    EXPECT_TRUE(log.Messages().empty());
+}
+
 TEST(UndoSnapshot, KindsFollowTheLastEffect) {
     CDib dib;
     MakeReceivedPicture(dib);
