@@ -16,7 +16,10 @@ CIOModul::CIOModul(std::shared_ptr<PortIo> pPort, std::shared_ptr<IPlatform> pPl
 
 CIOModul::~CIOModul()
 {
-    SaveLogfile();
+    // A store that never got its handle table would replace the previous session's log with
+    // empty rows, and every later session would load them: such a store is not saved.
+    if (IsLogSetUp())
+        SaveLogfile();
     ResetPriorityClass();
 }
 

@@ -31,7 +31,7 @@ public:
     // pPort null: no port at all (every address reads 0xFF). pPlatform null: DefaultPlatform().
     explicit CIOModul(std::shared_ptr<PortIo> pPort = nullptr,
                       std::shared_ptr<IPlatform> pPlatform = nullptr);
-    ~CIOModul() override; // saves the log, then returns the process to the normal class
+    ~CIOModul() override; // saves the log (once set up), then returns the process to the normal class
     CIOModul(const CIOModul&) = delete;
     CIOModul& operator=(const CIOModul&) = delete;
 

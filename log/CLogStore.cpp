@@ -62,6 +62,7 @@ void CLogStore::SetLogDefaults()
     m_ShowFlags[LOG_HANDLE_PLUS_L] = 2;
     m_ShowFlags[LOG_HANDLE_MINUS_L] = 2;
     m_ShowFlags[LOG_HANDLE_GS_NT] = 1;
+    m_bLogSetUp = true;
 }
 
 void CLogStore::InitLog()

@@ -71,6 +71,8 @@ public:
     // InitLog without its last step: the ring filled, the default identification, the system
     // table and the default show flags. For readers that load a file of their own choosing.
     void SetLogDefaults();
+    // True once SetLogDefaults (and so InitLog) has given the store its table and ring.
+    bool IsLogSetUp() const { return m_bLogSetUp; }
     // Reads a log file (or the same bytes from a stream) into the store and says what it found.
     // LoadLogfile is ReadLogfile(GetLogfilePath()) with the result ignored.
     LogLoadResult ReadLogfile(const std::filesystem::path& path);
@@ -90,4 +92,5 @@ private:
     void AdvanceOldest();
     void MendLoadedState(LogLoadResult& result);
     std::filesystem::path m_LogfilePath{"Tarvo.log"};
+    bool m_bLogSetUp = false;
 };

@@ -4,6 +4,8 @@
 #include "log/SystemHandles.h"
 
 #include <gtest/gtest.h>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <tuple>
 
@@ -299,6 +301,45 @@ TEST(ModulDetection, InitModulInOrderAndTheDestructorSavesBeforeResetting)
     const auto savedEntries = LogEntries(saved);
     ASSERT_FALSE(savedEntries.empty());
     EXPECT_EQ(savedEntries.back(), (Entry{LOG_HANDLE_MS, 15000})); // "RP" came after the save
+}
+
+TEST(ModulDetection, OnlyALogThatWasSetUpIsSavedOnDestruction)
+{
+    // A previous session's log on disk (no module: it ends with "MV" 0); then one object that is destroyed before its log was
+    // ever set up, and one that was set up and saves as usual.
+    CTestModul previous;
+    previous->InitModul();
+    previous.Destroy();
+    std::ifstream before(previous.Path(), std::ios::binary);
+    const std::string strBefore((std::istreambuf_iterator<char>(before)), {});
+    ASSERT_FALSE(strBefore.empty());
+
+    for (const bool bSetUp : {false, true}) {
+        SCOPED_TRACE(bSetUp ? "set up" : "never set up");
+        auto pModul = std::make_unique<CIOModul>();
+        pModul->SetLogfilePath(previous.Path());
+        if (bSetUp) {
+            pModul->InitLog();
+            pModul->WriteLog(LOG_HANDLE_CC);
+        }
+        pModul.reset();
+
+        std::ifstream after(previous.Path(), std::ios::binary);
+        const std::string strAfter((std::istreambuf_iterator<char>(after)), {});
+        if (!bSetUp) {
+            EXPECT_EQ(strAfter, strBefore);
+        }
+        CTestModul next;
+        next->SetLogfilePath(previous.Path());
+        next->InitLog();
+        EXPECT_EQ(next->GetHandleCode(LOG_HANDLE_GS_NT), "GS NT");
+        EXPECT_EQ(next->GetParamBytes(LOG_HANDLE_GS_NT), 2);
+        const auto entries = LogEntries(*next);
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries.back(), (Entry{bSetUp ? LOG_HANDLE_CC : LOG_HANDLE_MV, 0}));
+        EXPECT_EQ(next->GetLogHandle("X", "Y", 1), LOG_FIRST_APP_HANDLE);
+        next->SetLogfilePath(next.Path()); // its own save goes to its own file
+    }
 }
 
 } // namespace
