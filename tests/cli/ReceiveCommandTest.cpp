@@ -101,10 +101,24 @@ TEST_F(ReceiveCommandTest, OutputThatCannotBeWritten)
 TEST_F(ReceiveCommandTest, BadUsage)
 {
     const char* const CASES[] = {"--link", "--timeout 0", "--timeout -3", "--timeout soon", "-o", "extra",
-                                 "--link nowhere:at:all"};
+                                 "--link nowhere:at:all", "--link sim:nonsense", "--link ppdev:", "--link direct:x"};
     for (const char* pArgs : CASES) {
         EXPECT_EQ(Run(pArgs), 2) << pArgs;
         EXPECT_EQ(m_strErr.find('\n'), m_strErr.size() - 1) << pArgs << ": one line, got " << m_strErr;
+        EXPECT_FALSE(std::filesystem::exists(m_Dir / "received.bmp")) << pArgs;
+    }
+}
+
+// A well-formed link naming a file or device that cannot be opened is a failure to read, not
+// bad usage: exit 1 with a message naming it (a picture's reader may add its own), and no picture.
+TEST_F(ReceiveCommandTest, LinkNamingWhatCannotBeOpened)
+{
+    const char* const CASES[] = {"--link sim:picture=no-such.bmp", "--link sim:replay=no-such.txt",
+                                 "--link ppdev:/no-such/parport9"};
+    for (const char* pArgs : CASES) {
+        EXPECT_EQ(Run(pArgs), 1) << pArgs;
+        EXPECT_NE(m_strErr.find("quillomat-cli: receive: "), std::string::npos) << pArgs << ": " << m_strErr;
+        EXPECT_NE(m_strErr.find("no-such"), std::string::npos) << pArgs << ": " << m_strErr;
         EXPECT_FALSE(std::filesystem::exists(m_Dir / "received.bmp")) << pArgs;
     }
 }
