@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 #include <QAction>
 #include <QLabel>
@@ -311,4 +312,29 @@ TEST_F(MainFrameTest, TitleNamesTheActivePicture)
         EXPECT_TRUE(WaitFor([&] { return frame.windowTitle() == strExpected; }, 2000))
             << frame.windowTitle().toStdString();
     }
+}
+
+TEST_F(MainFrameTest, SystemMenuItemsCarryTheirPrompts)
+{
+    CRunningApp app({m_strFile});
+    ASSERT_TRUE(app.IsStarted());
+    QMenu* pMenu = app.Frame().GetActiveFrame()->systemMenu();
+    ASSERT_NE(pMenu, nullptr);
+    // Each window command, found by its German name, says in the status bar what it does.
+    std::map<QString, QString> tips;
+    for (QAction* pAction : pMenu->actions())
+        if (!pAction->isSeparator())
+            tips[QString(pAction->text()).remove(QLatin1Char('&'))] = pAction->statusTip();
+    const std::pair<const char*, const char*> expected[] = {
+        {"Wiederherstellen", "Stellt das Fenster in seiner normalen Größe wieder her."},
+        {"Verschieben", "Ändert die Position des Fensters."},
+        {"Größe", "Ändert die Fenstergröße."},
+        {"Minimieren", "Verkleinert das Fenster zu einem Symbol."},
+        {"Maximieren", "Vergrößert das Fenster zu voller Größe."},
+        {"Schließen", "Schließt das aktive Fenster und fordert zur Dokumentspeicherung auf."},
+    };
+    if (tips.count(QStringLiteral("Schließen")) == 0)
+        GTEST_SKIP() << "Qt's German translation is not installed; the items cannot be told by name";
+    for (const auto& [pszItem, pszTip] : expected)
+        EXPECT_EQ(tips[QString::fromUtf8(pszItem)], QString::fromUtf8(pszTip)) << pszItem;
 }
