@@ -300,6 +300,7 @@ TEST_F(MainFrameTest, TitleNamesTheActivePicture)
         {"maximised again", [&] { frame.GetActiveFrame()->showMaximized(); }, "Quillomat - [rahmen.bmp]"},
         {"second window", [&] { frame.OnCommand(ID_WINDOW_NEW); }, "Quillomat - [rahmen.bmp:2]"},
         {"second restored", [&] { frame.GetActiveFrame()->showNormal(); }, "Quillomat - rahmen.bmp"},
+        {"maximised before closing", [&] { frame.GetActiveFrame()->showMaximized(); }, "Quillomat - [rahmen.bmp:2]"},
         {"closed", [&] {
              app.ActiveDoc()->SetModifiedFlag(false);
              frame.OnCommand(ID_FILE_CLOSE);
