@@ -11,12 +11,14 @@ int main(int argc, char* argv[])
     InstallGermanTranslation(qapp);
     InstallMessageBoxSink();
 
+    // A start that fails (no main window, a file on the command line that cannot be opened)
+    // has already told the user; the exit status tells a calling script.
     CQuillomatApp theApp;
     if (!theApp.InitApplication())
-        return 0;
+        return 1;
     QStringList args = QApplication::arguments();
     args.removeFirst();
     if (!theApp.InitInstance(args))
-        return 0;
+        return 1;
     return qapp.exec();
 }
