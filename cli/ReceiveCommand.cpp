@@ -12,7 +12,6 @@
 
 #include "bitmap/CDib.h"
 #include "cli/Commands.h"
-#include "console/SimOptions.h"
 #include "link/LinkSpec.h"
 #include "reception/ReceiveSession.h"
 #include "reception/TileDecoder.h"
@@ -103,26 +102,6 @@ int ParseArgs(const std::vector<std::string>& args, CReceiveArgs& out)
     return CLI_OK;
 }
 
-// True when the link string itself is well formed, so that a failure to open it lies with a file
-// or device it names (a picture or replay that cannot be read, a port that cannot be opened).
-bool IsWellFormedLink(const std::string& strLink)
-{
-    const size_t nColon = strLink.find(':');
-    const std::string strKind = strLink.substr(0, nColon);
-    const bool bHasArgument = nColon != std::string::npos;
-    const std::string strArgument = bHasArgument ? strLink.substr(nColon + 1) : std::string();
-    if (strKind == "sim") {
-        CSimOptions options;
-        std::string strIgnored;
-        return ParseSimOptions(strArgument, options, strIgnored);
-    }
-    if (strKind == "ppdev")
-        return !bHasArgument || !strArgument.empty();
-    if (strKind == "direct" || strKind == "auto")
-        return !bHasArgument;
-    return false;
-}
-
 int RunReceive(const std::vector<std::string>& args)
 {
     CReceiveArgs options;
@@ -130,9 +109,10 @@ int RunReceive(const std::vector<std::string>& args)
         return nStatus;
     const std::string strLink = options.strLink.empty() ? DefaultLinkSpec() : options.strLink;
     std::string strError;
-    std::shared_ptr<PortIo> pPort = OpenLink(strLink, strError);
+    bool bBadSpec = false;
+    std::shared_ptr<PortIo> pPort = OpenLink(strLink, strError, bBadSpec);
     if (!pPort) {
-        if (!IsWellFormedLink(strLink))
+        if (bBadSpec)
             return CliUsageError("receive: " + strError);
         std::fprintf(stderr, "quillomat-cli: receive: %s\n", strError.c_str());
         return CLI_FAILED;

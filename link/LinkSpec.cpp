@@ -47,9 +47,11 @@ std::shared_ptr<PortIo> OpenDirect(std::string& strError, const std::shared_ptr<
 } // namespace
 
 std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError,
-                                 const std::shared_ptr<IPortSystem>& pSystem)
+                                 const std::shared_ptr<IPortSystem>& pSystem, bool& bBadSpec)
 {
     strError.clear();
+    // Until a backend is tried, every failure is a fault of the string itself.
+    bBadSpec = true;
     const size_t nColon = strSpec.find(':');
     const std::string strKind = strSpec.substr(0, nColon);
     const bool bHasArgument = nColon != std::string::npos;
@@ -59,6 +61,7 @@ std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strErr
         CSimOptions options;
         if (!ParseSimOptions(strArgument, options, strError))
             return nullptr;
+        bBadSpec = false;
         return CreateSimConsole(options, strError);
     }
     if (strKind == "ppdev") {
@@ -66,6 +69,7 @@ std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strErr
             strError = "ppdev: the device after ':' is missing (e.g. ppdev:/dev/parport0)";
             return nullptr;
         }
+        bBadSpec = false;
         return OpenPpdev(bHasArgument ? std::vector<std::string>{strArgument} : FindParportDevices(*pSystem),
                          strError, pSystem);
     }
@@ -74,6 +78,7 @@ std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strErr
             strError = "link '" + strKind + "' takes no options: '" + strArgument + "'";
             return nullptr;
         }
+        bBadSpec = false;
         if (strKind == "direct")
             return OpenDirect(strError, pSystem);
         // auto: the first backend that works, else a port where nothing answers.
@@ -90,7 +95,20 @@ std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strErr
     return nullptr;
 }
 
+std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError,
+                                 const std::shared_ptr<IPortSystem>& pSystem)
+{
+    bool bBadSpec = false;
+    return OpenLink(strSpec, strError, pSystem, bBadSpec);
+}
+
+std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError, bool& bBadSpec)
+{
+    return OpenLink(strSpec, strError, RealPortSystem(), bBadSpec);
+}
+
 std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError)
 {
-    return OpenLink(strSpec, strError, RealPortSystem());
+    bool bBadSpec = false;
+    return OpenLink(strSpec, strError, RealPortSystem(), bBadSpec);
 }

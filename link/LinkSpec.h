@@ -19,6 +19,13 @@ std::string DefaultLinkSpec();
 // fails: without hardware it gives a port where nothing answers (CNoPortIo).
 std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError);
 
+// The same, telling in bBadSpec whether a failure lies with the string itself (true) or with
+// the file or device it names (false: a picture or replay that cannot be read, a port that
+// cannot be opened).
+std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError, bool& bBadSpec);
+
 // The same on a given system-call layer (tests use a fake one).
 std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError,
                                  const std::shared_ptr<IPortSystem>& pSystem);
+std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError,
+                                 const std::shared_ptr<IPortSystem>& pSystem, bool& bBadSpec);

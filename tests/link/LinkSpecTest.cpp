@@ -12,22 +12,28 @@ namespace {
 
 TEST(LinkSpec, BadStringsAreRefusedWithTheBadPartNamed)
 {
+    // bBadSpec: the string itself is wrong (a caller's usage error), rather than a file or
+    // device it names being out of reach.
     struct Case {
         const char* pszSpec;
         const char* pszInError;
+        bool bBadSpec;
     };
     auto pSystem = std::make_shared<CFakePortSystem>();
-    for (const Case& c : {Case{"serial", "unknown link 'serial'"}, Case{"", "unknown link ''"},
-                          Case{"direct:fast", "'fast'"}, Case{"auto:x", "'x'"},
-                          Case{"ppdev:", "device after ':' is missing"},
-                          Case{"ppdev:/dev/parport5", "cannot open /dev/parport5"},
-                          Case{"ppdev", "no /dev/parport* device"}, Case{"direct", "ioperm refused"},
-                          Case{"sim:version=5", "version=5"}, Case{"sim:colour=red", "unknown sim option 'colour'"},
-                          Case{"sim:faults=stall:2", "stall:2"},
-                          Case{"sim:replay=/nonexistent/x.txt", "cannot read /nonexistent/x.txt"}}) {
+    for (const Case& c : {Case{"serial", "unknown link 'serial'", true}, Case{"", "unknown link ''", true},
+                          Case{"direct:fast", "'fast'", true}, Case{"auto:x", "'x'", true},
+                          Case{"ppdev:", "device after ':' is missing", true},
+                          Case{"ppdev:/dev/parport5", "cannot open /dev/parport5", false},
+                          Case{"ppdev", "no /dev/parport* device", false}, Case{"direct", "ioperm refused", false},
+                          Case{"sim:version=5", "version=5", true},
+                          Case{"sim:colour=red", "unknown sim option 'colour'", true},
+                          Case{"sim:faults=stall:2", "stall:2", true},
+                          Case{"sim:replay=/nonexistent/x.txt", "cannot read /nonexistent/x.txt", false}}) {
         std::string strError;
-        EXPECT_EQ(OpenLink(c.pszSpec, strError, pSystem), nullptr) << c.pszSpec;
+        bool bBadSpec = !c.bBadSpec;
+        EXPECT_EQ(OpenLink(c.pszSpec, strError, pSystem, bBadSpec), nullptr) << c.pszSpec;
         EXPECT_NE(strError.find(c.pszInError), std::string::npos) << c.pszSpec << ": " << strError;
+        EXPECT_EQ(bBadSpec, c.bBadSpec) << c.pszSpec;
     }
 }
 
