@@ -24,6 +24,12 @@ struct CCaptureCase {
     const char* pWhy;         // where the picture differs from the whole reference
 };
 
+// Test listings name the session, not the bytes of the case.
+void PrintTo(const CCaptureCase& c, std::ostream* pOut)
+{
+    *pOut << c.pName;
+}
+
 const CCaptureCase CAPTURES[] = {
     {"camera_jp", "expected", -1, false, ""},
     {"tsuri_sensei2_break", "expected", -1, false, ""},
