@@ -28,25 +28,25 @@ CIOModul::~CIOModul()
 
 int CIOModul::SetStrobeLine(int nLevel)
 {
-    if (m_nModulStatus & MODUL_NO_MODULE)
-        return 0;
-    if (nLevel)
-        m_nControlShadow &= static_cast<uint8_t>(~CONTROL_STROBE);
-    else
-        m_nControlShadow |= CONTROL_STROBE;
-    m_pPort->Out(static_cast<uint16_t>(m_nPortBase + CONTROL_REGISTER), m_nControlShadow);
-    return 1;
+    return SetControlLine(CONTROL_STROBE, nLevel);
 }
 
 int CIOModul::SetDataOutLine(int nBit)
 {
+    // The port inverts Auto Feed at the connector: a cleared bit puts a 1 on the line.
+    return SetControlLine(CONTROL_DATA_OUT, nBit);
+}
+
+// Both control lines are driven by clearing their bit for a 1 and setting it for a 0; the
+// whole shadow byte is written, so the other bits keep what the probe read.
+int CIOModul::SetControlLine(uint8_t nMask, int nLevel)
+{
     if (m_nModulStatus & MODUL_NO_MODULE)
         return 0;
-    // The port inverts Auto Feed at the connector: a cleared bit puts a 1 on the line.
-    if (nBit)
-        m_nControlShadow &= static_cast<uint8_t>(~CONTROL_DATA_OUT);
+    if (nLevel)
+        m_nControlShadow &= static_cast<uint8_t>(~nMask);
     else
-        m_nControlShadow |= CONTROL_DATA_OUT;
+        m_nControlShadow |= nMask;
     m_pPort->Out(static_cast<uint16_t>(m_nPortBase + CONTROL_REGISTER), m_nControlShadow);
     return 1;
 }

@@ -75,6 +75,8 @@ public:
     PortIo& GetPort() { return *m_pPort; }
 
 private:
+    int SetControlLine(uint8_t nMask, int nLevel);
+
     std::shared_ptr<PortIo> m_pPort;
     std::shared_ptr<IPlatform> m_pPlatform;
     bool m_bSimulated = false;

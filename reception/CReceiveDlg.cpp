@@ -1,5 +1,6 @@
 #include "reception/CReceiveDlg.h"
 
+#include "effects/DialogControls.h"
 #include "link/LinkSpec.h"
 #include "link/PortIo.h"
 
@@ -98,8 +99,7 @@ CReceiveDlg::~CReceiveDlg()
 void CReceiveDlg::BuildControls()
 {
     setWindowTitle(QStringLiteral("Bild vom GB einlesen"));
-    setObjectName(QStringLiteral("130"));
-    setProperty("controlId", 130);
+    SetControlId(this, 130);
     // A modal frame with caption and close box; no resizing, no help button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -107,22 +107,19 @@ void CReceiveDlg::BuildControls()
     const SBaseUnits units = BaseUnitsOf(font());
 
     m_pOk = new QPushButton(QStringLiteral("OK"), this);
-    m_pOk->setObjectName(QStringLiteral("1"));
-    m_pOk->setProperty("controlId", 1);
+    SetControlId(m_pOk, 1);
     m_pOk->setDefault(true);
     m_pOk->setGeometry(units.Rect(kOkRect));
     connect(m_pOk, &QPushButton::clicked, this, &CReceiveDlg::accept);
 
     m_pCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    m_pCancel->setObjectName(QStringLiteral("2"));
-    m_pCancel->setProperty("controlId", 2);
+    SetControlId(m_pCancel, 2);
     m_pCancel->setAutoDefault(false);
     m_pCancel->setGeometry(units.Rect(kCancelRect));
     connect(m_pCancel, &QPushButton::clicked, this, &CReceiveDlg::reject);
 
     m_pStatus = new QLabel(this);
-    m_pStatus->setObjectName(QStringLiteral("1032"));
-    m_pStatus->setProperty("controlId", 1032);
+    SetControlId(m_pStatus, 1032);
     m_pStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_pStatus->setWordWrap(true);
     m_pStatus->setTextFormat(Qt::PlainText);
