@@ -13,6 +13,7 @@ CSoftenWeights SoftenWeights(const CSoftenSettings& s) {
     w.wc = s.m_nSoftCentre * 0.01;
     w.wn = s.m_nSoftSize * 0.01;
     w.wd = s.m_nSoftSizeEntered * 0.0064516129032258064;
+    w.dDenominator = w.wc + 4 * (w.wn + w.wd);
     return w;
 }
 
@@ -28,8 +29,7 @@ uint8_t SoftenKernel(const CSoftenWeights& w, uint8_t UL, uint8_t U, uint8_t UR,
     dSum = dSum + U * w.wn;
     dSum = dSum + UR * w.wd;
     dSum = dSum + UL * w.wd;
-    const double dDenominator = w.wc + 4 * (w.wn + w.wd);
-    const double dResult = dSum / dDenominator;
+    const double dResult = dSum / w.dDenominator;
     // Weights from the dialog are positive, so the quotient lies in 0 … 255; anything else
     // (weights from elsewhere) is kept inside the byte instead of being converted out of range.
     if (!(dResult > 0.0))

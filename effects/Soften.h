@@ -23,6 +23,7 @@ struct CSoftenSettings {
 
 struct CSoftenWeights {
     double wc = 0, wn = 0, wd = 0;
+    double dDenominator = 0;  // wc + 4 × (wn + wd), the same for every pixel
 };
 CSoftenWeights SoftenWeights(const CSoftenSettings& s);
 
