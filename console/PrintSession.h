@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "reception/PrinterProtocol.h"
+#include "protocol/PrinterProtocol.h"
 
 using CPacket = std::vector<uint8_t>;
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "link/CIOModul.h"
-#include "reception/PrinterProtocol.h"
+#include "protocol/PrinterProtocol.h"
 #include "reception/ReceptionState.h"
 
 namespace {
