@@ -12,7 +12,7 @@
 
 #include "bitmap/CDib.h"
 #include "cli/Commands.h"
-#include "link/LinkSpec.h"
+#include "linkspec/LinkSpec.h"
 #include "reception/ReceiveSession.h"
 #include "reception/TileDecoder.h"
 

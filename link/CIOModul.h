@@ -12,16 +12,6 @@
 #include <memory>
 #include <string>
 
-// Status flag masks (GetModulStatus).
-constexpr uint32_t MODUL_NO_MODULE = 0x01;   // the port probe found no module
-constexpr uint32_t MODUL_BAD_VERSION = 0x02; // a clock read found a version other than 3 or 4
-constexpr uint32_t MODUL_TIMEOUT = 0x04;     // the last exchange ran out of polls
-constexpr uint32_t MODUL_SYNC_ERROR = 0x08;  // the last exchange stopped on lost synchronisation
-
-// Marks of an exchange (GetLastMark): 0 clean, MARK_LONG_HIGH + i, MARK_SYNC_ERROR + i.
-constexpr int32_t MARK_LONG_HIGH = 64;
-constexpr int32_t MARK_SYNC_ERROR = 128;
-
 // The printer-port bases in the order the probe tries them.
 constexpr std::array<uint16_t, 3> MODUL_PORT_BASES = {0x378, 0x278, 0x3BC};
 constexpr int32_t MODUL_SPEED_SAMPLES = 20;

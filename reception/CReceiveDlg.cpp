@@ -1,7 +1,7 @@
 #include "reception/CReceiveDlg.h"
 
 #include "effects/DialogControls.h"
-#include "link/LinkSpec.h"
+#include "linkspec/LinkSpec.h"
 #include "link/PortIo.h"
 
 #include <QFontMetrics>

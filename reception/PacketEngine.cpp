@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string>
 
-#include "link/CIOModul.h"
+#include "link/IPrinterLink.h"
 #include "protocol/PrinterProtocol.h"
 #include "reception/ReceptionState.h"
 

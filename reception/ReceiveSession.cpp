@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "link/CIOModul.h"
-#include "link/LinkSpec.h"
 #include "reception/BlockRepair.h"
 #include "reception/PacketEngine.h"
 #include "reception/PictureAssembly.h"
@@ -31,12 +30,6 @@ constexpr int32_t IDLE_TICKS = 4;       // ticks after opening that start no att
 constexpr int32_t TICK_COUNT_HELD = 6;
 constexpr int32_t REALTIME_CLASS = 1;
 
-std::shared_ptr<PortIo> OpenDefaultLink()
-{
-    std::string strError;
-    return OpenLink(DefaultLinkSpec(), strError);  // null (no port) when the string is bad
-}
-
 }  // namespace
 
 CReceiveSession::CReceiveSession(IReceiveScreen& screen, std::shared_ptr<PortIo> pPort,
@@ -46,11 +39,6 @@ CReceiveSession::CReceiveSession(IReceiveScreen& screen, std::shared_ptr<PortIo>
       m_pState(std::make_unique<CReceptionState>())
 {
     m_pModul->SetLogfilePath(logPath);
-}
-
-CReceiveSession::CReceiveSession(IReceiveScreen& screen, std::filesystem::path logPath)
-    : CReceiveSession(screen, OpenDefaultLink(), std::move(logPath))
-{
 }
 
 CReceiveSession::~CReceiveSession() = default;

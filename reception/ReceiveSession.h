@@ -49,8 +49,6 @@ public:
     // pPort null: no port at all (every attempt shows the no-module text).
     CReceiveSession(IReceiveScreen& screen, std::shared_ptr<PortIo> pPort,
                     std::filesystem::path logPath = "Tarvo.log");
-    // The link named by QUILLOMAT_LINK (or "auto"); a link that cannot be opened is no port.
-    explicit CReceiveSession(IReceiveScreen& screen, std::filesystem::path logPath = "Tarvo.log");
     ~CReceiveSession();
     CReceiveSession(const CReceiveSession&) = delete;
     CReceiveSession& operator=(const CReceiveSession&) = delete;

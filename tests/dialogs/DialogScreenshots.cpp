@@ -5,7 +5,7 @@
 #include "effects/CSoftenDlg.h"
 #include "effects/CSoftenProgressDlg.h"
 #include "effects/Colorize.h"
-#include "link/LinkSpec.h"
+#include "linkspec/LinkSpec.h"
 #include "reception/CReceiveDlg.h"
 #include "reception/ReceiveSession.h"
 #include "reception/TileDecoder.h"

@@ -2,7 +2,7 @@
 // after bad blocks, the user's ways out, no module, no timer, and the link it opens.
 #include "DialogTestSupport.h"
 
-#include "link/LinkSpec.h"
+#include "linkspec/LinkSpec.h"
 #include "link/PortIo.h"
 #include "reception/CReceiveDlg.h"
 #include "reception/ReceiveSession.h"

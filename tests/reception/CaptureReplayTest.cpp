@@ -10,7 +10,7 @@
 
 #include "bitmap/CDib.h"
 #include "console/PrintSession.h"
-#include "link/LinkSpec.h"
+#include "linkspec/LinkSpec.h"
 #include "reception/SessionDriver.h"
 #include "reception/TileDecoder.h"
 

@@ -1,9 +1,9 @@
 // Link strings: which backend each names, and errors that name the bad part.
 
-#include "FakePortSystem.h"
+#include "link/FakePortSystem.h"
 #include "console/CSimConsole.h"
 #include "link/HardwarePorts.h"
-#include "link/LinkSpec.h"
+#include "linkspec/LinkSpec.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "link/LinkSpec.h"
+#include "linkspec/LinkSpec.h"
 
 #include "console/CSimConsole.h"
 #include "console/SimOptions.h"
