@@ -108,15 +108,14 @@ int RunReceive(const std::vector<std::string>& args)
     if (int nStatus = ParseArgs(args, options); nStatus != CLI_OK)
         return nStatus;
     const std::string strLink = options.strLink.empty() ? DefaultLinkSpec() : options.strLink;
-    std::string strError;
-    bool bBadSpec = false;
-    std::shared_ptr<PortIo> pPort = OpenLink(strLink, strError, bBadSpec);
-    if (!pPort) {
-        if (bBadSpec)
-            return CliUsageError("receive: " + strError);
-        std::fprintf(stderr, "quillomat-cli: receive: %s\n", strError.c_str());
+    const COpenedLink link = OpenLink(strLink);
+    if (link.eFailure == ELinkFailure::BadSpec)
+        return CliUsageError("receive: " + link.strError);
+    if (link.eFailure != ELinkFailure::None) {
+        std::fprintf(stderr, "quillomat-cli: receive: %s\n", link.strError.c_str());
         return CLI_FAILED;
     }
+    const std::shared_ptr<PortIo> pPort = link.pPort;
 
     g_bInterrupted = false;
     struct sigaction action = {};

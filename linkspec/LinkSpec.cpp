@@ -6,10 +6,21 @@
 
 #include <cstdlib>
 
-std::string DefaultLinkSpec()
+std::string ResolveLinkSpec(const std::string& strEnvironment, const std::string& strProfile)
+{
+    if (!strEnvironment.empty())
+        return strEnvironment;
+    constexpr const char* BLANKS = " \t\n\v\f\r";
+    const size_t nFirst = strProfile.find_first_not_of(BLANKS);
+    if (nFirst != std::string::npos)
+        return strProfile.substr(nFirst, strProfile.find_last_not_of(BLANKS) - nFirst + 1);
+    return "auto";
+}
+
+std::string DefaultLinkSpec(const std::string& strProfile)
 {
     const char* pszLink = std::getenv("QUILLOMAT_LINK");
-    return pszLink && *pszLink ? std::string(pszLink) : std::string("auto");
+    return ResolveLinkSpec(pszLink ? pszLink : "", strProfile);
 }
 
 namespace {
@@ -46,12 +57,23 @@ std::shared_ptr<PortIo> OpenDirect(std::string& strError, const std::shared_ptr<
 
 } // namespace
 
-std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError,
-                                 const std::shared_ptr<IPortSystem>& pSystem, bool& bBadSpec)
+
+COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSystem>& pGivenSystem)
 {
-    strError.clear();
+    const std::shared_ptr<IPortSystem> pSystem = pGivenSystem ? pGivenSystem : RealPortSystem();
+    COpenedLink link;
     // Until a backend is tried, every failure is a fault of the string itself.
-    bBadSpec = true;
+    const auto Refuse = [&link](std::string strError) {
+        link.eFailure = ELinkFailure::BadSpec;
+        link.strError = std::move(strError);
+        return link;
+    };
+    // A backend was tried: it gives the port, or the reason it could not open what was named.
+    const auto Tried = [&link](std::shared_ptr<PortIo> pPort) {
+        link.pPort = std::move(pPort);
+        link.eFailure = link.pPort ? ELinkFailure::None : ELinkFailure::Unreachable;
+        return link;
+    };
     const size_t nColon = strSpec.find(':');
     const std::string strKind = strSpec.substr(0, nColon);
     const bool bHasArgument = nColon != std::string::npos;
@@ -59,56 +81,31 @@ std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strErr
 
     if (strKind == "sim") {
         CSimOptions options;
+        std::string strError;
         if (!ParseSimOptions(strArgument, options, strError))
-            return nullptr;
-        bBadSpec = false;
-        return CreateSimConsole(options, strError);
+            return Refuse(std::move(strError));
+        return Tried(CreateSimConsole(options, link.strError));
     }
     if (strKind == "ppdev") {
-        if (bHasArgument && strArgument.empty()) {
-            strError = "ppdev: the device after ':' is missing (e.g. ppdev:/dev/parport0)";
-            return nullptr;
-        }
-        bBadSpec = false;
-        return OpenPpdev(bHasArgument ? std::vector<std::string>{strArgument} : FindParportDevices(*pSystem),
-                         strError, pSystem);
+        if (bHasArgument && strArgument.empty())
+            return Refuse("ppdev: the device after ':' is missing (e.g. ppdev:/dev/parport0)");
+        return Tried(OpenPpdev(bHasArgument ? std::vector<std::string>{strArgument} : FindParportDevices(*pSystem),
+                               link.strError, pSystem));
     }
     if (strKind == "direct" || strKind == "auto") {
-        if (bHasArgument) {
-            strError = "link '" + strKind + "' takes no options: '" + strArgument + "'";
-            return nullptr;
-        }
-        bBadSpec = false;
+        if (bHasArgument)
+            return Refuse("link '" + strKind + "' takes no options: '" + strArgument + "'");
         if (strKind == "direct")
-            return OpenDirect(strError, pSystem);
+            return Tried(OpenDirect(link.strError, pSystem));
         // auto: the first backend that works, else a port where nothing answers.
         std::string strIgnored;
         const std::vector<std::string> devices = FindParportDevices(*pSystem);
         if (!devices.empty())
             if (auto pPort = OpenPpdev(devices, strIgnored, pSystem))
-                return pPort;
+                return Tried(std::move(pPort));
         if (auto pPort = OpenDirect(strIgnored, pSystem))
-            return pPort;
-        return std::make_shared<CNoPortIo>();
+            return Tried(std::move(pPort));
+        return Tried(std::make_shared<CNoPortIo>());
     }
-    strError = "unknown link '" + strKind + "' (expected auto, ppdev[:DEVICE], direct or sim[:OPTIONS])";
-    return nullptr;
-}
-
-std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError,
-                                 const std::shared_ptr<IPortSystem>& pSystem)
-{
-    bool bBadSpec = false;
-    return OpenLink(strSpec, strError, pSystem, bBadSpec);
-}
-
-std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError, bool& bBadSpec)
-{
-    return OpenLink(strSpec, strError, RealPortSystem(), bBadSpec);
-}
-
-std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError)
-{
-    bool bBadSpec = false;
-    return OpenLink(strSpec, strError, RealPortSystem(), bBadSpec);
+    return Refuse("unknown link '" + strKind + "' (expected auto, ppdev[:DEVICE], direct or sim[:OPTIONS])");
 }

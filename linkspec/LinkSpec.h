@@ -12,20 +12,27 @@
 #include <memory>
 #include <string>
 
-// $QUILLOMAT_LINK when set and not empty, else "auto".
-std::string DefaultLinkSpec();
+// The link string in force: the environment's value (QUILLOMAT_LINK), else the profile's
+// ("Link/Port", blanks around it ignored), else "auto" -- the first that is set and not empty.
+std::string ResolveLinkSpec(const std::string& strEnvironment, const std::string& strProfile);
 
-// Returns the port, or null with strError naming the bad part of the string. "auto" never
-// fails: without hardware it gives a port where nothing answers (CNoPortIo).
-std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError);
+// ResolveLinkSpec with $QUILLOMAT_LINK and the given profile value (none without a profile).
+std::string DefaultLinkSpec(const std::string& strProfile = std::string());
 
-// The same, telling in bBadSpec whether a failure lies with the string itself (true) or with
-// the file or device it names (false: a picture or replay that cannot be read, a port that
-// cannot be opened).
-std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError, bool& bBadSpec);
+// Why a link string gave no port.
+enum class ELinkFailure {
+    None,        // the port is open
+    BadSpec,     // the string itself is wrong (unknown kind, bad option): a usage error
+    Unreachable, // the picture, replay file or port device it names cannot be opened
+};
 
-// The same on a given system-call layer (tests use a fake one).
-std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError,
-                                 const std::shared_ptr<IPortSystem>& pSystem);
-std::shared_ptr<PortIo> OpenLink(const std::string& strSpec, std::string& strError,
-                                 const std::shared_ptr<IPortSystem>& pSystem, bool& bBadSpec);
+struct COpenedLink {
+    std::shared_ptr<PortIo> pPort; // null on failure
+    ELinkFailure eFailure = ELinkFailure::None;
+    std::string strError;          // names the bad part of the string or what could not be opened
+};
+
+// Opens the link a string names. "auto" never fails: without hardware it gives a port where
+// nothing answers (CNoPortIo). pSystem: the system calls of the hardware backends (tests pass a
+// fake one); null for the real ones.
+COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSystem>& pSystem = nullptr);

@@ -11,8 +11,6 @@
 #include <QSettings>
 #include <QTimer>
 
-#include <cstdlib>
-
 namespace {
 
 // Template 130 in dialog units.
@@ -56,27 +54,21 @@ QFont DialogFont()
 
 std::string CReceiveDlg::LinkStringFromEnvironment()
 {
-    if (const char* pszLink = std::getenv("QUILLOMAT_LINK"); pszLink != nullptr && *pszLink != '\0')
-        return pszLink;
     const QSettings settings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"));
-    const QString strProfile = settings.value(QStringLiteral("Link/Port")).toString().trimmed();
-    if (!strProfile.isEmpty())
-        return strProfile.toStdString();
-    return "auto";
+    return DefaultLinkSpec(settings.value(QStringLiteral("Link/Port")).toString().toStdString());
 }
 
 CReceiveDlg::CReceiveDlg(QWidget* pParent) : QDialog(pParent)
 {
-    std::string strError;
     const std::string strLink = LinkStringFromEnvironment();
-    std::shared_ptr<PortIo> pPort = OpenLink(strLink, strError);
-    if (!pPort) {
+    COpenedLink link = OpenLink(strLink);
+    if (!link.pPort) {
         // The link string names what went wrong in its own words; the frame is German.
         m_strLinkError = "Die Verbindung „" + strLink + "“ kann nicht geöffnet werden";
-        m_strLinkError += strError.empty() ? std::string(".") : ":\n" + strError;
+        m_strLinkError += link.strError.empty() ? std::string(".") : ":\n" + link.strError;
         m_strLinkError += "\nDas Programm arbeitet ohne Linkmodul weiter.";
     }
-    m_pSession = std::make_unique<CReceiveSession>(*this, std::move(pPort));
+    m_pSession = std::make_unique<CReceiveSession>(*this, std::move(link.pPort));
     BuildControls();
 }
 

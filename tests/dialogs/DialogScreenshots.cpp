@@ -79,8 +79,7 @@ void ShootReceiveDialog(const QString& strWork)
 // console's pale green for the brightest level, beside the picture as it arrived.
 void ShootColouredPicture(const QString& strWork)
 {
-    std::string strError;
-    CReceiveDlg dlg(OpenLink("sim", strError), (strWork + "/Tarvo.log").toStdString());
+    CReceiveDlg dlg(OpenLink("sim").pPort, (strWork + "/Tarvo.log").toStdString());
     dlg.exec();
     const CReceivedPicture picture = dlg.GetReceivedPicture();
     CDib dib;

@@ -45,10 +45,9 @@ public:
 
 std::shared_ptr<PortIo> OpenSim(const std::string& strOptions)
 {
-    std::string strError;
-    std::shared_ptr<PortIo> pPort = OpenLink("sim:" + strOptions, strError);
-    EXPECT_TRUE(pPort) << strError;
-    return pPort;
+    const COpenedLink link = OpenLink("sim:" + strOptions);
+    EXPECT_TRUE(link.pPort) << link.strError;
+    return link.pPort;
 }
 
 const std::string kConnect = std::string("S:") + RECEIVE_TEXT_CONNECT;

@@ -12,58 +12,60 @@ namespace {
 
 TEST(LinkSpec, BadStringsAreRefusedWithTheBadPartNamed)
 {
-    // bBadSpec: the string itself is wrong (a caller's usage error), rather than a file or
-    // device it names being out of reach.
+    // BadSpec: the string itself is wrong (a caller's usage error); Unreachable: a file or
+    // device it names is out of reach.
+    constexpr ELinkFailure BAD = ELinkFailure::BadSpec;
+    constexpr ELinkFailure OUT = ELinkFailure::Unreachable;
     struct Case {
         const char* pszSpec;
         const char* pszInError;
-        bool bBadSpec;
+        ELinkFailure eFailure;
     };
     auto pSystem = std::make_shared<CFakePortSystem>();
-    for (const Case& c : {Case{"serial", "unknown link 'serial'", true}, Case{"", "unknown link ''", true},
-                          Case{"direct:fast", "'fast'", true}, Case{"auto:x", "'x'", true},
-                          Case{"ppdev:", "device after ':' is missing", true},
-                          Case{"ppdev:/dev/parport5", "cannot open /dev/parport5", false},
-                          Case{"ppdev", "no /dev/parport* device", false}, Case{"direct", "ioperm refused", false},
-                          Case{"sim:version=5", "version=5", true},
-                          Case{"sim:colour=red", "unknown sim option 'colour'", true},
-                          Case{"sim:faults=stall:2", "stall:2", true},
-                          Case{"sim:replay=/nonexistent/x.txt", "cannot read /nonexistent/x.txt", false}}) {
-        std::string strError;
-        bool bBadSpec = !c.bBadSpec;
-        EXPECT_EQ(OpenLink(c.pszSpec, strError, pSystem, bBadSpec), nullptr) << c.pszSpec;
-        EXPECT_NE(strError.find(c.pszInError), std::string::npos) << c.pszSpec << ": " << strError;
-        EXPECT_EQ(bBadSpec, c.bBadSpec) << c.pszSpec;
+    for (const Case& c : {Case{"serial", "unknown link 'serial'", BAD}, Case{"", "unknown link ''", BAD},
+                          Case{"direct:fast", "'fast'", BAD}, Case{"auto:x", "'x'", BAD},
+                          Case{"ppdev:", "device after ':' is missing", BAD},
+                          Case{"ppdev:/dev/parport5", "cannot open /dev/parport5", OUT},
+                          Case{"ppdev", "no /dev/parport* device", OUT}, Case{"direct", "ioperm refused", OUT},
+                          Case{"sim:version=5", "version=5", BAD},
+                          Case{"sim:colour=red", "unknown sim option 'colour'", BAD},
+                          Case{"sim:faults=stall:2", "stall:2", BAD},
+                          Case{"sim:replay=/nonexistent/x.txt", "cannot read /nonexistent/x.txt", OUT}}) {
+        const COpenedLink link = OpenLink(c.pszSpec, pSystem);
+        EXPECT_EQ(link.pPort, nullptr) << c.pszSpec;
+        EXPECT_NE(link.strError.find(c.pszInError), std::string::npos) << c.pszSpec << ": " << link.strError;
+        EXPECT_EQ(link.eFailure, c.eFailure) << c.pszSpec;
     }
 }
 
 TEST(LinkSpec, AutoTakesPpdevThenDirectThenNoPort)
 {
-    std::string strError;
     auto pSystem = std::make_shared<CFakePortSystem>();
-    auto pNone = OpenLink("auto", strError, pSystem);
+    const COpenedLink none = OpenLink("auto", pSystem);
+    EXPECT_EQ(none.eFailure, ELinkFailure::None);
+    const std::shared_ptr<PortIo> pNone = none.pPort;
     ASSERT_NE(pNone, nullptr);
     EXPECT_NE(dynamic_cast<CNoPortIo*>(pNone.get()), nullptr);
     EXPECT_EQ(pNone->In(0x379), 0xFF);
 
     pSystem->m_IopermAllowed = {0x378};
-    EXPECT_NE(dynamic_cast<CDirectPortIo*>(OpenLink("auto", strError, pSystem).get()), nullptr);
+    EXPECT_NE(dynamic_cast<CDirectPortIo*>(OpenLink("auto", pSystem).pPort.get()), nullptr);
 
     pSystem->m_DevEntries = {"parport0"};
     pSystem->m_Devices["/dev/parport0"] = 3;
-    EXPECT_NE(dynamic_cast<CPpdevPortIo*>(OpenLink("auto", strError, pSystem).get()), nullptr);
+    EXPECT_NE(dynamic_cast<CPpdevPortIo*>(OpenLink("auto", pSystem).pPort.get()), nullptr);
 
     // A parport that cannot be claimed falls through to the next backend.
     pSystem->m_Unclaimable.insert("/dev/parport0");
-    EXPECT_NE(dynamic_cast<CDirectPortIo*>(OpenLink("auto", strError, pSystem).get()), nullptr);
+    EXPECT_NE(dynamic_cast<CDirectPortIo*>(OpenLink("auto", pSystem).pPort.get()), nullptr);
 }
 
 TEST(LinkSpec, SimOptionsReachTheSimulator)
 {
-    std::string strError;
-    auto pPort = OpenLink("sim:version=4,base=0x3BC,half=7,gap=20,pause=900,compress,seed=9,reprints=0",
-                          strError, std::make_shared<CFakePortSystem>());
-    ASSERT_NE(pPort, nullptr) << strError;
+    const COpenedLink link = OpenLink("sim:version=4,base=0x3BC,half=7,gap=20,pause=900,compress,seed=9,reprints=0",
+                                      std::make_shared<CFakePortSystem>());
+    const std::shared_ptr<PortIo> pPort = link.pPort;
+    ASSERT_NE(pPort, nullptr) << link.strError;
     EXPECT_TRUE(pPort->IsSimulated());
     auto* pSim = dynamic_cast<CSimConsole*>(pPort.get());
     ASSERT_NE(pSim, nullptr);
@@ -79,14 +81,28 @@ TEST(LinkSpec, SimOptionsReachTheSimulator)
     EXPECT_EQ(pSim->GetTileStream().size(), 5760u); // the test card
 }
 
-TEST(LinkSpec, DefaultComesFromTheEnvironment)
+// The link string in force: the environment wins over the profile, the profile over "auto".
+TEST(LinkSpec, TheLinkComesFromTheEnvironmentThenTheProfileThenAuto)
 {
+    struct Case {
+        const char* pszEnvironment;
+        const char* pszProfile;
+        const char* pszExpected;
+    };
+    for (const Case& c : {Case{"", "", "auto"}, Case{"", " \t ", "auto"}, Case{"", "sim:version=4", "sim:version=4"},
+                          Case{"", "  ppdev:/dev/parport1 \n", "ppdev:/dev/parport1"}, Case{"sim", "ppdev", "sim"},
+                          Case{"direct", "", "direct"}})
+        EXPECT_EQ(ResolveLinkSpec(c.pszEnvironment, c.pszProfile), c.pszExpected)
+            << "'" << c.pszEnvironment << "' / '" << c.pszProfile << "'";
+
     const char* pszOld = std::getenv("QUILLOMAT_LINK");
     const std::string strOld = pszOld ? pszOld : "";
     setenv("QUILLOMAT_LINK", "sim:version=4", 1);
     EXPECT_EQ(DefaultLinkSpec(), "sim:version=4");
+    EXPECT_EQ(DefaultLinkSpec("ppdev"), "sim:version=4");
     setenv("QUILLOMAT_LINK", "", 1);
     EXPECT_EQ(DefaultLinkSpec(), "auto");
+    EXPECT_EQ(DefaultLinkSpec("direct"), "direct");
     unsetenv("QUILLOMAT_LINK");
     EXPECT_EQ(DefaultLinkSpec(), "auto");
     if (pszOld)

@@ -88,10 +88,9 @@ std::vector<std::string> PictureRows(const CReceivedPicture& picture)
 
 CSessionOutcome Replay(const std::string& strName, const std::filesystem::path& scratch)
 {
-    std::string strError;
-    auto pPort = OpenLink("sim:replay=" + (CapturesDir() / (strName + ".txt")).string(), strError);
-    EXPECT_TRUE(pPort) << strError;
-    return RunSession(pPort, scratch / "Tarvo.log", 40);
+    const COpenedLink link = OpenLink("sim:replay=" + (CapturesDir() / (strName + ".txt")).string());
+    EXPECT_TRUE(link.pPort) << link.strError;
+    return RunSession(link.pPort, scratch / "Tarvo.log", 40);
 }
 
 class CaptureReplayTest : public ::testing::TestWithParam<CCaptureCase> {
