@@ -17,8 +17,8 @@
 #include "app/CQuillomatDoc.h"
 #include "app/QtDibClipboard.h"
 #include "app/QtDibSurface.h"
-#include "effects/EffectCommands.h"
-#include "reception/CReceiveDlg.h"
+#include "dialogs/CReceiveDlg.h"
+#include "dialogs/EffectCommands.h"
 #include "reception/TileDecoder.h"
 #include "res/Resource.h"
 

@@ -1,12 +1,12 @@
 // Takes the pictures of the dialogs for the README: run under an X server (xvfb-run), see
 // take-screenshots.sh. Usage: dialog_screenshots OUTPUT-FOLDER
 #include "bitmap/CDib.h"
-#include "effects/CColorizeDlg.h"
-#include "effects/CSoftenDlg.h"
-#include "effects/CSoftenProgressDlg.h"
+#include "dialogs/CColorizeDlg.h"
+#include "dialogs/CReceiveDlg.h"
+#include "dialogs/CSoftenDlg.h"
+#include "dialogs/CSoftenProgressDlg.h"
 #include "effects/Colorize.h"
 #include "linkspec/LinkSpec.h"
-#include "reception/CReceiveDlg.h"
 #include "reception/ReceiveSession.h"
 #include "reception/TileDecoder.h"
 

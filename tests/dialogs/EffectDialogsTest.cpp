@@ -3,11 +3,11 @@
 
 #include "bitmap/CDib.h"
 #include "common/MessageSink.h"
-#include "effects/CColorizeDlg.h"
-#include "effects/CSoftenDlg.h"
-#include "effects/CSoftenProgressDlg.h"
-#include "effects/CUpDownControl.h"
-#include "effects/EffectCommands.h"
+#include "dialogs/CColorizeDlg.h"
+#include "dialogs/CSoftenDlg.h"
+#include "dialogs/CSoftenProgressDlg.h"
+#include "dialogs/CUpDownControl.h"
+#include "dialogs/EffectCommands.h"
 #include "effects/Soften.h"
 #include "effects/UndoSnapshot.h"
 

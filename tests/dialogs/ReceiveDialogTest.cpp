@@ -4,7 +4,7 @@
 
 #include "linkspec/LinkSpec.h"
 #include "link/PortIo.h"
-#include "reception/CReceiveDlg.h"
+#include "dialogs/CReceiveDlg.h"
 #include "reception/ReceiveSession.h"
 
 #include <QKeyEvent>

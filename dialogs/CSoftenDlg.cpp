@@ -1,7 +1,7 @@
-#include "effects/CSoftenDlg.h"
+#include "dialogs/CSoftenDlg.h"
 
-#include "effects/CUpDownControl.h"
-#include "effects/DialogControls.h"
+#include "dialogs/CUpDownControl.h"
+#include "dialogs/DialogControls.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "effects/DialogControls.h"
+#include "dialogs/DialogControls.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

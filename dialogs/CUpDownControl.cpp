@@ -1,4 +1,4 @@
-#include "effects/CUpDownControl.h"
+#include "dialogs/CUpDownControl.h"
 
 #include <QEvent>
 #include <QKeyEvent>

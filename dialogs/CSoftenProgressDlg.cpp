@@ -1,6 +1,6 @@
-#include "effects/CSoftenProgressDlg.h"
+#include "dialogs/CSoftenProgressDlg.h"
 
-#include "effects/DialogControls.h"
+#include "dialogs/DialogControls.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>

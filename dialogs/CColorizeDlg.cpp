@@ -1,6 +1,6 @@
-#include "effects/CColorizeDlg.h"
+#include "dialogs/CColorizeDlg.h"
 
-#include "effects/DialogControls.h"
+#include "dialogs/DialogControls.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

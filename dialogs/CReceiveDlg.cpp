@@ -1,6 +1,6 @@
-#include "reception/CReceiveDlg.h"
+#include "dialogs/CReceiveDlg.h"
 
-#include "effects/DialogControls.h"
+#include "dialogs/DialogControls.h"
 #include "linkspec/LinkSpec.h"
 #include "link/PortIo.h"
 
