@@ -45,7 +45,7 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame() = default;
 
-bool CMainFrame::Create()
+void CMainFrame::Create()
 {
     setWindowTitle(ResText(IDR_MAINFRAME));
     setWindowIcon(AppIcon());
@@ -58,19 +58,17 @@ bool CMainFrame::Create()
     // "Einfügen" follows what the clipboard holds, whoever changed it.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandUI);
 
-    if (!CreateToolBar() || !CreateStatusBar())
-        return false;
+    CreateToolBar();
+    CreateStatusBar();
     CreateAccelerators();
     SetMenuId(IDR_MAINFRAME);
     resize(800, 600);
     UpdateCommandUI();
-    return true;
 }
 
 QAction* CMainFrame::MakeAction(uint16_t nId, const QString& strText, QObject* pParent)
 {
     auto* pAction = new QAction(strText, pParent);
-    pAction->setData(int(nId));
     pAction->setProperty(COMMAND_ID_PROPERTY, int(nId));
     pAction->setObjectName(QStringLiteral("ID_%1").arg(nId));
     QString strPrompt = QString::fromUtf8(CommandPrompt(nId));
@@ -81,7 +79,7 @@ QAction* CMainFrame::MakeAction(uint16_t nId, const QString& strText, QObject* p
     return pAction;
 }
 
-bool CMainFrame::CreateToolBar()
+void CMainFrame::CreateToolBar()
 {
     m_pToolBar = new QToolBar(this);
     m_pToolBar->setObjectName(QStringLiteral("toolBar"));
@@ -102,10 +100,9 @@ bool CMainFrame::CreateToolBar()
         m_ToolbarActions.append(pAction);
     }
     addToolBar(Qt::TopToolBarArea, m_pToolBar);
-    return true;
 }
 
-bool CMainFrame::CreateStatusBar()
+void CMainFrame::CreateStatusBar()
 {
     QStatusBar* pBar = statusBar();
     pBar->setObjectName(QStringLiteral("statusBar"));
@@ -126,7 +123,6 @@ bool CMainFrame::CreateStatusBar()
     connect(m_pIndicatorTimer, &QTimer::timeout, this, &CMainFrame::UpdateIndicators);
     m_pIndicatorTimer->start();
     UpdateIndicators();
-    return true;
 }
 
 void CMainFrame::UpdateIndicators()

@@ -29,8 +29,8 @@ public:
     CMainFrame();
     ~CMainFrame() override;
 
-    // Builds the window's bars and menus; false when any of them could not be made.
-    bool Create();
+    // Builds the window's bars and menus.
+    void Create();
 
     QMdiArea* GetMdiArea() const { return m_pMdiArea; }
     CChildFrame* CreateChildFrame(CView* pView);
@@ -61,8 +61,8 @@ protected:
     void closeEvent(QCloseEvent* pEvent) override;
 
 private:
-    bool CreateToolBar();
-    bool CreateStatusBar();
+    void CreateToolBar();
+    void CreateStatusBar();
     void CreateAccelerators();
     QAction* MakeAction(uint16_t nId, const QString& strText, QObject* pParent);
     void FillPopup(QMenu* pMenu, const CPopupDef& popup);

@@ -66,10 +66,7 @@ bool CQuillomatApp::InitInstance(const QStringList& args)
     m_pDocManager->AddDocTemplate(m_pTemplate);
 
     m_pMainFrame = std::make_unique<CMainFrame>();
-    if (!m_pMainFrame->Create()) {
-        m_pMainFrame.reset();
-        return false;
-    }
+    m_pMainFrame->Create();
     m_pTemplate->SetMainFrame(m_pMainFrame.get());
     m_pMainFrame->show();
 
