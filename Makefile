@@ -25,6 +25,7 @@ run: build
 	@./scripts/run.sh $(BUILD)
 
 test: build
+	@./scripts/check-layers.sh
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
