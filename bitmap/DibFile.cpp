@@ -1,19 +1,16 @@
 // Loading and storing a picture as a Windows bitmap file.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <istream>
 #include <new>
 #include <ostream>
-#include <system_error>
+#include <string_view>
 
 #include "bitmap/CDib.h"
 #include "bitmap/DibLayout.h"
 #include "bitmap/LittleEndian.h"
+#include "common/AtomicFile.h"
 #include "common/MessageSink.h"
 
 namespace {
@@ -154,58 +151,15 @@ bool CDib::ReadFile(const std::filesystem::path& path) {
 }
 
 bool CDib::WriteFile(const std::filesystem::path& target) const {
-    // A link is followed: the file it points to is replaced, the link stays.
-    std::error_code ecLink;
-    const std::filesystem::path path = std::filesystem::is_symlink(target, ecLink)
-                                           ? std::filesystem::weakly_canonical(target, ecLink)
-                                           : target;
-    // The new file is written beside the target and renamed over it only when complete.
-    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string strTemplate = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(strTemplate.begin(), strTemplate.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        ShowMessage(DIB_MSG_WRITE_ERROR);
-        return false;
-    }
-    const std::filesystem::path tempPath(name.data());
-    // The saved file gets the target's permissions, or the usual ones for a new file.
-    struct stat st {};
-    mode_t mode;
-    if (::stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
-    ::close(fd);
-
-    bool bOk = false;
-    {
-        std::ofstream file(tempPath, std::ios::binary | std::ios::trunc);
-        bOk = file && WriteStream(*this, file);
-        file.close();
-        bOk = bOk && !file.fail();
-    }
+    bool bOk = !IsEmpty();
     if (bOk) {
-        // On the disk before it takes the old file's place.
-        const int fdSync = ::open(tempPath.c_str(), O_RDONLY);
-        bOk = fdSync >= 0 && ::fsync(fdSync) == 0;
-        if (fdSync >= 0)
-            ::close(fdSync);
+        uint8_t fileHeader[DIB_FILE_HEADER_SIZE];
+        WriteHeaderBlock(fileHeader, GetHeaderSize(), GetImageSize());
+        const auto bytes = [](const uint8_t* p, size_t n) { return std::string_view(reinterpret_cast<const char*>(p), n); };
+        bOk = WriteFileAtomically(target, {bytes(fileHeader, sizeof fileHeader), bytes(GetHeaderBlock(), GetHeaderSize()),
+                                           bytes(GetBits(), GetImageSize())});
     }
-    if (bOk) {
-        std::error_code ec;
-        std::filesystem::rename(tempPath, path, ec);
-        bOk = !ec;
-    }
-    if (!bOk) {
-        std::error_code ec;
-        std::filesystem::remove(tempPath, ec);
+    if (!bOk)
         ShowMessage(DIB_MSG_WRITE_ERROR);
-    }
     return bOk;
 }

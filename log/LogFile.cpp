@@ -3,13 +3,11 @@
 #include "log/CLogStore.h"
 #include "log/LogTime.h"
 
+#include "common/AtomicFile.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
@@ -138,64 +136,6 @@ private:
     std::istream& m_In;
 };
 
-// ---- saving through a temporary file beside the target ----
-
-bool WriteAll(int fd, const std::string& data)
-{
-    size_t nDone = 0;
-    while (nDone < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + nDone, data.size() - nDone);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0)
-            return false;
-        nDone += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-void SyncDirectory(const std::filesystem::path& directory)
-{
-    const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-// Replaces the file only when the new contents are complete and on disk: a crash or a full
-// disk in the middle leaves the previous file whole.
-bool ReplaceFileAtomically(const std::filesystem::path& target, const std::string& data)
-{
-    static unsigned s_nCounter = 0;
-    const std::filesystem::path directory = target.parent_path();
-    std::filesystem::path temp;
-    int fd = -1;
-    for (int nAttempt = 0; nAttempt < 100 && fd < 0; ++nAttempt) {
-        temp = target;
-        temp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(s_nCounter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-    bool bOk = WriteAll(fd, data);
-    bOk = (::fsync(fd) == 0) && bOk;
-    bOk = (::close(fd) == 0) && bOk;
-    if (bOk)
-        bOk = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!bOk) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    SyncDirectory(directory);
-    return true;
-}
-
 }  // namespace
 
 bool LogLoadResult::IsUsable() const
@@ -252,7 +192,8 @@ std::string CLogStore::SerializeLog() const
 bool CLogStore::SaveLogfile()
 {
     m_strLogTime = CurrentLogTime();
-    return ReplaceFileAtomically(m_LogfilePath, SerializeLog());
+    const std::string bytes = SerializeLog();
+    return WriteFileAtomically(m_LogfilePath, {bytes});
 }
 
 void CLogStore::LoadLogfile()

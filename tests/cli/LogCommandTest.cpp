@@ -17,7 +17,7 @@ struct CliRun {
     std::string strErr;
 };
 
-CliRun RunCli(const CTempDir& dir, const std::string& strArgs)
+CliRun RunCli(const CScratchFolder& dir, const std::string& strArgs)
 {
     const std::filesystem::path errFile = dir / "stderr.txt";
     const std::string strCommand =
@@ -66,7 +66,7 @@ protected:
         ASSERT_TRUE(m_pStore->SaveLogfile());
         m_strFile = "'" + (m_Dir / "Tarvo.log").string() + "'";
     }
-    CTempDir m_Dir;
+    CScratchFolder m_Dir;
     std::unique_ptr<CLogStore> m_pStore;
     std::string m_strFile;
 };

@@ -99,7 +99,7 @@ protected:
         m_pDefaults = std::make_unique<CLogStore>();
         m_pDefaults->SetLogDefaults();
     }
-    CTempDir m_Dir;
+    CScratchFolder m_Dir;
     std::unique_ptr<CLogStore> m_pDefaults;
 };
 

@@ -56,7 +56,7 @@ std::vector<std::pair<uint8_t, uint32_t>> Lengths(const std::vector<Chunk>& chun
 
 TEST(LogFile, DefaultStoreSavesTheKnownLayout)
 {
-    CTempDir dir;
+    CScratchFolder dir;
     auto pStore = MakeStore(dir / "Tarvo.log");
     ASSERT_TRUE(pStore->SaveLogfile());
     const std::string bytes = ReadBytes(dir / "Tarvo.log");
@@ -88,7 +88,7 @@ TEST(LogFile, DefaultStoreSavesTheKnownLayout)
 
 TEST(LogFile, SaveAndLoadReproduceTheStoreByteForByte)
 {
-    CTempDir dir;
+    CScratchFolder dir;
     auto pOriginal = MakeTestStore(dir / "Tarvo.log");
     FillWithHistory(*pOriginal);
     pOriginal->SetKennung("Quillomat \xE4\xF6\xFC Test");
@@ -116,7 +116,7 @@ TEST(LogFile, SaveAndLoadReproduceTheStoreByteForByte)
 
 TEST(LogFile, SaveReplacesTheFileAndLeavesNothingElse)
 {
-    CTempDir dir;
+    CScratchFolder dir;
     WriteBytes(dir / "Tarvo.log", std::string(500000, 'x'));
     auto pStore = MakeStore(dir / "Tarvo.log");  // a foreign file: ignored
     EXPECT_EQ(pStore->GetSoftwareKennung(), "StandartLogfile Bitte SetSoftwareKennung aufrufen");
@@ -132,7 +132,7 @@ TEST(LogFile, SaveReplacesTheFileAndLeavesNothingElse)
 
 TEST(LogFile, SaveReportsFailureAndKeepsThePreviousFile)
 {
-    CTempDir dir;
+    CScratchFolder dir;
     auto pStore = MakeTestStore(dir / "missing" / "Tarvo.log");
     pStore->SetLogTime("xx");
     const int32_t nWrite = pStore->GetWritePos();
@@ -207,7 +207,7 @@ protected:
     {
         return std::memcmp(m_pTarget->GetLogBuffer(), m_pSource->GetLogBuffer(), CLogStore::LOG_RING_SIZE) == 0;
     }
-    CTempDir m_Dir;
+    CScratchFolder m_Dir;
     std::unique_ptr<CTestStore> m_pSource;
     std::unique_ptr<CLogStore> m_pTarget;
     std::vector<Chunk> m_Chunks;

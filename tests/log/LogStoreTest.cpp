@@ -26,7 +26,7 @@ protected:
             bytes.push_back(m_pStore->GetLogBuffer()[(nFrom + i) % CLogStore::LOG_RING_SIZE]);
         return bytes;
     }
-    CTempDir m_Dir;
+    CScratchFolder m_Dir;
     std::unique_ptr<CLogStore> m_pStore;
 };
 

@@ -1,8 +1,9 @@
 #pragma once
-// Helpers for the log suites: a private temporary folder, a store whose log file lies in it,
-// and a way to take a log file apart into chunks and put it together again.
+// Helpers for the log suites: a store with its log file at a given path, and a way to take a
+// log file apart into chunks and put it together again.
 #include "log/CLogStore.h"
 #include "log/LogReader.h"
+#include "support/TestFiles.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -12,41 +13,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-class CTempDir {
-public:
-    CTempDir()
-    {
-        std::string strTemplate = (std::filesystem::temp_directory_path() / "quillomat-log-XXXXXX").string();
-        if (char* pszDir = ::mkdtemp(strTemplate.data()))
-            m_Path = pszDir;
-    }
-    ~CTempDir()
-    {
-        std::error_code error;
-        if (!m_Path.empty())
-            std::filesystem::remove_all(m_Path, error);
-    }
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
-    const std::filesystem::path& Path() const { return m_Path; }
-    std::filesystem::path operator/(const std::string& strName) const { return m_Path / strName; }
-
-private:
-    std::filesystem::path m_Path;
-};
-
-inline std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A store set up as the receive dialog finds it, with its log file at the given path.
 inline std::unique_ptr<CLogStore> MakeStore(const std::filesystem::path& logfile)

@@ -50,7 +50,7 @@ const std::vector<Row> kExpectedRows = {
 
 TEST(SystemHandleTable, InitLogInstallsEveryRowExactly)
 {
-    CTempDir dir;
+    CScratchFolder dir;
     auto pStore = MakeStore(dir / "Tarvo.log");  // no file there
     for (const Row& row : kExpectedRows) {
         SCOPED_TRACE(row.nHandle);
@@ -78,7 +78,7 @@ TEST(SystemHandleTable, InitLogInstallsEveryRowExactly)
 
 TEST(SystemHandleTable, InitLogFillsTheRingAndKeepsThePositions)
 {
-    CTempDir dir;
+    CScratchFolder dir;
     auto pStore = std::make_unique<CLogStore>();
     pStore->SetLogfilePath(dir / "Tarvo.log");
     pStore->InitLog();
