@@ -1,22 +1,17 @@
 #include "console/CSimConsole.h"
 
 #include "console/ConsolePicture.h"
-#include "link/PortRegisters.h"
 
 #include <algorithm>
 
-namespace {
-// Error, the reserved bits: a printer port with nothing to report reads them as 1.
-constexpr uint8_t STATUS_IDLE_BITS = 0x07;
-} // namespace
-
 CSimConsole::CSimConsole(const CSimOptions& options, std::vector<uint8_t> tiles, std::vector<CPacket> packets)
-    : m_Options(options), m_Tiles(std::move(tiles)), m_Packets(std::move(packets)), m_Random(options.nSeed)
+    : m_Options(options),
+      m_Tiles(std::move(tiles)),
+      m_Packets(std::move(packets)),
+      m_Module(options.nVersion, options.nBase),
+      m_Random(options.nSeed)
 {
-    m_bPresent = options.nVersion != 0;
     m_bCheckAck = options.strReplay.empty();
-    m_nBase = options.nBase;
-    m_nStatusAddress = static_cast<uint16_t>(m_nBase + STATUS_REGISTER);
     // A packet without bytes has nothing to put on the line.
     std::erase_if(m_Packets, [](const CPacket& packet) { return packet.empty(); });
     size_t nLongest = 0;
@@ -25,7 +20,6 @@ CSimConsole::CSimConsole(const CSimOptions& options, std::vector<uint8_t> tiles,
     m_PacketRx.reserve(nLongest);
     m_Replies.reserve(m_Packets.size() * static_cast<size_t>(options.nReprints + 1));
     UpdateLines();
-    UpdateLoopBack();
     if (m_Packets.empty())
         m_bFinished = true;
     else
@@ -35,30 +29,16 @@ CSimConsole::CSimConsole(const CSimOptions& options, std::vector<uint8_t> tiles,
 
 uint8_t CSimConsole::In(uint16_t nAddress)
 {
-    if (!m_bPresent)
-        return 0xFF;
-    if (nAddress == m_nStatusAddress) {
-        if (++m_nTime >= m_nNextCheck)
-            Advance();
-        return static_cast<uint8_t>(m_nLineBits | m_nLoopBits);
-    }
-    if (nAddress == m_nBase + DATA_REGISTER)
-        return m_nData;
-    if (nAddress == m_nBase + CONTROL_REGISTER)
-        return m_nControl;
-    return 0xFF;
+    // Without a module nothing answers, so no read is seen by the console either.
+    if (nAddress == m_Module.GetStatusAddress() && m_Module.IsPresent())
+        OnStatusRead();
+    return m_Module.In(nAddress);
 }
 
-void CSimConsole::Out(uint16_t nAddress, uint8_t nValue)
+void CSimConsole::OnStatusRead()
 {
-    if (!m_bPresent)
-        return;
-    if (nAddress == m_nBase + DATA_REGISTER) {
-        m_nData = nValue;
-        UpdateLoopBack();
-    } else if (nAddress == m_nBase + CONTROL_REGISTER) {
-        m_nControl = nValue;
-    }
+    if (++m_nTime >= m_nNextCheck)
+        Advance();
 }
 
 void CSimConsole::ScheduleStall(uint64_t nAt, uint64_t nSpan)
@@ -91,9 +71,9 @@ void CSimConsole::OnEdge()
         StartByte();
         break;
     case Phase::Low:
-        // Rising edge: the console samples the printer's bit (Auto Feed cleared = 1).
+        // Rising edge: the console samples the printer's bit.
         m_bClock = true;
-        m_nRxByte = static_cast<uint8_t>((m_nRxByte << 1) | ((m_nControl & CONTROL_DATA_OUT) ? 0 : 1));
+        m_nRxByte = static_cast<uint8_t>((m_nRxByte << 1) | (m_Module.GetPrinterBit() ? 1 : 0));
         if (++m_nBit == 8) {
             EndByte();
         } else {
@@ -208,20 +188,7 @@ void CSimConsole::EndPrint()
 
 void CSimConsole::UpdateLines()
 {
-    uint8_t nBits = static_cast<uint8_t>((m_bClock ? STATUS_CLOCK : 0) | (m_bConsoleBit ? STATUS_DATA_IN : 0));
-    if (m_Options.nVersion == 4)
-        nBits ^= STATUS_CLOCK | STATUS_DATA_IN;
-    m_nLineBits = nBits;
-}
-
-void CSimConsole::UpdateLoopBack()
-{
-    uint8_t nBits = STATUS_IDLE_BITS;
-    if (m_nData & 0x80)
-        nBits |= STATUS_LOOP_D7;
-    if ((m_Options.nVersion == 3 && !(m_nData & 0x40)) || (m_Options.nVersion == 4 && !(m_nData & 0x20)))
-        nBits |= STATUS_LOOP_VERSION;
-    m_nLoopBits = nBits;
+    m_Module.SetConsoleLines(m_bClock, m_bConsoleBit);
 }
 
 bool CSimConsole::Chance(double dProbability)

@@ -1,17 +1,15 @@
 #pragma once
-// The simulated link module and console on the other end of the cable, as a PortIo.
-//
-// The module: data, status and control registers at one base; D7 loops back to status bit 6;
-// status bit 7 follows D6 inverted (version 3) or D5 inverted (version 4, whose clock and data
-// lines also read inverted); a version-2 module answers neither; version 0 is no module at all.
+// The simulated console on the cable of a simulated link module (CSimModule), as the PortIo the
+// program polls: the module's registers, with the console's lines moving behind them.
 //
 // The console is the clock master in virtual time, counted in status-register reads: it keeps
 // the clock high while idle, pulls it low for each bit (putting its data bit on the line at the
-// falling edge) and releases it after a half-period (sampling our bit, control bit 1 inverted at
-// the connector, at the rising edge), most significant bit first. It plays a whole print
-// session packet by packet, checks the printer's 0x81 and gives up the print without it.
-// Each status read costs O(1); only clock edges that fall due are worked through.
+// falling edge) and releases it after a half-period (sampling our bit at the rising edge), most
+// significant bit first. It plays a whole print session packet by packet, checks the printer's
+// 0x81 and gives up the print without it. Each status read costs O(1); only clock edges that
+// fall due are worked through.
 
+#include "console/CSimModule.h"
 #include "console/PrintSession.h"
 #include "console/SimOptions.h"
 #include "link/PortIo.h"
@@ -30,7 +28,7 @@ public:
     CSimConsole(const CSimOptions& options, std::vector<uint8_t> tiles, std::vector<CPacket> packets);
 
     uint8_t In(uint16_t nAddress) override;
-    void Out(uint16_t nAddress, uint8_t nValue) override;
+    void Out(uint16_t nAddress, uint8_t nValue) override { m_Module.Out(nAddress, nValue); }
     bool IsSimulated() const override { return true; }
 
     // For tests: the receiving program misses every read from virtual time nAt on, and its
@@ -38,6 +36,7 @@ public:
     void ScheduleStall(uint64_t nAt, uint64_t nSpan);
 
     const CSimOptions& GetOptions() const { return m_Options; }
+    const CSimModule& GetModule() const { return m_Module; }
     const std::vector<uint8_t>& GetTileStream() const { return m_Tiles; }
     const std::vector<CPacket>& GetPackets() const { return m_Packets; }
     uint64_t GetTime() const { return m_nTime; }
@@ -60,6 +59,7 @@ private:
     static constexpr uint64_t NEVER = std::numeric_limits<uint64_t>::max();
     enum class Phase { Idle, Low, High };
 
+    void OnStatusRead();
     void Advance();
     void OnEdge();
     void StartByte();
@@ -67,24 +67,15 @@ private:
     void StartPrint();
     void EndPrint();
     void UpdateLines();
-    void UpdateLoopBack();
     bool Chance(double dProbability);
 
     CSimOptions m_Options;
     std::vector<uint8_t> m_Tiles;
     std::vector<CPacket> m_Packets;
-    bool m_bPresent = true;
+    CSimModule m_Module;
     bool m_bCheckAck = true;
-    uint16_t m_nBase = 0x378;
-    uint16_t m_nStatusAddress = 0x379;
 
-    // Registers and the lines as the status register shows them.
-    uint8_t m_nData = 0x00;
-    uint8_t m_nControl = 0x0C;
-    uint8_t m_nLineBits = 0;
-    uint8_t m_nLoopBits = 0;
-
-    // Virtual time.
+    // Virtual time: one status read is one unit (OnStatusRead, Advance).
     uint64_t m_nTime = 0;
     uint64_t m_nNextEvent = NEVER;
     uint64_t m_nNextCheck = NEVER;

@@ -59,10 +59,18 @@ TEST(SimConsole, ModuleAnswersTheProbeAndTheVersionTest)
         EXPECT_EQ(p.modul->GetPortBase(), c.nBase) << c.pszOptions;
         EXPECT_EQ(p.modul->GetVersion(), c.nVersion) << c.pszOptions;
         EXPECT_TRUE(p.modul->IsSimulatedLink());
+        // The module alone, with nothing on its cable, answers the same.
+        const CSimOptions& o = p.pSim->GetOptions();
+        CTestModul bare(std::make_shared<CSimModule>(o.nVersion, o.nBase), std::make_shared<CFakePlatform>());
+        EXPECT_EQ(bare->FindModulPort(), c.nBase) << c.pszOptions;
+        EXPECT_EQ(bare->GetModulVersion(), c.nVersion) << c.pszOptions;
     }
     auto pAbsent = MakeSim("version=0");
-    for (uint16_t a : {0x378, 0x379, 0x37A, 0x278})
+    CSimModule absent(0, 0x378);
+    for (uint16_t a : {0x378, 0x379, 0x37A, 0x278}) {
         EXPECT_EQ(pAbsent->In(a), 0xFF);
+        EXPECT_EQ(absent.In(a), 0xFF);
+    }
 }
 
 TEST(SimConsole, BytesCrossInBothDirectionsOverASweepOfPortSpeeds)

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "reception/FakeModulePort.h"
+#include "console/CSimModule.h"
 #include "reception/FakeScreen.h"
 #include "reception/ReceiveSession.h"
 
@@ -118,7 +118,8 @@ TEST_F(ReceiveSessionTest, NoTimerAfterAnAttempt)
 
 TEST_F(ReceiveSessionTest, FaultyReadLineEndsBeforeAnyAttempt)
 {
-    CReceiveSession session(m_Screen, std::make_shared<CFakeModulePort>(false), LogPath());
+    // A module that answers the probe but neither version test.
+    CReceiveSession session(m_Screen, std::make_shared<CSimModule>(2, 0x378), LogPath());
     EXPECT_TRUE(session.OnInitDialog());
     ASSERT_EQ(m_Screen.m_Messages.size(), 1u);
     EXPECT_EQ(m_Screen.m_Messages[0],
@@ -131,7 +132,8 @@ TEST_F(ReceiveSessionTest, FaultyReadLineEndsBeforeAnyAttempt)
 
 TEST_F(ReceiveSessionTest, ModuleWithoutConsoleAsksForAPrint)
 {
-    CReceiveSession session(m_Screen, std::make_shared<CFakeModulePort>(true), LogPath());
+    // A version-3 module with nothing on its cable: the clock stays high.
+    CReceiveSession session(m_Screen, std::make_shared<CSimModule>(3, 0x378), LogPath());
     session.OnInitDialog();
     EXPECT_TRUE(m_Screen.m_Messages.empty());
     Ticks(session, 5);
