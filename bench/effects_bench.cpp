@@ -1,5 +1,9 @@
-// Softening (per pass) and colouring a received 160 × 144 picture.
+// Softening and colouring: ns per pixel per pass at the console's 160 × 144 and at a large
+// 4000 × 3000 picture, by row path and thread count; and the desktop command with its snapshot.
 #include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
 
 #include "bitmap/CDib.h"
 #include "effects/Colorize.h"
@@ -8,16 +12,79 @@
 
 namespace {
 
-void MakeReceived(CDib& dib) {
-    static const uint32_t levels[4] = {0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000};
-    dib.Create(160, 144);
-    for (int32_t y = 0; y < 144; ++y)
-        for (int32_t x = 0; x < 160; ++x)
-            dib.SetPixel({x, y}, levels[(x / 3 + y / 5) % 4]);
+void MakeReceived(CDib& dib, int32_t w = 160, int32_t h = 144) {
+    static const uint8_t levels[4] = {0xFF, 0xCC, 0xAA, 0x00};
+    dib.Create(w, h);
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* p = dib.GetRowBits(y);
+        for (int32_t x = 0; x < w; ++x)
+            std::memset(p + 3 * x, levels[(x / 3 + y / 5) % 4], 3);
+    }
 }
 
-// One softening of state.range(0) passes, including the snapshot and its restore.
-void BM_Soften(benchmark::State& state) {
+// A photograph-like picture: smooth ramps with noise on top.
+void MakePhoto(CDib& dib, int32_t w, int32_t h) {
+    dib.Create(w, h);
+    std::mt19937 rng(5);
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* p = dib.GetRowBits(y);
+        for (int32_t i = 0; i < 3 * w; ++i)
+            p[i] = uint8_t((i / 3 * 255 / w + y * 255 / h) / 2 + rng() % 32);
+    }
+}
+
+void ReportPerPixelPass(benchmark::State& state, const CDib& dib, int64_t nPasses) {
+    const CSize size = dib.GetDimensions();
+    // Inverted rate: seconds per pixel and pass, shown with an SI prefix (n = nanoseconds).
+    state.counters["per_pixel_pass"] = benchmark::Counter(
+        double(state.iterations()) * double(size.cx) * double(size.cy) * double(nPasses),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// Arguments: width, height, row path (-1: the fastest), threads (0: one per core).
+void BM_SoftenPass(benchmark::State& state) {
+    CDib dib;
+    MakePhoto(dib, int32_t(state.range(0)), int32_t(state.range(1)));
+    const std::vector<SoftenPath> paths = SoftenPathsAvailable();
+    CSoftenRun run;
+    run.nThreads = int(state.range(3));
+    if (state.range(2) >= 0) {
+        if (size_t(state.range(2)) >= paths.size()) {
+            state.SkipWithError("this processor has no such path");
+            return;
+        }
+        run.path = paths[size_t(state.range(2))];
+    }
+    state.SetLabel(run.path ? SoftenPathName(*run.path) : "fastest");
+    const CSoftenSettings s{25, 8, 8, 1};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SoftenDib(dib, s, {}, run));
+    ReportPerPixelPass(state, dib, 1);
+}
+BENCHMARK(BM_SoftenPass)
+    ->ArgNames({"w", "h", "path", "threads"})
+    ->Args({160, 144, -1, 0})
+    ->Args({160, 144, 0, 1})
+    ->Args({4000, 3000, -1, 0})
+    ->Args({4000, 3000, 0, 1})
+    ->Args({4000, 3000, 1, 1})
+    ->Args({4000, 3000, 2, 1})
+    ->Args({4000, 3000, 2, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_Colorize(benchmark::State& state) {
+    CDib dib;
+    MakePhoto(dib, int32_t(state.range(0)), int32_t(state.range(1)));
+    for (auto _ : state)
+        ColorizeDib(dib, 33);
+    ReportPerPixelPass(state, dib, 1);
+}
+BENCHMARK(BM_Colorize)->ArgNames({"w", "h"})->Args({160, 144})->Args({4000, 3000})->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The desktop command: state.range(0) passes, including the snapshot and its restore.
+void BM_SoftenCommand(benchmark::State& state) {
     CDib dib;
     MakeReceived(dib);
     CSoftenSettings s;
@@ -27,18 +94,18 @@ void BM_Soften(benchmark::State& state) {
     CUndoSnapshot undo;
     for (auto _ : state)
         benchmark::DoNotOptimize(ApplySoften(dib, undo, s, {}));
-    state.SetItemsProcessed(state.iterations() * state.range(0));  // passes
+    ReportPerPixelPass(state, dib, state.range(0));
 }
-BENCHMARK(BM_Soften)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SoftenCommand)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-void BM_Colorize(benchmark::State& state) {
+void BM_ColorizeCommand(benchmark::State& state) {
     CDib dib;
     MakeReceived(dib);
     CUndoSnapshot undo;
     for (auto _ : state)
         benchmark::DoNotOptimize(ApplyColorize(dib, undo, 33));
 }
-BENCHMARK(BM_Colorize)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ColorizeCommand)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void BM_SoftenKernel(benchmark::State& state) {
     const CSoftenWeights w = SoftenWeights(CSoftenSettings{25, 8, 8, 1});

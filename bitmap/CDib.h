@@ -107,6 +107,10 @@ public:
     int32_t GetRowBytes() const { return m_nRowBytes; }
     int32_t GetColorCount() const { return m_nColors; }
     const CDibPalette* GetPalette() const { return m_hPalette.get(); }
+    // The stored bytes of picture row y (0 is the top row), GetRowBytes() long; null outside
+    // the picture. For picture-wide work that visits the rows itself instead of every pixel.
+    const uint8_t* GetRowBits(int32_t y) const { return RowOf(y); }
+    uint8_t* GetRowBits(int32_t y) { return RowOf(y); }
 
 private:
     friend struct CDibLoader;

@@ -39,6 +39,44 @@ bool ReadUpTo(std::istream& file, uint64_t nWanted, std::vector<uint8_t>& out) {
     return true;
 }
 
+// The bytes from the stream's position to its end, or -1 when the stream cannot tell.
+int64_t RemainingBytes(std::istream& file) {
+    const std::istream::pos_type pos = file.tellg();
+    if (pos == std::istream::pos_type(-1))
+        return -1;
+    file.seekg(0, std::ios::end);
+    const std::istream::pos_type end = file.fail() ? std::istream::pos_type(-1) : file.tellg();
+    file.clear(file.rdstate() & ~(std::ios::failbit | std::ios::eofbit));
+    file.seekg(pos);
+    if (end == std::istream::pos_type(-1) || !file.good() || end < pos)
+        return -1;
+    return int64_t(end - pos);
+}
+
+// A stream that knows its length (a file) gets its pixels read in one piece straight into the
+// picture's own block: a large picture is neither copied nor grown chunk by chunk. False when
+// the stream cannot tell its length (nothing read then).
+bool ReadPixelsInPlace(std::istream& file, CDibLayout& layout, const uint8_t* pColorTable, uint64_t nWanted,
+                       CDib& dib) {
+    const int64_t nRemaining = file.good() ? RemainingBytes(file) : -1;
+    if (nRemaining < 0)
+        return false;
+    const uint64_t nToRead = std::min<uint64_t>(nWanted, uint64_t(nRemaining));
+    // The block as the bytes present decide it; a short read later only leaves zeros behind.
+    CDibLayout sized = layout;
+    const uint32_t nBlockSize = ChoosePixelBlockSize(sized, nToRead);
+    auto pBits = std::make_unique_for_overwrite<uint8_t[]>(nBlockSize);
+    file.read(reinterpret_cast<char*>(pBits.get()), std::streamsize(std::min<uint64_t>(nToRead, nBlockSize)));
+    if (file.bad())
+        throw std::ios_base::failure("read");
+    const size_t nGot = size_t(file.gcount());
+    std::memset(pBits.get() + nGot, 0, nBlockSize - nGot);
+    // The size that would be chosen for what really arrived; never more than the block.
+    const uint32_t nUsed = ChoosePixelBlockSize(layout, nGot);
+    CDibLoader::Adopt(dib, layout, pColorTable, std::move(pBits), nUsed);
+    return true;
+}
+
 void WriteHeaderBlock(uint8_t* pFileHeader, uint32_t nHeaderSize, uint32_t nImageSize) {
     PutLe16(pFileHeader + 0, 0x4D42);
     PutLe32(pFileHeader + 2, DIB_FILE_HEADER_SIZE + nHeaderSize + nImageSize);
@@ -84,20 +122,26 @@ bool CDib::Read(std::istream& file) {
         }
         if (nHeaderBlock > header.size() && header.size() == MAX_HEADER_BLOCK)
             file.ignore(std::streamsize(nHeaderBlock - header.size()));
-        std::vector<uint8_t> pixels;
         const uint64_t nWanted = std::max<uint64_t>(layout.nRequiredBytes,
                                                     std::min<uint64_t>(layout.nDeclaredBytes, DibImageLimit()));
-        if (!file.bad() && file.good() && !ReadUpTo(file, nWanted, pixels)) {
-            ShowMessage(DIB_MSG_READ_EXCEPTION);
-            return false;
-        }
         if (file.bad()) {
             ShowMessage(DIB_MSG_READ_EXCEPTION);
             return false;
         }
-        const uint32_t nBlockSize = ChoosePixelBlockSize(layout, pixels.size());
-        CDibLoader::Take(*this, layout, header.data() + layout.nColorTableOffset, pixels.data(), pixels.size(),
-                         nBlockSize);
+        const uint8_t* pColorTable = header.data() + layout.nColorTableOffset;
+        if (!ReadPixelsInPlace(file, layout, pColorTable, nWanted, *this)) {
+            std::vector<uint8_t> pixels;
+            if (file.good() && !ReadUpTo(file, nWanted, pixels)) {
+                ShowMessage(DIB_MSG_READ_EXCEPTION);
+                return false;
+            }
+            if (file.bad()) {
+                ShowMessage(DIB_MSG_READ_EXCEPTION);
+                return false;
+            }
+            const uint32_t nBlockSize = ChoosePixelBlockSize(layout, pixels.size());
+            CDibLoader::Take(*this, layout, pColorTable, pixels.data(), pixels.size(), nBlockSize);
+        }
     } catch (const std::bad_alloc&) {
         Empty();
         ShowMessage(DIB_MSG_READ_EXCEPTION);

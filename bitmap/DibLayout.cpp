@@ -108,16 +108,23 @@ uint32_t ChoosePixelBlockSize(CDibLayout& layout, uint64_t nPresent) {
 
 void CDibLoader::Take(CDib& dib, const CDibLayout& layout, const uint8_t* pColorTable, const uint8_t* pPixels,
                       size_t nPixels, uint32_t nBlockSize) {
+    auto pBits = std::make_unique_for_overwrite<uint8_t[]>(nBlockSize);
+    const size_t nCopy = std::min<size_t>(nPixels, nBlockSize);
+    if (nCopy != 0)
+        std::memcpy(pBits.get(), pPixels, nCopy);
+    std::memset(pBits.get() + nCopy, 0, nBlockSize - nCopy);
+    Adopt(dib, layout, pColorTable, std::move(pBits), nBlockSize);
+}
+
+void CDibLoader::Adopt(CDib& dib, const CDibLayout& layout, const uint8_t* pColorTable,
+                       std::unique_ptr<uint8_t[]> pBits, uint32_t nBlockSize) {
     const uint32_t nHeaderBytes = DIB_INFO_HEADER_SIZE + 4 * layout.nColors;
     auto pHeader = std::make_unique<uint8_t[]>(nHeaderBytes);
     std::memcpy(pHeader.get(), layout.header, DIB_INFO_HEADER_SIZE);
     if (layout.nColors != 0)
         std::memcpy(pHeader.get() + DIB_INFO_HEADER_SIZE, pColorTable, 4 * size_t(layout.nColors));
-    auto pBits = std::make_unique<uint8_t[]>(nBlockSize);  // zero-filled
-    const size_t nCopy = std::min<size_t>(nPixels, nBlockSize);
-    if (nCopy != 0)
-        std::memcpy(pBits.get(), pPixels, nCopy);
-    if (layout.bTopDown && layout.nHeight > 1 && layout.nRowBytes != 0) {
+    if (layout.bTopDown && layout.nHeight > 1 && layout.nRowBytes != 0 &&
+        uint64_t(layout.nHeight) * layout.nRowBytes <= nBlockSize) {
         // Held rows are bottom-up: swap row i with row height - 1 - i.
         std::vector<uint8_t> tmp(layout.nRowBytes);
         for (int32_t i = 0, j = layout.nHeight - 1; i < j; ++i, --j) {

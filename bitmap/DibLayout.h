@@ -12,6 +12,7 @@
 // beyond DibImageLimit().
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 struct CDibLayout {
     int32_t nWidth = 0;
@@ -45,4 +46,8 @@ class CDib;
 struct CDibLoader {
     static void Take(CDib& dib, const CDibLayout& layout, const uint8_t* pColorTable, const uint8_t* pPixels,
                      size_t nPixels, uint32_t nBlockSize);
+    // The same for a pixel block that already holds the pixels as the source stores them
+    // (completed with zero bytes up to nBlockSize), so a large picture is never copied.
+    static void Adopt(CDib& dib, const CDibLayout& layout, const uint8_t* pColorTable,
+                      std::unique_ptr<uint8_t[]> pBits, uint32_t nBlockSize);
 };

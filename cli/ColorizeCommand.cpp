@@ -5,7 +5,6 @@
 #include "bitmap/CDib.h"
 #include "effects/Colorize.h"
 #include "effects/EffectDepth.h"
-#include "effects/UndoSnapshot.h"
 
 namespace {
 
@@ -22,11 +21,12 @@ int RunColorize(const std::vector<std::string>& args)
     CDib dib;
     if (!LoadPictureFile(dib, files[0]))
         return CLI_FAILED;
-    CUndoSnapshot undo;
-    if (!ApplyColorize(dib, undo, nColor + 16 * nBright)) {
+    if (!IsEffectDepthSupported(dib)) {
         ShowMessage(EFFECT_MSG_DEPTH);
         return CLI_FAILED;
     }
+    // Nothing can be undone here, so no snapshot is taken.
+    ColorizeDib(dib, nColor + 16 * nBright);
     messages.SetFile(files[1]);
     return dib.WriteFile(files[1]) ? CLI_OK : CLI_FAILED;
 }

@@ -5,7 +5,6 @@
 #include "bitmap/CDib.h"
 #include "effects/EffectDepth.h"
 #include "effects/Soften.h"
-#include "effects/UndoSnapshot.h"
 
 namespace {
 
@@ -28,8 +27,8 @@ int RunSoften(const std::vector<std::string>& args)
     settings.m_nSoftSize = nSize;
     settings.m_nSoftSizeEntered = nSize;
     settings.m_nSoftPasses = nPasses;
-    CUndoSnapshot undo;
-    switch (ApplySoften(dib, undo, settings, {})) {
+    // Nothing can be undone here, so no snapshot is taken.
+    switch (SoftenDib(dib, settings, {})) {
     case SoftenResult::Done:
         break;
     case SoftenResult::NoMemory:

@@ -16,7 +16,8 @@ inline constexpr uint32_t COLORIZE_ORIGINAL_GB = 0xAAFFCC;
 uint32_t GreyLevel(uint32_t nValue);
 // The pass-4 value of a level e for a choice; bBrightest when e is the highest level.
 uint32_t ColorizeValue(int32_t nChoice, uint32_t e, bool bBrightest);
-// The four passes on the picture (no depth check, no snapshot). A 1-bit picture is left as it is.
+// The four passes on the picture (no depth check, no snapshot). Pictures of other depths than
+// 8 and 24 bits are left as they are (a 1-bit picture has nothing a ramp could change).
 void ColorizeDib(CDib& dib, int32_t nChoice);
 // The colouring command after the dialog's OK: a snapshot of kind UNDO_COLORIZE unless one is
 // held, then the picture restored from it, then coloured. False (nothing changed) for a depth

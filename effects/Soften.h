@@ -3,8 +3,12 @@
 // neighbours, repeated for a number of passes.
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
+#include "bitmap/DibTypes.h"
 #include "effects/EffectDepth.h"
+#include "effects/SoftenRows.h"
 
 class CDib;
 class CUndoSnapshot;
@@ -21,15 +25,21 @@ struct CSoftenSettings {
     int32_t m_nSoftPasses = 1;
 };
 
-struct CSoftenWeights {
-    double wc = 0, wn = 0, wd = 0;
-    double dDenominator = 0;  // wc + 4 × (wn + wd), the same for every pixel
-};
 CSoftenWeights SoftenWeights(const CSoftenSettings& s);
 
-// One channel from the nine cells around it, in the order that decides the last bit.
-uint8_t SoftenKernel(const CSoftenWeights& w, uint8_t UL, uint8_t U, uint8_t UR, uint8_t L, uint8_t C,
-                     uint8_t R, uint8_t DL, uint8_t D, uint8_t DR);
+// The ways of computing a row: all give the same bytes, the later ones faster.
+enum class SoftenPath { Plain, Sse2, Avx2 };
+// The paths this processor can run, plainest first; the last one is the fastest.
+std::vector<SoftenPath> SoftenPathsAvailable();
+const char* SoftenPathName(SoftenPath path);
+
+// How the passes are run: the row path (none: the fastest this processor has) and the number
+// of threads that share the rows of a pass (0: one per processor core; small pictures use
+// fewer, as a thread costs more than it saves there).
+struct CSoftenRun {
+    std::optional<SoftenPath> path;
+    int nThreads = 0;
+};
 
 enum class SoftenResult {
     Done,             // the passes ran
@@ -37,11 +47,23 @@ enum class SoftenResult {
     UnsupportedDepth, // not 1, 8 or 24 bits: nothing changed (the caller shows EFFECT_MSG_DEPTH)
 };
 
+using SoftenProgressFn = std::function<void(int nPercent)>;
+
+// The bytes of work area the passes over this picture take with these threads: a few rows per
+// thread (the picture as it was at the start of a pass is needed only around the row being
+// computed).
+uint64_t SoftenWorkBytes(const CDib& dib, const CSoftenRun& run = {});
+
+// The passes alone on the picture as it is, with no snapshot (where nothing can be undone, as
+// in the CLI). fnProgress (may be empty) is called at the start of each pass i with
+// (i × 100) / passes + 1, on the calling thread.
+SoftenResult SoftenDib(CDib& dib, const CSoftenSettings& s, const SoftenProgressFn& fnProgress,
+                       const CSoftenRun& run = {}, uint64_t nMaxWorkBytes = SOFTEN_MAX_WORK_BYTES);
+
 // The softening command after the dialog's OK: a snapshot of kind UNDO_SOFTEN unless one is
-// held, the picture restored from it, then s.m_nSoftPasses passes. fnProgress (may be empty)
-// is called at the start of each pass i with (i × 100) / passes + 1.
+// held, the picture restored from it, then s.m_nSoftPasses passes.
 SoftenResult ApplySoften(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                         const std::function<void(int nPercent)>& fnProgress);
+                         const SoftenProgressFn& fnProgress);
 // The same with a work area of at most nMaxWorkBytes (larger: NoMemory).
 SoftenResult ApplySoftenWithin(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                               const std::function<void(int nPercent)>& fnProgress, uint64_t nMaxWorkBytes);
+                               const SoftenProgressFn& fnProgress, uint64_t nMaxWorkBytes);

@@ -20,9 +20,28 @@ bool CUndoSnapshot::SaveUndo(const CDib& dib, int32_t nKind) {
     m_nUndoHeight = size.cy;
     m_nUndoBitCount = dib.GetBitCount();
     uint32_t* p = m_pUndoPixels.get();
-    for (int32_t y = 0; y < size.cy; ++y)
-        for (int32_t x = 0; x < size.cx; ++x)
-            *p++ = dib.GetPixel({x, y});
+    const uint16_t nBitCount = dib.GetBitCount();
+    for (int32_t y = 0; y < size.cy; ++y) {
+        const uint8_t* pRow = dib.GetRowBits(y);
+        switch (pRow != nullptr ? nBitCount : 0) {
+        case 24:
+            for (int32_t x = 0; x < size.cx; ++x, pRow += 3)
+                *p++ = uint32_t(pRow[0]) | (uint32_t(pRow[1]) << 8) | (uint32_t(pRow[2]) << 16);
+            break;
+        case 8:
+            for (int32_t x = 0; x < size.cx; ++x)
+                *p++ = pRow[x];
+            break;
+        case 1:
+            for (int32_t x = 0; x < size.cx; ++x)
+                *p++ = (pRow[x >> 3] >> (7 - (x & 7))) & 1;
+            break;
+        default:  // the values GetPixel gives, its complaints included
+            for (int32_t x = 0; x < size.cx; ++x)
+                *p++ = dib.GetPixel({x, y});
+            break;
+        }
+    }
     return true;
 }
 
@@ -30,9 +49,32 @@ bool CUndoSnapshot::RestoreUndo(CDib& dib) const {
     if (!Fits(dib))
         return false;
     const uint32_t* p = m_pUndoPixels.get();
-    for (int32_t y = 0; y < m_nUndoHeight; ++y)
-        for (int32_t x = 0; x < m_nUndoWidth; ++x)
-            dib.SetPixel({x, y}, *p++);
+    for (int32_t y = 0; y < m_nUndoHeight; ++y) {
+        uint8_t* pRow = dib.GetRowBits(y);
+        switch (pRow != nullptr ? m_nUndoBitCount : 0) {
+        case 24:
+            for (int32_t x = 0; x < m_nUndoWidth; ++x, pRow += 3, ++p) {
+                pRow[0] = uint8_t(*p);
+                pRow[1] = uint8_t(*p >> 8);
+                pRow[2] = uint8_t(*p >> 16);
+            }
+            break;
+        case 8:
+            for (int32_t x = 0; x < m_nUndoWidth; ++x)
+                pRow[x] = uint8_t(*p++);
+            break;
+        case 1:
+            for (int32_t x = 0; x < m_nUndoWidth; ++x, ++p) {
+                const uint8_t nMask = uint8_t(0x80 >> (x & 7));
+                pRow[x >> 3] = *p != 0 ? uint8_t(pRow[x >> 3] | nMask) : uint8_t(pRow[x >> 3] & ~nMask);
+            }
+            break;
+        default:
+            for (int32_t x = 0; x < m_nUndoWidth; ++x)
+                dib.SetPixel({x, y}, *p++);
+            break;
+        }
+    }
     return true;
 }
 

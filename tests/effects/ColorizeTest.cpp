@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 
 #include "../bitmap/BmpBytes.h"
 #include "EffectPictures.h"
@@ -128,6 +129,84 @@ TEST(Colorize, EightBitColoursTheIndicesAndOneBitIsLeftAlone) {
     const auto before = PixelsOf(bits);
     ASSERT_TRUE(ApplyColorize(bits, undo, 33));
     EXPECT_EQ(PixelsOf(bits), before);
+}
+
+// The four passes as the description gives them, pixel by pixel through GetPixel and SetPixel.
+void ColorizeByDescription(CDib& dib, int32_t nChoice) {
+    const CSize size = dib.GetDimensions();
+    auto range = [&](uint32_t& lo, uint32_t& hi) {
+        lo = 0xFFFFFF, hi = 0;
+        for (int32_t y = 0; y < size.cy; ++y)
+            for (int32_t x = 0; x < size.cx; ++x) {
+                lo = std::min(lo, GreyLevel(dib.GetPixel({x, y})));
+                hi = std::max(hi, GreyLevel(dib.GetPixel({x, y})));
+            }
+    };
+    auto stretch = [](uint32_t g, uint32_t lo, uint32_t hi) {
+        return hi == lo ? g : uint32_t(double(g - lo) * (255.0 / double(uint32_t(hi - lo))));
+    };
+    uint32_t lo, hi;
+    range(lo, hi);
+    for (int32_t y = 0; y < size.cy; ++y)
+        for (int32_t x = 0; x < size.cx; ++x)
+            dib.SetPixel({x, y}, stretch(GreyLevel(dib.GetPixel({x, y})), lo, hi) * 0x010101);
+    range(lo, hi);
+    for (int32_t y = 0; y < size.cy; ++y)
+        for (int32_t x = 0; x < size.cx; ++x) {
+            const uint32_t g = GreyLevel(dib.GetPixel({x, y}));
+            dib.SetPixel({x, y}, ColorizeValue(nChoice, stretch(g, lo, hi), g == hi));
+        }
+}
+
+TEST(Colorize, RandomPicturesAsTheDescriptionColoursThemAndUndoRestoresEveryByte) {
+    // Narrow ranges of levels make the stretches round in every way; the large picture is
+    // shared out between threads.
+    struct {
+        uint16_t nBitCount;
+        int32_t w, h;
+        uint32_t nBase, nSpread;  // channel values nBase … nBase + nSpread − 1
+    } pictures[] = {{24, 7, 5, 0, 256}, {24, 33, 9, 40, 26}, {24, 301, 257, 90, 7}, {24, 3, 3, 200, 1},
+                    {8, 11, 7, 0, 256},  {8, 29, 13, 60, 38}, {8, 257, 263, 3, 77}, {1, 13, 5, 0, 2}};
+    std::mt19937 rng(6);
+    for (const auto& pic : pictures) {
+        CDib original;
+        if (pic.nBitCount == 24) {
+            ASSERT_TRUE(original.Create(pic.w, pic.h));
+        } else {
+            ASSERT_TRUE(ReadFromString(original, MakeBmpFile({.nWidth = pic.w, .nHeight = pic.h,
+                                                              .nBitCount = pic.nBitCount,
+                                                              .nColorEntries = pic.nBitCount == 8 ? 256u : 2u})));
+        }
+        for (int32_t y = 0; y < pic.h; ++y)
+            for (int32_t x = 0; x < pic.w; ++x) {
+                uint32_t v = 0;
+                for (int ch = 0; ch < (pic.nBitCount == 24 ? 3 : 1); ++ch)
+                    v |= (pic.nBase + rng() % pic.nSpread) << (8 * ch);
+                original.SetPixel({x, y}, v);
+            }
+        const std::vector<uint8_t> before(original.GetBits(), original.GetBits() + original.GetImageSize());
+        for (int32_t nChoice : {0, 1, 4, 6, 16, 19, 32, 38, 7, 55}) {
+            SCOPED_TRACE(testing::Message() << pic.nBitCount << "-bit " << pic.w << "x" << pic.h << " choice "
+                                            << nChoice);
+            std::stringstream a, b;
+            ASSERT_TRUE(original.Write(a));
+            ASSERT_TRUE(original.Write(b));
+            CDib expected, dib;
+            ASSERT_TRUE(expected.Read(a));
+            ASSERT_TRUE(dib.Read(b));
+            if (pic.nBitCount != 1)
+                ColorizeByDescription(expected, nChoice);
+            CUndoSnapshot undo;
+            ASSERT_TRUE(ApplyColorize(dib, undo, nChoice));
+            ASSERT_EQ(std::vector<uint8_t>(dib.GetBits(), dib.GetBits() + dib.GetImageSize()),
+                      std::vector<uint8_t>(expected.GetBits(), expected.GetBits() + expected.GetImageSize()));
+            // Undo brings back every byte, also where colouring changed nothing (1 bit).
+            for (int32_t x = 0; x < pic.w; x += 2)
+                dib.SetPixel({x, pic.h / 2}, ~dib.GetPixel({x, pic.h / 2}));
+            ASSERT_TRUE(undo.RestoreUndo(dib));
+            ASSERT_EQ(std::vector<uint8_t>(dib.GetBits(), dib.GetBits() + dib.GetImageSize()), before);
+        }
+    }
 }
 
 TEST(Colorize, UnsupportedDepthChangesNothing) {

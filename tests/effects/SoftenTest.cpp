@@ -1,6 +1,11 @@
 // Softening: the kernel's order of operations, the frame, passes, progress, depths and undo.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <sstream>
+#include <string>
+
 #include "../bitmap/BmpBytes.h"
 #include "EffectPictures.h"
 #include "effects/Colorize.h"
@@ -161,12 +166,111 @@ TEST(Soften, NoWorkAreaLeavesThePictureAsRestored) {
     ASSERT_EQ(ApplySoften(dib, undo, Settings(8), {}), SoftenResult::Done);
     ASSERT_NE(PixelsOf(dib), original);
     int nCalls = 0;
-    // 162 × 18 cells of 3 bytes do not fit in 8000 bytes.
-    EXPECT_EQ(ApplySoftenWithin(dib, undo, Settings(8, 5), [&](int) { ++nCalls; }, 8000), SoftenResult::NoMemory);
+    const uint64_t nWork = SoftenWorkBytes(dib);
+    // A few framed rows of 162 cells, three bytes each.
+    EXPECT_GE(nWork, 3u * 162 * 3);
+    EXPECT_EQ(ApplySoftenWithin(dib, undo, Settings(8, 5), [&](int) { ++nCalls; }, nWork - 1), SoftenResult::NoMemory);
     EXPECT_EQ(PixelsOf(dib), original);
     EXPECT_EQ(nCalls, 0);
     EXPECT_EQ(undo.GetKind(), UNDO_SOFTEN);
-    EXPECT_EQ(ApplySoftenWithin(dib, undo, Settings(8), {}, 162 * 18 * 3), SoftenResult::Done);
+    EXPECT_EQ(ApplySoftenWithin(dib, undo, Settings(8), {}, nWork), SoftenResult::Done);
+}
+
+// The passes as the description gives them, pixel by pixel: the whole picture framed in a work
+// area through GetPixel, every channel through SoftenKernel, every result through SetPixel.
+void SoftenByDescription(CDib& dib, const CSoftenSettings& s) {
+    const CSoftenWeights w = SoftenWeights(s);
+    const CSize size = dib.GetDimensions();
+    const int32_t cw = size.cx + 2, ch = size.cy + 2;
+    std::vector<uint32_t> area(size_t(cw) * size_t(ch));
+    auto cell = [&](int32_t cx, int32_t cy) -> uint32_t& { return area[size_t(cy) * size_t(cw) + size_t(cx)]; };
+    for (int32_t i = 0; i < s.m_nSoftPasses; ++i) {
+        for (int32_t cy = 0; cy < ch; ++cy)
+            for (int32_t cx = 0; cx < cw; ++cx)
+                cell(cx, cy) = dib.GetPixel({std::clamp(cx - 1, 0, size.cx - 1), std::clamp(cy - 1, 0, size.cy - 1)});
+        for (int32_t y = 0; y < size.cy; ++y)
+            for (int32_t x = 0; x < size.cx; ++x) {
+                uint32_t v = 0;
+                for (int shift = 16; shift >= 0; shift -= 8) {
+                    auto c = [&](int32_t dx, int32_t dy) { return uint8_t(cell(x + 1 + dx, y + 1 + dy) >> shift); };
+                    v = (v << 8) | SoftenKernel(w, c(-1, -1), c(0, -1), c(1, -1), c(-1, 0), c(0, 0), c(1, 0),
+                                                c(-1, 1), c(0, 1), c(1, 1));
+                }
+                dib.SetPixel({x, y}, v);
+            }
+    }
+}
+
+std::string PixelBlock(const CDib& dib) {
+    return std::string(reinterpret_cast<const char*>(dib.GetBits()), dib.GetImageSize());
+}
+
+TEST(Soften, EveryPathAndThreadCountGivesTheBytesOfTheDescription) {
+    // Odd sizes, so rows end inside a vector and bands differ in length; random pixels, so
+    // every rounding case turns up; padding bytes are compared too.
+    struct {
+        uint16_t nBitCount;
+        int32_t w, h;
+    } pictures[] = {{24, 1, 1}, {24, 2, 3}, {24, 5, 7}, {24, 19, 9}, {24, 67, 21},
+                    {8, 1, 5}, {8, 3, 2}, {8, 13, 11}, {8, 41, 17}, {1, 9, 5}, {1, 37, 13}};
+    std::vector<CSoftenSettings> settings;
+    for (int32_t nSize = 1; nSize <= 25; ++nSize)
+        settings.push_back(Settings(nSize, 1 + nSize % 4));
+    // The view's first settings (the two sizes apart), and weights that no dialog gives: a
+    // zero denominator and a negative edge weight, whose quotients are clamped into the byte.
+    settings.push_back(CSoftenSettings{100, 8, 30, 2});
+    settings.push_back(CSoftenSettings{0, 0, 0, 1});
+    settings.push_back(CSoftenSettings{100, -60, 40, 1});
+    settings.push_back(CSoftenSettings{25, 90, 0, 1});
+
+    std::mt19937 rng(11);
+    for (const auto& pic : pictures) {
+        CDib original;
+        if (pic.nBitCount == 24) {
+            ASSERT_TRUE(original.Create(pic.w, pic.h));
+        } else {
+            ASSERT_TRUE(ReadFromString(original, MakeBmpFile({.nWidth = pic.w, .nHeight = pic.h,
+                                                              .nBitCount = pic.nBitCount,
+                                                              .nColorEntries = pic.nBitCount == 8 ? 256u : 2u})));
+        }
+        const uint32_t nMask = pic.nBitCount == 24 ? 0xFFFFFF : pic.nBitCount == 8 ? 0xFF : 1;
+        for (int32_t y = 0; y < pic.h; ++y)
+            for (int32_t x = 0; x < pic.w; ++x)
+                original.SetPixel({x, y}, rng() & nMask);
+        const std::string strOriginal = PixelBlock(original);
+        for (const CSoftenSettings& s : settings) {
+            CDib expected;
+            std::stringstream file;
+            ASSERT_TRUE(original.Write(file));
+            ASSERT_TRUE(expected.Read(file));
+            SoftenByDescription(expected, s);
+            for (SoftenPath path : SoftenPathsAvailable())
+                for (int nThreads : {1, 2, 3}) {
+                    SCOPED_TRACE(testing::Message() << pic.nBitCount << "-bit " << pic.w << "x" << pic.h << " size "
+                                                    << s.m_nSoftSize << " passes " << s.m_nSoftPasses << " "
+                                                    << SoftenPathName(path) << ", " << nThreads << " threads");
+                    std::stringstream copy;
+                    ASSERT_TRUE(original.Write(copy));
+                    CDib dib;
+                    ASSERT_TRUE(dib.Read(copy));
+                    ASSERT_EQ(SoftenDib(dib, s, {}, {path, nThreads}), SoftenResult::Done);
+                    ASSERT_EQ(PixelBlock(dib), PixelBlock(expected));
+                }
+        }
+        EXPECT_EQ(PixelBlock(original), strOriginal);
+    }
+}
+
+TEST(Soften, EveryPathIsOffered) {
+    // The plain path always; on x86-64 the baseline vector path, and AVX2 where the processor has it.
+    const std::vector<SoftenPath> paths = SoftenPathsAvailable();
+    ASSERT_FALSE(paths.empty());
+    EXPECT_EQ(paths.front(), SoftenPath::Plain);
+#if defined(__x86_64__)
+    EXPECT_NE(std::find(paths.begin(), paths.end(), SoftenPath::Sse2), paths.end());
+    EXPECT_EQ(std::find(paths.begin(), paths.end(), SoftenPath::Avx2) != paths.end(),
+              bool(__builtin_cpu_supports("avx2")));
+#endif
 }
 
 TEST(Soften, EightAndOneBitAverageTheIndices) {
