@@ -1,0 +1,104 @@
+#pragma once
+// "All prints": every print of a session in one picture. Games print a page as several prints
+// (a header, the body, a footer), each its own data packets followed by a print packet with its
+// own palette. The console knows nothing of our checksums, so a damaged print can come again
+// only when the user prints the whole series again.
+//
+// A pass is what the console sends from the first data packet of a series to the silence after
+// its last print. Its prints and blocks are numbered from 0 in the order they arrive, and print
+// k of a later pass is print k of the series held: blocks that are good in either are kept,
+// the better of the two wins. Where a later pass shows a print the series does not hold (other
+// blocks, other lengths or compression, another palette, or good blocks with other bytes), the
+// series is cut there and continues with the new pass: what the user printed last wins.
+//
+// The engine reads each pass into the block table (a new pass refills every block); after each
+// attempt the prints the pass completed are verified and merged into the series held here,
+// which keeps its own copy of every block's bytes.
+#include <cstdint>
+#include <cstring>
+
+struct CReceptionState;
+
+constexpr int32_t SERIES_BLOCKS = 39;           // blocks a series may hold, as one attempt
+constexpr int32_t SERIES_BLOCK_BYTES = 1999;    // data bytes kept from one packet
+constexpr int32_t PRINT_ARG_BYTES = 4;          // sheets, margins, palette, exposure
+constexpr int32_t PRINT_ARG_PALETTE = 2;
+
+// How much a block of the series can be trusted.
+enum : uint8_t {
+    SERIES_BLOCK_BAD = 0,        // does not match its sum (or never arrived)
+    SERIES_BLOCK_ESTIMATED = 1,  // matches only because the repair made a byte fit
+    SERIES_BLOCK_EXACT = 2,      // matches as received, rebuilt from the line's marks, or confirmed
+};
+
+struct CSeriesPrint {
+    int32_t m_nFirst;                    // first block
+    int32_t m_nEnd;                      // one past the last block
+    uint8_t m_Args[PRINT_ARG_BYTES];     // the print packet's data
+    bool m_bArgsOk;                      // the print packet matched its checksum
+};
+
+struct CSeriesBlock {
+    uint8_t m_Bytes[SERIES_BLOCK_BYTES];
+    int32_t m_nLength;
+    uint8_t m_nPacked;   // the data packet's compression flag
+    uint8_t m_nRank;     // SERIES_BLOCK_
+    uint8_t m_nHow;      // how the block table's verification took it
+};
+
+struct CPrintSeries {
+    // The series held: its prints in order and their blocks.
+    CSeriesPrint m_Prints[SERIES_BLOCKS];
+    int32_t m_nPrints;
+    CSeriesBlock m_Blocks[SERIES_BLOCKS];
+
+    // The pass being read.
+    CSeriesPrint m_PassPrints[SERIES_BLOCKS];
+    int32_t m_nPassPrints;       // prints of the pass whose print packet came
+    int32_t m_nPassMerged;       // of those, merged into the series
+    int32_t m_nPassBlock;        // the block the pass's next data packet fills
+    int32_t m_nPassFirst;        // first block of the print in progress
+    uint8_t m_PassPacked[SERIES_BLOCKS];  // compression flag of each data packet of the pass
+    bool m_bNewPass;             // the next data packet begins a pass (the series printed again)
+    bool m_bPassData;            // the pass brought data since it began
+    bool m_bAbandoned;           // the console gave a print up: init after data without a print
+    bool m_bOverflow;            // the pass had more data packets than the table holds
+    bool m_bReplaced;            // a pass cut the series and continued it with other prints
+    bool m_bHeard;               // the last attempt recognised a packet
+
+    // The state of a session that has not yet seen any data.
+    void Clear()
+    {
+        std::memset(this, 0, sizeof(*this));
+        m_bNewPass = true;
+    }
+};
+
+// The engine's calls in all-prints mode. At the start of an attempt: the block its first data
+// packet fills, the pass's.
+int32_t SeriesAttemptBlock(CReceptionState& state);
+// After every packet header search (nResult a PACKET_ code; the data length and flag of a data
+// header are in the state): returns the block the next data packet fills, 0 when a pass begins.
+int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock);
+// At the end of an attempt, with the block the next data packet would fill.
+void SeriesEndAttempt(CReceptionState& state, int32_t nBlock);
+
+// After an attempt and the verification of its blocks: merges the prints the pass completed.
+void MergeSeriesPrints(CReceptionState& state);
+
+// What the series holds now.
+struct CSeriesVerdict {
+    int32_t nPrints = 0;        // prints held
+    int32_t nBlocks = 0;        // blocks of those prints
+    int32_t nBad = 0;           // of those, not good
+    int32_t nEstimated = 0;     // good only by estimate
+    bool bPassWhole = false;    // the last pass brought every print held, none given up or cut
+    bool bArgsOk = false;       // every print packet matched its checksum
+    bool bFits = false;         // the picture fits the table and the view, in whole bands
+    // The series arrived whole: every print, every block good.
+    bool IsComplete() const { return nPrints > 0 && nBad == 0 && bPassWhole && bArgsOk && bFits; }
+};
+CSeriesVerdict JudgeSeries(const CReceptionState& state);
+
+// The pass ended (the console went quiet): the next data packet begins the series again.
+void EndSeriesPass(CReceptionState& state);
