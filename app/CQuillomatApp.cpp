@@ -20,8 +20,9 @@ CQuillomatApp* g_pApp = nullptr;
 CQuillomatApp::CQuillomatApp()
 {
     g_pApp = this;
+    // Only the name: with a display name set, Qt would append " — Quillomat" to every window
+    // title the windowing system shows, and the titles are the program's own.
     QApplication::setApplicationName(AppTitle());
-    QApplication::setApplicationDisplayName(AppTitle());
 }
 
 CQuillomatApp::~CQuillomatApp()

@@ -25,6 +25,7 @@
 namespace {
 constexpr int32_t TILE_BAND_BYTES = 320;
 constexpr int32_t PICTURE_WIDTH = 160;
+constexpr int PRINT_DPI = 300;  // the resolution every printer is drawn on at
 }
 
 CQuillomatView::CQuillomatView(CQuillomatDoc* pDoc, QWidget* pParent) : CView(pDoc, pParent) {}
@@ -220,7 +221,14 @@ void CQuillomatView::PrintTo(QPrinter* pPrinter)
     QPainter painter;
     if (!painter.begin(pPrinter))
         return;
-    CQtDibSurface surface(painter, true, pPrinter->resolution(), pPrinter->resolution());
+    // The picture's place and size on paper (from (200, 200), 1300 / dpi device pixels per
+    // picture pixel) suit printers of about 300 dots per inch; at the 600 to 1200 of today's
+    // printers and of PDF files it would come out a few millimetres wide. Whatever the printer's
+    // resolution, it is drawn on as a 300 dpi printer: 160 pixels make 2.3 inches on paper.
+    const double dScaleX = double(pPrinter->logicalDpiX()) / PRINT_DPI;
+    const double dScaleY = double(pPrinter->logicalDpiY()) / PRINT_DPI;
+    painter.scale(dScaleX, dScaleY);
+    CQtDibSurface surface(painter, true, PRINT_DPI, PRINT_DPI);
     OnDraw(surface);
     painter.end();
 }

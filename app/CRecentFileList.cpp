@@ -35,10 +35,37 @@ QString CRecentFileList::GetDisplayName(int nIndex) const
     if (nIndex < 0 || nIndex >= m_Files.size())
         return {};
     QFileInfo info(m_Files[nIndex]);
-    QString strName = info.absolutePath() == QDir::currentPath() ? info.fileName()
-                                                                 : QDir::toNativeSeparators(info.absoluteFilePath());
+    QString strName = info.absolutePath() == QDir::currentPath()
+                          ? info.fileName()
+                          : AbbreviateName(info.absoluteFilePath(), QDir::homePath(), MAX_DISPLAY_LENGTH);
     strName.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(nIndex + 1).arg(strName);
+}
+
+QString CRecentFileList::AbbreviateName(const QString& strPath, const QString& strHome, int nMax)
+{
+    const QChar cSep = QLatin1Char('/');
+    QString strShort = strPath;
+    if (strHome.size() > 1 && (strPath == strHome || strPath.startsWith(strHome + cSep)))
+        strShort = QLatin1Char('~') + strPath.mid(strHome.size());
+    if (strShort.size() <= nMax)
+        return strShort;
+    const QString strRoot = strShort.startsWith(QStringLiteral("~/")) ? QStringLiteral("~/")
+                            : strShort.startsWith(cSep)               ? QString(cSep)
+                                                                      : QString();
+    QStringList folders = strShort.mid(strRoot.size()).split(cSep);
+    const QString strName = folders.takeLast();
+    const QString strElided = strRoot + QStringLiteral("...") + cSep;
+    if (strElided.size() + strName.size() > nMax)
+        return strName;
+    // Folders go from the left until the rest fits behind the root and "...".
+    while (!folders.isEmpty()) {
+        folders.removeFirst();
+        const QString strTail = folders.isEmpty() ? strName : folders.join(cSep) + cSep + strName;
+        if (strElided.size() + strTail.size() <= nMax)
+            return strElided + strTail;
+    }
+    return strElided + strName;
 }
 
 void CRecentFileList::ReadList()

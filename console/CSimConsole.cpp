@@ -1,6 +1,7 @@
 #include "console/CSimConsole.h"
 
 #include "console/ConsolePicture.h"
+#include "console/DefaultPicture.h"
 
 #include <algorithm>
 
@@ -209,13 +210,15 @@ std::shared_ptr<CSimConsole> CreateSimConsole(const CSimOptions& options, std::s
         }
         tiles = TilesOfPackets(packets);
     } else {
-        if (!options.strPicture.empty()) {
+        if (options.strPicture.empty()) {
+            tiles = BuildDefaultPicture();
+        } else if (options.strPicture == SIM_PICTURE_CARD) {
+            tiles = BuildTestCard();
+        } else {
             if (!LoadPictureTiles(options.strPicture, tiles, strError)) {
                 strError = "sim picture: " + strError;
                 return nullptr;
             }
-        } else {
-            tiles = BuildTestCard();
         }
         packets = BuildPrintSession(tiles, options.bCompress);
     }

@@ -5,8 +5,12 @@
 #include <cstdint>
 #include <string>
 
+// picture=card prints the built-in test card (four grey bands, a frame, a diagonal) instead of
+// the default photo.
+inline constexpr const char* SIM_PICTURE_CARD = "card";
+
 struct CSimOptions {
-    std::string strPicture;     // picture=FILE: a bitmap file to print
+    std::string strPicture;     // picture=FILE: a bitmap file to print; picture=card: the test card
     std::string strReplay;      // replay=FILE: packets to send as recorded, one a line, hex bytes
     bool bCompress = false;     // compress: data packets run-length compressed
     int32_t nVersion = 3;       // version=3|4 a usable module, 2 one that fails the version test, 0 none

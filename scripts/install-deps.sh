@@ -7,7 +7,7 @@ packages=(
   build-essential cmake g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libgl1-mesa-dev
-  xvfb xauth
+  xvfb xauth x11-utils poppler-utils
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -109,4 +109,29 @@ TEST(RecentFileList, NewestFirstFourAtMostKeptInTheProfile)
     EXPECT_EQ(list.GetFiles().size(), 3);
     reread.ReadList();
     EXPECT_EQ(reread.GetFiles().size(), 3);
+    // Elsewhere the path, the home folder written "~", an "&" shown as itself.
+    list.Add(QDir::home().filePath(QStringLiteral("R&D/b.bmp")));
+    EXPECT_EQ(list.GetDisplayName(0), QStringLiteral("&1 ~/R&&D/b.bmp"));
+}
+
+TEST(RecentFileList, LongPathsAreShortenedForTheMenu)
+{
+    const QString strHome = QStringLiteral("/home/anna");
+    const struct {
+        const char* pszPath;
+        const char* pszShown;
+    } cases[] = {
+        {"/home/anna/strand.bmp", "~/strand.bmp"},
+        {"/tmp/strand.bmp", "/tmp/strand.bmp"},
+        {"/home/annabel/strand.bmp", "/home/annabel/strand.bmp"},  // not below the home folder
+        {"/home/anna/Bilder/Urlaub/2026/Sommer/strand.bmp", "~/.../2026/Sommer/strand.bmp"},
+        {"/var/lib/quillomat/archiv/bilder/2026/strand.bmp", "/.../bilder/2026/strand.bmp"},
+        {"/home/anna/a/b/c/d/e/f/g/h/i/j/k/l/m/n/o/p/strand.bmp", "~/.../j/k/l/m/n/o/p/strand.bmp"},
+        {"/home/anna/Bilder/ein_sehr_langer_name_fuer_ein_bild.bmp", "ein_sehr_langer_name_fuer_ein_bild.bmp"},
+        {"/home/anna/Bilder/Urlaub/langer_name_bild.bmp", "~/.../langer_name_bild.bmp"},
+    };
+    for (const auto& c : cases) {
+        const QString strShown = CRecentFileList::AbbreviateName(QString::fromUtf8(c.pszPath), strHome, 30);
+        EXPECT_EQ(strShown, QString::fromUtf8(c.pszShown)) << c.pszPath;
+    }
 }

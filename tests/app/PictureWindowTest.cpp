@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPrinter>
+#include <QProcess>
 #include <QAbstractButton>
 #include <QFileInfo>
 #include <set>
@@ -47,6 +48,28 @@ struct CReceivedStart {
     bool bReceived = false;
     CReceivedStart() { bReceived = app.IsStarted() && app.WaitForReception(); }
 };
+
+// Renders the first page of a PDF file at 100 dpi (poppler's pdftoppm) and returns the size, in
+// inches, of what is printed on it: the box round every pixel that is not white.
+QSizeF PrintedSizeInInches(const QString& strPdf)
+{
+    constexpr int RENDER_DPI = 100;
+    const QString strBase = strPdf + QStringLiteral(".render");
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(RENDER_DPI), QStringLiteral("-gray"),
+                                              QStringLiteral("-singlefile"), strPdf, strBase});
+    if (!render.waitForFinished(60000) || render.exitCode() != 0) {
+        ADD_FAILURE() << "pdftoppm (poppler-utils) could not render " << strPdf.toStdString();
+        return {};
+    }
+    const QImage page(strBase + QStringLiteral(".pgm"));
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 250)
+                box |= QRect(x, y, 1, 1);
+    return QSizeF(box.width(), box.height()) / RENDER_DPI;
+}
 
 } // namespace
 
@@ -313,11 +336,19 @@ TEST(PictureWindow, PrintingAndPreviewPaintThePage)
     CRunningApp app({strFile});
     ASSERT_TRUE(app.IsStarted());
     QPrinter* pPrinter = app.App().GetPrinter();
-    const QString strPdf = QDir(TestDir()).filePath(QStringLiteral("druck.pdf"));
     pPrinter->setOutputFormat(QPrinter::PdfFormat);
-    pPrinter->setOutputFileName(strPdf);
-    app.ActiveView()->PrintTo(pPrinter);
-    EXPECT_GT(QFileInfo(strPdf).size(), 0);
+    // On paper the picture has the size a 300 dpi printer gives it, 693 x 624 of its dots,
+    // whatever the resolution the printer reports.
+    for (int nDpi : {1200, 600, 300, 72}) {
+        SCOPED_TRACE(nDpi);
+        const QString strPdf = QDir(TestDir()).filePath(QStringLiteral("druck%1.pdf").arg(nDpi));
+        pPrinter->setOutputFileName(strPdf);
+        pPrinter->setResolution(nDpi);
+        app.ActiveView()->PrintTo(pPrinter);
+        const QSizeF inches = PrintedSizeInInches(strPdf);
+        EXPECT_NEAR(inches.width(), 693.0 / 300, 0.03);
+        EXPECT_NEAR(inches.height(), 624.0 / 300, 0.03);
+    }
     // The preview asks the view to paint its pages.
     CModalAnswerer answerer([](QWidget* pModal) { qobject_cast<QDialog*>(pModal)->reject(); });
     answerer.SetAnswerAll(true);

@@ -50,7 +50,7 @@ protected:
 
 TEST_F(ReceiveCommandTest, TestCardFromTheSimulatedConsole)
 {
-    ASSERT_EQ(Run("--link sim --timeout 60"), 0) << m_strErr;
+    ASSERT_EQ(Run("--link sim:picture=card --timeout 60"), 0) << m_strErr;
     EXPECT_NE(m_strErr.find("Bitte den GB an das Linkmodul anschließen und Bild ausdrucken\n"), std::string::npos);
     EXPECT_NE(m_strErr.find("Die Daten werden auf Fehler geprüft\n"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(m_Dir / "Tarvo.log"));

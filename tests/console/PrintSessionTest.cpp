@@ -1,11 +1,13 @@
 // Packets of a print, recorded sessions and the test card.
 
 #include "console/ConsolePicture.h"
+#include "console/DefaultPicture.h"
 #include "console/PrintSession.h"
 #include "console/RunLength.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <array>
 #include <set>
 #include <unistd.h>
 
@@ -100,6 +102,32 @@ TEST(ConsolePicture, TestCardHasAllFourLevelsAFrameAndADiagonal)
     EXPECT_EQ(TileLevelAt(card, 130, 10), 3);       // black band
     EXPECT_EQ(TileLevelAt(card, 50, 100), 0);       // lower half: stripes a band high
     EXPECT_EQ(TileLevelAt(card, 50, 108), 1);
+}
+
+TEST(ConsolePicture, DefaultPhotoIsDitheredInAllFourLevels)
+{
+    const std::vector<uint8_t> levels = BuildDefaultPictureLevels();
+    const std::vector<uint8_t> tiles = BuildDefaultPicture();
+    ASSERT_EQ(levels.size(), 160u * 144u);
+    ASSERT_EQ(tiles.size(), 5760u);
+    std::array<int, 4> counts{};
+    int nChanges = 0;
+    int nPairs = 0;
+    for (int32_t y = 0; y < 144; ++y)
+        for (int32_t x = 0; x < 160; ++x) {
+            const uint8_t c = levels[static_cast<size_t>(y) * 160 + x];
+            ASSERT_EQ(TileLevelAt(tiles, x, y), c) << x << "," << y;
+            ++counts[c];
+            // Inside the photo, neighbours differ wherever the dither mixes two levels.
+            if (x > 16 && x < 144 && y >= 16 && y < 128) {
+                nChanges += c != levels[static_cast<size_t>(y) * 160 + x - 1];
+                ++nPairs;
+            }
+        }
+    for (int c = 0; c < 4; ++c)
+        EXPECT_GT(counts[c], 160 * 144 / 20) << "level " << c;
+    EXPECT_GT(nChanges, nPairs / 4);
+    EXPECT_NE(tiles, BuildTestCard());
 }
 
 TEST(ConsolePicture, TileLayoutMatchesTheConsolesFormat)

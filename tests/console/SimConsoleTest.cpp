@@ -3,6 +3,7 @@
 #include "../link/LinkFakes.h"
 #include "console/CSimConsole.h"
 #include "console/ConsolePicture.h"
+#include "console/DefaultPicture.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -104,7 +105,13 @@ TEST(SimConsole, BytesCrossInBothDirectionsOverASweepOfPortSpeeds)
 
 TEST(SimConsole, AWholePrintWithThePrintersAcknowledgements)
 {
-    for (const char* pszOptions : {"", "compress", "version=4,compress"}) {
+    const std::vector<uint8_t> photo = BuildDefaultPicture();
+    const std::vector<uint8_t> card = BuildTestCard();
+    const struct {
+        const char* pszOptions;
+        const std::vector<uint8_t>& picture;
+    } cases[] = {{"", photo}, {"picture=card,compress", card}, {"version=4,compress", photo}};
+    for (const auto& [pszOptions, picture] : cases) {
         Printer p(MakeSim(pszOptions));
         p.PlayPackets(p.pSim->GetPackets());
         EXPECT_TRUE(p.pSim->IsFinished()) << pszOptions;
@@ -113,8 +120,8 @@ TEST(SimConsole, AWholePrintWithThePrintersAcknowledgements)
         EXPECT_EQ(p.pSim->GetPacketCount(), 25);
         for (const auto& reply : p.pSim->GetReplies())
             EXPECT_EQ(reply, (std::pair<uint8_t, uint8_t>{0x81, 0x00}));
-        EXPECT_EQ(p.pSim->GetTileStream(), BuildTestCard());
-        EXPECT_EQ(TilesOfPackets(p.pSim->GetPackets()), BuildTestCard());
+        EXPECT_EQ(p.pSim->GetTileStream(), picture) << pszOptions;
+        EXPECT_EQ(TilesOfPackets(p.pSim->GetPackets()), picture) << pszOptions;
     }
 }
 
