@@ -8,21 +8,24 @@ MAKEFLAGS += --no-print-directory
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-asan fuzz bench screenshots clean
+.PHONY: all deps build run test test-asan fuzz bench package screenshots clean
 
 all: build
 
 deps:
 	@./scripts/install-deps.sh
 
+# Everything: the programs, the tests and the benchmarks.
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOMAT_TESTS=ON -DQUILLOMAT_BENCH=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Receive a picture. With a display: the desktop program (with the simulated console unless
 # QUILLOMAT_LINK says otherwise). Without one: the CLI receives into received.bmp.
-run: build
-	@./scripts/run.sh $(BUILD)
+# Installs and builds only what that program needs.
+run:
+	@./scripts/install-deps.sh --run
+	@./scripts/run.sh $(BUILD) $(JOBS) $(CMAKE_ARGS)
 
 test: build
 	@./scripts/check-layers.sh
@@ -44,6 +47,12 @@ fuzz:
 
 bench: build
 	@$(BUILD)/bench/quillomat_bench
+
+# The Debian package (build/quillomat_<version>_<arch>.deb), then what lintian says of it.
+package: build
+	@./scripts/install-deps.sh --package
+	@cd $(BUILD) && cpack -G DEB
+	@lintian --no-tag-display-limit $(BUILD)/quillomat_*.deb && echo "lintian: no complaints" >&2
 
 # The README's screenshots, taken on a virtual X server (needs imagemagick for the main window).
 screenshots: build

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # The main job: receive a picture. With a display, the desktop program; without one, the CLI.
-# Without a link module the simulated console prints its built-in test card.
+# Without a link module the simulated console prints its built-in picture.
+# Builds only the program it runs; a build folder that does not exist yet is configured
+# without the tests and benchmarks (make build and make test add them).
 set -euo pipefail
-build="${1:-build}"
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/app/quillomat" ]; then
+build="${1:-build}"; jobs="${2:-2}"
+shift $(( $# < 2 ? $# : 2 ))
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then target=quillomat; else target=quillomat-cli; fi
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOMAT_TESTS=OFF -DQUILLOMAT_BENCH=OFF "$@" >/dev/null
+fi
+cmake --build "$build" --target "$target" -j "$jobs"
+
+if [ "$target" = quillomat ]; then
   export QUILLOMAT_LINK="${QUILLOMAT_LINK:-sim}"
   exec "$build/app/quillomat"
-fi
-if [ ! -x "$build/cli/quillomat-cli" ]; then
-  echo "quillomat-cli was not built" >&2; exit 1
-fi
-if ! "$build/cli/quillomat-cli" receive --help >/dev/null 2>&1; then
-  echo "The reception is not built yet; quillomat-cli can do this much so far:" >&2
-  "$build/cli/quillomat-cli" --help
-  exit 0
 fi
 link="${QUILLOMAT_LINK:-sim}"
 echo "No display: receiving from link '$link' with quillomat-cli into received.bmp" >&2
