@@ -19,6 +19,7 @@
 #include "app/CQuillomatApp.h"
 #include "app/CView.h"
 #include "app/LockKeyState.h"
+#include "app/MenuPrompts.h"
 #include "app/Profile.h"
 #include "res/ToolbarImages.h"
 #include "res/Menus.h"
@@ -60,6 +61,7 @@ void CMainFrame::Create()
 
     CreateToolBar();
     CreateStatusBar();
+    m_pMenuPrompts = new CMenuPrompts(statusBar(), this);
     CreateAccelerators();
     SetMenuId(IDR_MAINFRAME);
     resize(800, 600);
@@ -157,6 +159,7 @@ const std::vector<QMenu*>& CMainFrame::GetMenus(uint16_t nMenuId)
     std::vector<QMenu*>& menus = m_Menus[nMenuId];
     for (const CPopupDef& popup : MenuBarDef(nMenuId)) {
         auto* pMenu = new QMenu(QString::fromUtf8(popup.pszTitle), this);
+        m_pMenuPrompts->Watch(pMenu);
         pMenu->setObjectName(QStringLiteral("menu%1_%2").arg(nMenuId).arg(menus.size()));
         const CPopupDef* pDef = &popup;
         connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu, pDef] {
@@ -229,6 +232,8 @@ void CMainFrame::SetMenuId(uint16_t nMenuId)
 CChildFrame* CMainFrame::CreateChildFrame(CView* pView)
 {
     auto* pFrame = new CChildFrame(pView);
+    if (QMenu* pSystemMenu = pFrame->systemMenu())
+        m_pMenuPrompts->Watch(pSystemMenu);
     m_pMdiArea->addSubWindow(pFrame);
     QSize area = m_pMdiArea->viewport()->size();
     pFrame->resize(std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4));

@@ -18,6 +18,7 @@ class QMenu;
 class QTimer;
 class CChildFrame;
 class CView;
+class CMenuPrompts;
 struct CPopupDef;
 
 // The property every action of the main window carries: its command id.
@@ -73,6 +74,7 @@ private:
 
     QMdiArea* m_pMdiArea = nullptr;
     QToolBar* m_pToolBar = nullptr;
+    CMenuPrompts* m_pMenuPrompts = nullptr;
     std::vector<QLabel*> m_Indicators;
     QTimer* m_pIndicatorTimer = nullptr;
     std::map<uint16_t, std::vector<QMenu*>> m_Menus;

@@ -6,7 +6,9 @@
 #include <map>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -338,4 +340,50 @@ TEST_F(MainFrameTest, SystemMenuItemsCarryTheirPrompts)
         GTEST_SKIP() << "Qt's German translation is not installed; the items cannot be told by name";
     for (const auto& [pszItem, pszTip] : expected)
         EXPECT_EQ(tips[QString::fromUtf8(pszItem)], QString::fromUtf8(pszTip)) << pszItem;
+}
+
+TEST_F(MainFrameTest, TheStatusBarShowsThePromptOfEveryHighlightedItem)
+{
+    CRunningApp app({m_strFile});
+    ASSERT_TRUE(app.IsStarted());
+    CMainFrame& frame = app.Frame();
+    QGuiApplication::clipboard()->clear();
+    QMenu* pEditMenu = frame.GetMenus(IDR_QUILLOTYPE).at(1);
+    QMenu* pSystemMenu = frame.GetActiveFrame()->systemMenu();
+    ASSERT_NE(pSystemMenu, nullptr);
+    // Disabled items ("Rückgängig" without a snapshot, "Ausschneiden" always, "Einfügen" with an
+    // empty clipboard), an enabled one, and the system menu's, which Qt leaves to the menu itself.
+    const struct {
+        QMenu* pMenu;
+        int nId;  // 0: the system menu's item with this prompt
+        const char* pszPrompt;
+    } cases[] = {
+        {pEditMenu, ID_EDIT_UNDO, "Macht die letzte Aktion rückgängig."},
+        {pEditMenu, ID_EDIT_CUT, "Entfernt die Markierung und überträgt sie in die Zwischenablage."},
+        {pEditMenu, ID_EDIT_PASTE, "Fügt den Inhalt der Zwischenablage ein."},
+        {pEditMenu, ID_EDIT_COPY, "Kopiert die Markierung und überträgt sie in die Zwischenablage."},
+        {pSystemMenu, 0, "Vergrößert das Fenster zu voller Größe."},
+        {pSystemMenu, 0, "Schließt das aktive Fenster und fordert zur Dokumentspeicherung auf."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszPrompt);
+        const QString strPrompt = QString::fromUtf8(c.pszPrompt);
+        c.pMenu->popup(QPoint(10, 10));  // the menu fills itself as it opens
+        ASSERT_TRUE(WaitFor([&] { return c.pMenu->isVisible(); }, 2000));
+        QAction* pItem = nullptr;
+        for (QAction* pAction : c.pMenu->actions())
+            if (c.nId ? pAction->property(COMMAND_ID_PROPERTY).toInt() == c.nId : pAction->statusTip() == strPrompt)
+                pItem = pAction;
+        ASSERT_NE(pItem, nullptr);
+        EXPECT_EQ(pItem->isEnabled(), c.nId == 0 || c.nId == ID_EDIT_COPY);
+        frame.statusBar()->clearMessage();
+        const QPoint pos = c.pMenu->actionGeometry(pItem).center();
+        QMouseEvent move(QEvent::MouseMove, QPointF(pos), c.pMenu->mapToGlobal(QPointF(pos)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(c.pMenu, &move);
+        EXPECT_TRUE(WaitFor([&] { return frame.statusBar()->currentMessage() == strPrompt; }, 2000))
+            << frame.statusBar()->currentMessage().toStdString();
+        c.pMenu->hide();
+        EXPECT_TRUE(WaitFor([&] { return frame.statusBar()->currentMessage().isEmpty(); }, 2000));
+    }
 }
