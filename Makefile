@@ -54,11 +54,11 @@ package: build
 	@cd $(BUILD) && cpack -G DEB
 	@lintian --no-tag-display-limit $(BUILD)/quillomat_*.deb && echo "lintian: no complaints" >&2
 
-# The README's screenshots, taken on a virtual X server (needs imagemagick for the main window).
+# The README's screenshots, taken on a virtual X server.
 screenshots: build
 	@tests/dialogs/take-screenshots.sh $(BUILD)
-	@QUILLOMAT_LINK=sim xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
-	  '$(BUILD)/app/quillomat & sleep 6; import -window root -crop 800x600+0+0 +repage docs/screenshots/main-window.png; kill $$!'
+	@QT_QPA_PLATFORM=xcb QUILLOMAT_LINK=sim xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
+	  $(BUILD)/tests/app/app_screenshots docs/screenshots
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

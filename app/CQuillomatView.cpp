@@ -5,7 +5,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
 
@@ -13,6 +12,7 @@
 #include <cstring>
 
 #include "app/CChildFrame.h"
+#include "app/CPreviewDlg.h"
 #include "app/CQuillomatApp.h"
 #include "app/CQuillomatDoc.h"
 #include "app/QtDibClipboard.h"
@@ -211,9 +211,10 @@ void CQuillomatView::OnFilePrint()
 void CQuillomatView::OnFilePrintPreview()
 {
     QPrinter* pPrinter = CQuillomatApp::GetApp()->GetPrinter();
-    QPrintPreviewDialog dialog(pPrinter, window());
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &CQuillomatView::PrintTo);
-    dialog.exec();
+    CPreviewDlg dialog(pPrinter, window());
+    connect(&dialog, &CPreviewDlg::PaintRequested, this, &CQuillomatView::PrintTo);
+    if (dialog.exec() == CPreviewDlg::PRINT_REQUESTED)
+        OnFilePrint();
 }
 
 void CQuillomatView::PrintTo(QPrinter* pPrinter)

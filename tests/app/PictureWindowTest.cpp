@@ -10,7 +10,10 @@
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
+#include <QApplication>
 #include <QProcess>
 #include <QAbstractButton>
 #include <QFileInfo>
@@ -21,6 +24,7 @@
 
 #include "AppTestSupport.h"
 #include "app/CChildFrame.h"
+#include "app/CPreviewDlg.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "app/CQuillomatApp.h"
@@ -349,11 +353,32 @@ TEST(PictureWindow, PrintingAndPreviewPaintThePage)
         EXPECT_NEAR(inches.width(), 693.0 / 300, 0.03);
         EXPECT_NEAR(inches.height(), 624.0 / 300, 0.03);
     }
-    // The preview asks the view to paint its pages.
-    CModalAnswerer answerer([](QWidget* pModal) { qobject_cast<QDialog*>(pModal)->reject(); });
+    // "Seitenansicht": the page drawn by the view, every button of its row in sight (none cut
+    // off by a window too narrow), and "Schließen" the way back.
+    app.Frame().resize(400, 300);
+    CModalAnswerer answerer([](QWidget* pModal) {
+        auto* pPreview = qobject_cast<CPreviewDlg*>(pModal);
+        ASSERT_NE(pPreview, nullptr);
+        EXPECT_EQ(pPreview->windowTitle(), QStringLiteral("Seitenansicht"));
+        EXPECT_EQ(pPreview->GetPreview()->pageCount(), 1);
+        QStringList buttons;
+        for (QPushButton* pButton : pPreview->findChildren<QPushButton*>()) {
+            buttons << pButton->text().remove(QLatin1Char('&'));
+            const QRect rc(pButton->mapTo(pPreview, QPoint(0, 0)), pButton->size());
+            EXPECT_TRUE(pButton->isVisible() && pPreview->rect().contains(rc)) << pButton->text().toStdString();
+        }
+        EXPECT_EQ(buttons, (QStringList{QStringLiteral("Drucken..."), QString::fromUtf8("Nächste Seite"),
+                                        QStringLiteral("Vorherige Seite"), QStringLiteral("Zwei Seiten"),
+                                        QString::fromUtf8("Vergrößern"), QStringLiteral("Verkleinern"),
+                                        QString::fromUtf8("Schließen")}));
+        auto* pClose = pPreview->findChild<QPushButton*>(QStringLiteral("close"));
+        EXPECT_EQ(pClose->statusTip(), QStringLiteral("Beendet die Seitenansicht."));
+        pClose->click();
+    });
     answerer.SetAnswerAll(true);
     app.Frame().OnCommand(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(answerer.GetCount(), 1);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(PictureWindow, CancelledReceptionGivesAnEmptyRowlessPicture)
