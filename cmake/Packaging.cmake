@@ -44,10 +44,17 @@ if(QUILLOMAT_GUI)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
-# The installed programs resolve every symbol at start, so their relocations can be read-only.
+# The installed programs resolve every symbol at start, so their relocations can be read-only;
+# the compilers' version notes (.comment), which stripping keeps, are dropped from the
+# installed copies.
 foreach(program quillomat quillomat-cli)
   if(TARGET ${program})
     target_link_options(${program} PRIVATE LINKER:-z,relro,-z,now)
+    if(CMAKE_OBJCOPY)
+      install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+                      COMMAND_ERROR_IS_FATAL ANY)")
+    endif()
   endif()
 endforeach()
 

@@ -3,7 +3,7 @@
 # Runs apt-get (as root, or through sudo) only when something is missing.
 #   install-deps.sh           everything for building and testing (make build, make test)
 #   install-deps.sh --run     only what building and running the programs needs (make run)
-#   install-deps.sh --package everything, and lintian to check the Debian package (make package)
+#   install-deps.sh --package everything, and lintian and appstreamcli to check the Debian package
 #   install-deps.sh --fuzz    everything, and clang with its fuzzing runtime (make fuzz)
 set -euo pipefail
 
@@ -23,7 +23,7 @@ test_packages=(
 case "${1:-}" in
   --run) packages=("${run_packages[@]}") ;;
   "") packages=("${run_packages[@]}" "${test_packages[@]}") ;;
-  --package) packages=("${run_packages[@]}" "${test_packages[@]}" lintian) ;;
+  --package) packages=("${run_packages[@]}" "${test_packages[@]}" lintian appstream) ;;
   --fuzz) packages=("${run_packages[@]}" "${test_packages[@]}" clang libclang-rt-14-dev) ;;
   *) echo "usage: $0 [--run|--package|--fuzz]" >&2; exit 2 ;;
 esac

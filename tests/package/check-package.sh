@@ -2,7 +2,8 @@
 # Makes the Debian package from a build folder into a scratch folder, unpacks it and checks
 # what a user installing it gets: the files, the control fields, stripped programs, and a
 # packaged quillomat-cli that receives from the simulated console. Where lintian is
-# installed, the package must lint clean (no errors or warnings).
+# installed, the package must lint clean (no errors or warnings), and where appstreamcli is,
+# its metainfo must validate.
 set -euo pipefail
 build="$1"; version="$2"
 work="$(mktemp -d)"
@@ -49,6 +50,10 @@ done
 "$root/usr/bin/quillomat-cli" info "$work/x.bmp" | grep -qx 'width: 160' ||
   fail "the received picture is not 160 pixels wide"
 
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$root/usr/share/metainfo/de.tarvo.Quillomat.metainfo.xml" >&2 ||
+    fail "the AppStream metainfo is not valid"
+fi
 if command -v lintian >/dev/null; then
   lintian --fail-on error,warning --no-tag-display-limit "$deb" >&2 || fail "lintian finds faults (above)"
 fi
