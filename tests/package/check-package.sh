@@ -50,6 +50,14 @@ done
 "$root/usr/bin/quillomat-cli" info "$work/x.bmp" | grep -qx 'width: 160' ||
   fail "the received picture is not 160 pixels wide"
 
+# Every command quillomat-cli lists has its synopsis in the manual page.
+man="$(gzip -dc "$root/usr/share/man/man1/quillomat-cli.1.gz")"
+commands="$("$root/usr/bin/quillomat-cli" --help 2>&1 | sed -n '/^commands:/,/^$/s/^  \([a-z-]*\).*/\1/p')"
+[ -n "$commands" ] || fail "quillomat-cli --help lists no commands"
+for command in $commands; do
+  grep -qx "\.B quillomat-cli $command" <<<"$man" || fail "quillomat-cli(1) lacks the command $command"
+done
+
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate --no-net "$root/usr/share/metainfo/de.tarvo.Quillomat.metainfo.xml" >&2 ||
     fail "the AppStream metainfo is not valid"
