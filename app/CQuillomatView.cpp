@@ -23,8 +23,6 @@
 #include "res/Resource.h"
 
 namespace {
-constexpr int32_t TILE_BAND_BYTES = 320;
-constexpr int32_t PICTURE_WIDTH = 160;
 constexpr int PRINT_DPI = 300;  // the resolution every printer is drawn on at
 }
 
@@ -100,10 +98,7 @@ void CQuillomatView::ReceiveAndShow()
 {
     m_bReceptionPending = false;
     ReceivePicture();
-    CDib& dib = GetDocument()->GetDib();
-    int32_t nBands = std::max(0, m_nTileBytes) / TILE_BAND_BYTES;
-    dib.Create(PICTURE_WIDTH, 8 * nBands);
-    DecodeTiles(m_TileData.data(), m_nTileBytes, dib);
+    CreateReceivedPicture(m_TileData.data(), m_nTileBytes, GetDocument()->GetDib());
     SetScrollSizesToPicture();
     FitFrame();
     GetDocument()->UpdateAllViews();

@@ -7,6 +7,7 @@
 
 #include "app/CView.h"
 #include "effects/Soften.h"
+#include "protocol/TileGeometry.h"
 
 class CQuillomatDoc;
 class IDibSurface;
@@ -49,7 +50,7 @@ public:
     bool IsReceptionPending() const { return m_bReceptionPending; }
 
     int32_t m_nTileBytes = 0;
-    std::array<uint8_t, 20000> m_TileData{};
+    std::array<uint8_t, TILE_DATA_SIZE> m_TileData{};
     int32_t m_nColorChoice = 0;
     CSoftenSettings m_SoftenSettings;
 

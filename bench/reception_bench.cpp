@@ -99,10 +99,8 @@ void BM_VerifyAssembleDecode(benchmark::State& state)
 
         benchmark::DoNotOptimize(VerifyBlocks(*pState));
         AssemblePicture(*pState);
-        const int32_t nBytes = pState->m_nByteCount < TILE_DATA_SIZE ? pState->m_nByteCount : TILE_DATA_SIZE;
         CDib dib;
-        dib.Create(160, 8 * (nBytes / BAND_BYTES));
-        DecodeTiles(pState->m_PictureData, nBytes, dib);
+        CreateReceivedPicture(pState->m_PictureData, pState->m_nByteCount, dib);
         benchmark::ClobberMemory();
     }
 }

@@ -156,17 +156,15 @@ int RunReceive(const std::vector<std::string>& args)
     sigaction(SIGINT, &previous, nullptr);
 
     CDib dib;
-    const int32_t nBands = picture.m_nTileBytes / 320;
-    if (!dib.Create(160, 8 * nBands)) {
+    if (!CreateReceivedPicture(picture.m_TileData.data(), picture.m_nTileBytes, dib)) {
         std::fprintf(stderr, "quillomat-cli: receive: the picture could not be made\n");
         return CLI_FAILED;
     }
-    DecodeTiles(picture.m_TileData.data(), picture.m_nTileBytes, dib);
     if (!dib.WriteFile(options.strOut)) {
         std::fprintf(stderr, "quillomat-cli: receive: cannot write '%s'\n", options.strOut.c_str());
         return CLI_FAILED;
     }
-    std::fprintf(stderr, "%s: 160 x %d pixels%s\n", options.strOut.c_str(), 8 * nBands,
+    std::fprintf(stderr, "%s: %d x %d pixels%s\n", options.strOut.c_str(), dib.GetDimensions().cx, dib.GetDimensions().cy,
                  bComplete ? "" : " (incomplete)");
     return bComplete ? CLI_OK : CLI_FAILED;
 }

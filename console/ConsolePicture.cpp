@@ -4,41 +4,9 @@
 
 #include <cstdlib>
 
-std::vector<uint8_t> EncodeTiles(const std::vector<uint8_t>& levels, int32_t nRows)
-{
-    const int32_t nBands = nRows / 8;
-    std::vector<uint8_t> tiles(static_cast<size_t>(nBands) * CONSOLE_BAND_BYTES, 0);
-    size_t i = 0;
-    for (int32_t nBand = 0; nBand < nBands; ++nBand)
-        for (int32_t x0 = 0; x0 < CONSOLE_PICTURE_WIDTH; x0 += 8)
-            for (int32_t r = 0; r < 8; ++r) {
-                uint8_t nLo = 0;
-                uint8_t nHi = 0;
-                const int32_t y = nBand * 8 + r;
-                for (int32_t q = 0; q < 8; ++q) {
-                    const uint8_t c = levels[static_cast<size_t>(y) * CONSOLE_PICTURE_WIDTH + x0 + 7 - q] & 3;
-                    nLo |= static_cast<uint8_t>((c & 1) << q);
-                    nHi |= static_cast<uint8_t>(((c >> 1) & 1) << q);
-                }
-                tiles[i++] = nLo;
-                tiles[i++] = nHi;
-            }
-    return tiles;
-}
-
-uint8_t TileLevelAt(const std::vector<uint8_t>& tiles, int32_t x, int32_t y)
-{
-    const size_t i = static_cast<size_t>(y / 8) * CONSOLE_BAND_BYTES + static_cast<size_t>(x / 8) * 16 +
-                     static_cast<size_t>(y % 8) * 2;
-    if (x < 0 || y < 0 || x >= CONSOLE_PICTURE_WIDTH || i + 1 >= tiles.size())
-        return 0;
-    const int q = 7 - x % 8;
-    return static_cast<uint8_t>(((tiles[i] >> q) & 1) | (((tiles[i + 1] >> q) & 1) << 1));
-}
-
 std::vector<uint8_t> BuildTestCardLevels()
 {
-    constexpr int32_t nWidth = CONSOLE_PICTURE_WIDTH;
+    constexpr int32_t nWidth = TILE_PICTURE_WIDTH;
     constexpr int32_t nHeight = 144;
     std::vector<uint8_t> levels(static_cast<size_t>(nWidth) * nHeight);
     for (int32_t y = 0; y < nHeight; ++y)
@@ -92,9 +60,9 @@ bool LoadPictureTiles(const std::filesystem::path& path, std::vector<uint8_t>& t
     const uint16_t nBits = dib.GetBitCount();
     const uint8_t* pTable = dib.GetColorTable();
     const int32_t nColors = dib.GetColorCount();
-    std::vector<uint8_t> levels(static_cast<size_t>(nRows) * CONSOLE_PICTURE_WIDTH, 0);
+    std::vector<uint8_t> levels(static_cast<size_t>(nRows) * TILE_PICTURE_WIDTH, 0);
     for (int32_t y = 0; y < nRows; ++y)
-        for (int32_t x = 0; x < CONSOLE_PICTURE_WIDTH && x < size.cx; ++x) {
+        for (int32_t x = 0; x < TILE_PICTURE_WIDTH && x < size.cx; ++x) {
             uint32_t nValue = dib.GetPixel(CPoint{x, y});
             if (nValue == DIB_NO_PIXEL) {
                 strError = "picture " + path.string() + " has an unsupported pixel format";
@@ -109,7 +77,7 @@ bool LoadPictureTiles(const std::filesystem::path& path, std::vector<uint8_t>& t
                     nValue = (uint32_t{pEntry[2]} << 16) | (uint32_t{pEntry[1]} << 8) | pEntry[0];
                 }
             }
-            levels[static_cast<size_t>(y) * CONSOLE_PICTURE_WIDTH + x] = LevelOf(nValue);
+            levels[static_cast<size_t>(y) * TILE_PICTURE_WIDTH + x] = LevelOf(nValue);
         }
     tiles = EncodeTiles(levels, nRows);
     return true;

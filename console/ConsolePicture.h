@@ -1,20 +1,13 @@
 #pragma once
-// What the simulated console prints, as a tile stream: bands of 8 pixel rows, 20 tiles of
-// 8 x 8 pixels to a band, two bytes per tile row (bit 0 of each colour number, then bit 1;
-// bit 7 is the leftmost pixel). Colour numbers 0..3 run from white to black.
+// What the simulated console prints, as a tile stream (protocol/TileCodec.h): the built-in test
+// card or a bitmap file brought to the four levels.
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-constexpr int32_t CONSOLE_PICTURE_WIDTH = 160;
-constexpr int32_t CONSOLE_BAND_BYTES = 320;
-
-// Colour numbers (0..3), row by row, 160 to a row, nRows rows (a multiple of 8) -> tile stream.
-std::vector<uint8_t> EncodeTiles(const std::vector<uint8_t>& levels, int32_t nRows);
-// The inverse: colour number of pixel (x, y) of a tile stream.
-uint8_t TileLevelAt(const std::vector<uint8_t>& tiles, int32_t x, int32_t y);
+#include "protocol/TileCodec.h"
 
 // The built-in test card, 160 x 144: four grey bands, a black frame and a diagonal.
 std::vector<uint8_t> BuildTestCardLevels();

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int32_t WIDTH = CONSOLE_PICTURE_WIDTH;
+constexpr int32_t WIDTH = TILE_PICTURE_WIDTH;
 constexpr int32_t HEIGHT = 144;
 // The camera's photo, 128 x 112, sits in a frame 16 pixels wide.
 constexpr int32_t FRAME = 16;

@@ -72,10 +72,8 @@ private:
 // What the view does with the hand-over: a picture of whole bands, decoded.
 void Decode(const CReceptionState& state, int32_t nCount)
 {
-    const int32_t nTileBytes = nCount < 0 ? 0 : (nCount > TILE_DATA_SIZE ? TILE_DATA_SIZE : nCount);
     CDib dib;
-    if (dib.Create(160, 8 * (nTileBytes / BAND_BYTES)))
-        DecodeTiles(state.m_PictureData, nTileBytes, dib);
+    CreateReceivedPicture(state.m_PictureData, nCount, dib);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "protocol/TileGeometry.h"
+
 class PortIo;
 class CIOModul;
 struct CReceptionState;
@@ -14,7 +16,7 @@ struct CReceptionState;
 // What the dialog hands to the view: the byte count and the first 20000 picture bytes.
 struct CReceivedPicture {
     int32_t m_nTileBytes = 0;
-    std::array<uint8_t, 20000> m_TileData{};
+    std::array<uint8_t, TILE_DATA_SIZE> m_TileData{};
 };
 
 // What the session needs of its window.

@@ -3,6 +3,8 @@
 // session keeps it on the heap; nothing in it is allocated while a reception runs.
 #include <cstdint>
 
+#include "protocol/TileGeometry.h"
+
 constexpr int32_t BLOCK_TABLE_SIZE = 40;        // blocks the table has room for
 constexpr int32_t BLOCKS_PER_ATTEMPT = 39;      // blocks one attempt may fill (0 to 38)
 constexpr int32_t BLOCK_ENTRIES = 2000;         // entries per block
@@ -10,8 +12,6 @@ constexpr int32_t MAX_BLOCK_LENGTH = 1999;      // data bytes kept from one pack
 constexpr int32_t RAW_STREAM_SIZE = 110000;
 constexpr int32_t PICTURE_DATA_SIZE = 220000;
 constexpr int32_t EXPAND_LIMIT = 200000;        // expansion output, padding included
-constexpr int32_t TILE_DATA_SIZE = 20000;       // picture bytes the view takes over
-constexpr int32_t BAND_BYTES = 320;             // 20 tiles of 16 bytes: 8 rows of 160 pixels
 
 struct CReceptionState {
     // One entry per data byte: high byte the exchange's mark, low byte the data byte.

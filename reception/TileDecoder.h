@@ -1,6 +1,8 @@
 #pragma once
-// Turns the console's 2-bit tile bytes into pixels of a 24-bit picture.
+// Turns the console's 2-bit tile bytes into the 24-bit picture the view shows.
 #include <cstdint>
+
+#include "protocol/TileCodec.h"
 
 class CDib;
 
@@ -9,5 +11,7 @@ class CDib;
 // ignored; a negative count decodes nothing.
 void DecodeTiles(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib);
 
-// Pixel value (0x00RRGGBB) of a colour number 0..3.
-uint32_t TileColour(unsigned nColour);
+// What the view makes of a received picture: dib becomes 160 pixels wide and 8 rows high for
+// every whole band of the first min(nTileBytes, 20000) bytes (0 rows for no data), and the
+// tiles are decoded into it. False when the picture cannot be made.
+bool CreateReceivedPicture(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib);

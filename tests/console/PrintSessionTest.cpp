@@ -130,25 +130,6 @@ TEST(ConsolePicture, DefaultPhotoIsDitheredInAllFourLevels)
     EXPECT_NE(tiles, BuildTestCard());
 }
 
-TEST(ConsolePicture, TileLayoutMatchesTheConsolesFormat)
-{
-    std::vector<uint8_t> levels(160 * 16, 0);
-    levels[0] = 1;                 // leftmost pixel of the first row: 0x80, 0x00
-    levels[7] = 3;                 // rightmost of the first tile: 0x01, 0x01
-    levels[8] = 2;                 // second tile starts at byte 16
-    levels[160 * 8] = 3;           // second band starts at byte 320
-    const std::vector<uint8_t> tiles = EncodeTiles(levels, 16);
-    ASSERT_EQ(tiles.size(), 640u);
-    EXPECT_EQ(tiles[0], 0x81);
-    EXPECT_EQ(tiles[1], 0x01);
-    EXPECT_EQ(tiles[16], 0x00);
-    EXPECT_EQ(tiles[17], 0x80);
-    EXPECT_EQ(tiles[320], 0x80);
-    EXPECT_EQ(tiles[321], 0x80);
-    EXPECT_EQ(TileLevelAt(tiles, 200, 0), 0);   // outside: white, no read beyond the stream
-    EXPECT_EQ(TileLevelAt(tiles, 0, 16), 0);
-}
-
 } // namespace
 
 #include "bitmap/CDib.h"

@@ -83,8 +83,7 @@ void ShootColouredPicture(const QString& strWork)
     dlg.exec();
     const CReceivedPicture picture = dlg.GetReceivedPicture();
     CDib dib;
-    dib.Create(160, 8 * (picture.m_nTileBytes / 320));
-    DecodeTiles(picture.m_TileData.data(), picture.m_nTileBytes, dib);
+    CreateReceivedPicture(picture.m_TileData.data(), picture.m_nTileBytes, dib);
     const QImage original = ToImage(dib, 2);
     ColorizeDib(dib, 1 + 16 * 2);
     const QImage coloured = ToImage(dib, 2);

@@ -67,9 +67,8 @@ std::vector<std::string> ReadRows(const std::filesystem::path& path)
 std::vector<std::string> PictureRows(const CReceivedPicture& picture)
 {
     CDib dib;
-    const int32_t nRows = 8 * (picture.m_nTileBytes / 320);
-    EXPECT_TRUE(dib.Create(160, nRows));
-    DecodeTiles(picture.m_TileData.data(), picture.m_nTileBytes, dib);
+    EXPECT_TRUE(CreateReceivedPicture(picture.m_TileData.data(), picture.m_nTileBytes, dib));
+    const int32_t nRows = dib.GetDimensions().cy;
     std::vector<std::string> rows;
     for (int32_t y = 0; y < nRows; ++y) {
         std::string strRow;

@@ -10,8 +10,7 @@ namespace {
 
 void Decode(const std::vector<uint8_t>& bytes, int32_t nCount, CDib& dib)
 {
-    ASSERT_TRUE(dib.Create(160, 8 * (nCount / 320)));
-    DecodeTiles(bytes.data(), nCount, dib);
+    ASSERT_TRUE(CreateReceivedPicture(bytes.data(), nCount, dib));
 }
 
 struct CPixelCase {
@@ -52,14 +51,36 @@ INSTANTIATE_TEST_SUITE_P(
                       CPixelCase{"SecondBand", 320, 0x80, 0x80, {0, 8}, 0x000000}),
     [](const ::testing::TestParamInfo<CPixelCase>& info) { return info.param.pName; });
 
-TEST(DecodeTiles, IncompleteBandIsIgnored)
+// The picture's size follows the whole bands of the bytes the view keeps; every row of it is
+// decoded (all bytes 0xFF: black) and nothing beyond.
+struct CSizeCase {
+    const char* pName;
+    int32_t nCount;
+    int32_t nRows;
+};
+
+class ReceivedPictureSizeTest : public ::testing::TestWithParam<CSizeCase> {};
+
+TEST_P(ReceivedPictureSizeTest, WholeBandsOfTheKeptBytes)
 {
-    std::vector<uint8_t> bytes(650, 0xFF);
+    const CSizeCase& c = GetParam();
+    const std::vector<uint8_t> bytes(20000, 0xFF);
     CDib dib;
-    Decode(bytes, 650, dib);
-    EXPECT_EQ(dib.GetDimensions(), (CSize{160, 16}));
-    EXPECT_EQ(dib.GetPixel(CPoint{159, 15}), 0x000000u);
+    Decode(bytes, c.nCount, dib);
+    EXPECT_EQ(dib.GetDimensions(), (CSize{160, c.nRows}));
+    if (c.nRows > 0) {
+        EXPECT_EQ(dib.GetPixel(CPoint{159, c.nRows - 1}), 0x000000u);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Counts, ReceivedPictureSizeTest,
+                         ::testing::Values(CSizeCase{"NoData", 0, 0}, CSizeCase{"NegativeCount", -320, 0},
+                                           CSizeCase{"LessThanABand", 319, 0},
+                                           CSizeCase{"IncompleteBandIsIgnored", 650, 16},
+                                           CSizeCase{"StandardPicture", 5760, 144},
+                                           CSizeCase{"CompressedWithPadding", 6080, 152},
+                                           CSizeCase{"CountBeyondTheKeptBytes", 20160, 496}),
+                         [](const ::testing::TestParamInfo<CSizeCase>& info) { return info.param.pName; });
 
 TEST(DecodeTiles, NeverReadsBeyondTwentyThousandBytes)
 {
