@@ -62,8 +62,14 @@ bool ParseFaults(std::string_view text, CSimOptions& options, std::string& strEr
 
 } // namespace
 
-bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::string& strError)
+bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::string& strError,
+                     std::string* pCulprit)
 {
+    const auto Blame = [pCulprit](std::string_view part) {
+        if (pCulprit)
+            *pCulprit = std::string(part);
+        return false;
+    };
     std::string_view rest = strText;
     while (!rest.empty()) {
         const size_t nComma = rest.find(',');
@@ -77,7 +83,7 @@ bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::stri
         const bool bHasValue = nEq != std::string_view::npos;
         auto bad = [&](const char* pszExpected) {
             strError = "sim option '" + std::string(item) + "': expected " + pszExpected;
-            return false;
+            return Blame(item);
         };
         int64_t n = 0;
         if (name == "compress") {
@@ -98,7 +104,7 @@ bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::stri
             options.nBase = static_cast<uint16_t>(n);
         } else if (name == "faults") {
             if (!ParseFaults(value, options, strError))
-                return false;
+                return Blame(item);
         } else if (name == "seed") {
             if (!ParseInt(value, 0, INT64_MAX, n))
                 return bad("seed=N with N a whole number");
@@ -131,12 +137,12 @@ bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::stri
             strError = "unknown sim option '" + std::string(name) +
                        "' (expected picture, replay, compress, version, base, faults, seed, reprints, "
                        "half, gap, pause, start or delay)";
-            return false;
+            return Blame(name);
         }
     }
     if (!options.strPicture.empty() && !options.strReplay.empty()) {
         strError = "sim options picture and replay exclude each other";
-        return false;
+        return Blame("replay=" + options.strReplay);
     }
     return true;
 }

@@ -31,5 +31,6 @@ struct CSimOptions {
 };
 
 // Parses the text after "sim:" (may be empty). On failure returns false with strError naming
-// the option that is wrong.
-bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::string& strError);
+// the option that is wrong, and that option as written in pCulprit when given.
+bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::string& strError,
+                     std::string* pCulprit = nullptr);

@@ -52,6 +52,25 @@ QFont DialogFont()
 
 } // namespace
 
+namespace {
+
+// What is wrong with a link string, in German, naming the part at fault (the core's own
+// explanation is English, for the command line).
+std::string LinkFailureText(const COpenedLink& link)
+{
+    if (link.eFailure == ELinkFailure::BadSpec)
+        return (link.strCulprit.empty() ? std::string("Die Angabe ist leer")
+                                        : "„" + link.strCulprit + "“ ist darin nicht zu verstehen") +
+               ".\nMöglich sind „auto“, „ppdev“, „ppdev:Gerät“, „direct“ und „sim“, auch mit Optionen wie "
+               "„sim:picture=Bild.bmp,compress“.";
+    if (link.strCulprit.empty())
+        return "Der direkte Zugriff auf die Druckerschnittstelle ist nicht erlaubt (nur mit Root-Rechten "
+               "auf x86-Rechnern).";
+    return "„" + link.strCulprit + "“ lässt sich nicht öffnen oder lesen.";
+}
+
+} // namespace
+
 std::string CReceiveDlg::LinkStringFromEnvironment()
 {
     const QSettings settings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"));
@@ -63,10 +82,8 @@ CReceiveDlg::CReceiveDlg(QWidget* pParent) : QDialog(pParent)
     const std::string strLink = LinkStringFromEnvironment();
     COpenedLink link = OpenLink(strLink);
     if (!link.pPort) {
-        // The link string names what went wrong in its own words; the frame is German.
-        m_strLinkError = "Die Verbindung „" + strLink + "“ kann nicht geöffnet werden";
-        m_strLinkError += link.strError.empty() ? std::string(".") : ":\n" + link.strError;
-        m_strLinkError += "\nDas Programm arbeitet ohne Linkmodul weiter.";
+        m_strLinkError = "Die Verbindung „" + strLink + "“ kann nicht geöffnet werden:\n" + LinkFailureText(link) +
+                         "\nDas Programm arbeitet ohne Linkmodul weiter.";
     }
     m_pSession = std::make_unique<CReceiveSession>(*this, std::move(link.pPort));
     BuildControls();

@@ -63,15 +63,18 @@ COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSyst
     const std::shared_ptr<IPortSystem> pSystem = pGivenSystem ? pGivenSystem : RealPortSystem();
     COpenedLink link;
     // Until a backend is tried, every failure is a fault of the string itself.
-    const auto Refuse = [&link](std::string strError) {
+    const auto Refuse = [&link](std::string strError, std::string strCulprit) {
         link.eFailure = ELinkFailure::BadSpec;
         link.strError = std::move(strError);
+        link.strCulprit = std::move(strCulprit);
         return link;
     };
     // A backend was tried: it gives the port, or the reason it could not open what was named.
-    const auto Tried = [&link](std::shared_ptr<PortIo> pPort) {
+    const auto Tried = [&link](std::shared_ptr<PortIo> pPort, std::string strTarget = std::string()) {
         link.pPort = std::move(pPort);
         link.eFailure = link.pPort ? ELinkFailure::None : ELinkFailure::Unreachable;
+        if (!link.pPort)
+            link.strCulprit = std::move(strTarget);
         return link;
     };
     const size_t nColon = strSpec.find(':');
@@ -82,19 +85,22 @@ COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSyst
     if (strKind == "sim") {
         CSimOptions options;
         std::string strError;
-        if (!ParseSimOptions(strArgument, options, strError))
-            return Refuse(std::move(strError));
-        return Tried(CreateSimConsole(options, link.strError));
+        std::string strCulprit;
+        if (!ParseSimOptions(strArgument, options, strError, &strCulprit))
+            return Refuse(std::move(strError), std::move(strCulprit));
+        return Tried(CreateSimConsole(options, link.strError),
+                     options.strReplay.empty() ? options.strPicture : options.strReplay);
     }
     if (strKind == "ppdev") {
         if (bHasArgument && strArgument.empty())
-            return Refuse("ppdev: the device after ':' is missing (e.g. ppdev:/dev/parport0)");
+            return Refuse("ppdev: the device after ':' is missing (e.g. ppdev:/dev/parport0)", strSpec);
         return Tried(OpenPpdev(bHasArgument ? std::vector<std::string>{strArgument} : FindParportDevices(*pSystem),
-                               link.strError, pSystem));
+                               link.strError, pSystem),
+                     bHasArgument ? strArgument : std::string("/dev/parport*"));
     }
     if (strKind == "direct" || strKind == "auto") {
         if (bHasArgument)
-            return Refuse("link '" + strKind + "' takes no options: '" + strArgument + "'");
+            return Refuse("link '" + strKind + "' takes no options: '" + strArgument + "'", strArgument);
         if (strKind == "direct")
             return Tried(OpenDirect(link.strError, pSystem));
         // auto: the first backend that works, else a port where nothing answers.
@@ -107,5 +113,5 @@ COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSyst
             return Tried(std::move(pPort));
         return Tried(std::make_shared<CNoPortIo>());
     }
-    return Refuse("unknown link '" + strKind + "' (expected auto, ppdev[:DEVICE], direct or sim[:OPTIONS])");
+    return Refuse("unknown link '" + strKind + "' (expected auto, ppdev[:DEVICE], direct or sim[:OPTIONS])", strKind);
 }

@@ -30,6 +30,10 @@ struct COpenedLink {
     std::shared_ptr<PortIo> pPort; // null on failure
     ELinkFailure eFailure = ELinkFailure::None;
     std::string strError;          // names the bad part of the string or what could not be opened
+    // The bad part of the string as written (BadSpec), or the file or device that could not be
+    // opened (Unreachable; empty when it was direct port access that was refused), for a
+    // message in other words than strError's.
+    std::string strCulprit;
 };
 
 // Opens the link a string names. "auto" never fails: without hardware it gives a port where

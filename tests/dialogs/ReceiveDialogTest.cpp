@@ -315,18 +315,31 @@ TEST_F(ReceiveDialog, TheLinkComesFromTheEnvironmentThenTheProfileThenAuto)
 
 TEST_F(ReceiveDialog, ABadLinkStringIsShownAndTheDialogGoesOnWithoutAPort)
 {
-    setenv("QUILLOMAT_LINK", "sim:nonsense=1", 1);
-    CRecordingDlg dlg;
-    unsetenv("QUILLOMAT_LINK");
-    CModalAnswerer answerer;
-    answerer.Queue(PressWhen(dlg, 2, [&] { return dlg.m_Events.size() >= 2; }));
-    EXPECT_EQ(dlg.exec(), QDialog::Rejected);
-    ASSERT_EQ(dlg.m_Events.size(), 2u);
-    // The message names the string and what is wrong with it.
-    EXPECT_EQ(dlg.m_Events[0].rfind("M:Die Verbindung „sim:nonsense=1“ kann nicht", 0), 0u) << dlg.m_Events[0];
-    EXPECT_NE(dlg.m_Events[0].find("nonsense"), dlg.m_Events[0].rfind("nonsense")) << dlg.m_Events[0];
-    EXPECT_EQ(dlg.m_Events[1], std::string("S:") + RECEIVE_TEXT_NO_MODULE);
-    EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 0);
+    // The message is German throughout and names the string and the part of it at fault.
+    const struct {
+        const char* pszLink;
+        const char* pszDetail;
+    } cases[] = {
+        {"sim:nonsense=1", "„nonsense“ ist darin nicht zu verstehen.\nMöglich sind „auto“, „ppdev“"},
+        {"sim:version=9", "„version=9“ ist darin nicht zu verstehen."},
+        {"funk", "„funk“ ist darin nicht zu verstehen."},
+        {"sim:picture=/gibt/es/nicht.bmp", "„/gibt/es/nicht.bmp“ lässt sich nicht öffnen oder lesen."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszLink);
+        setenv("QUILLOMAT_LINK", c.pszLink, 1);
+        CRecordingDlg dlg;
+        unsetenv("QUILLOMAT_LINK");
+        CModalAnswerer answerer;
+        answerer.Queue(PressWhen(dlg, 2, [&] { return dlg.m_Events.size() >= 2; }));
+        EXPECT_EQ(dlg.exec(), QDialog::Rejected);
+        ASSERT_EQ(dlg.m_Events.size(), 2u);
+        const std::string strExpected = std::string("M:Die Verbindung „") + c.pszLink + "“ kann nicht geöffnet werden:\n";
+        EXPECT_EQ(dlg.m_Events[0].rfind(strExpected + c.pszDetail, 0), 0u) << dlg.m_Events[0];
+        EXPECT_TRUE(dlg.m_Events[0].ends_with("\nDas Programm arbeitet ohne Linkmodul weiter.")) << dlg.m_Events[0];
+        EXPECT_EQ(dlg.m_Events[1], std::string("S:") + RECEIVE_TEXT_NO_MODULE);
+        EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 0);
+    }
 }
 
 } // namespace

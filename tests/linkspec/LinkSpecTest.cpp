@@ -20,21 +20,26 @@ TEST(LinkSpec, BadStringsAreRefusedWithTheBadPartNamed)
         const char* pszSpec;
         const char* pszInError;
         ELinkFailure eFailure;
+        const char* pszCulprit;  // what a message in other words names
     };
     auto pSystem = std::make_shared<CFakePortSystem>();
-    for (const Case& c : {Case{"serial", "unknown link 'serial'", BAD}, Case{"", "unknown link ''", BAD},
-                          Case{"direct:fast", "'fast'", BAD}, Case{"auto:x", "'x'", BAD},
-                          Case{"ppdev:", "device after ':' is missing", BAD},
-                          Case{"ppdev:/dev/parport5", "cannot open /dev/parport5", OUT},
-                          Case{"ppdev", "no /dev/parport* device", OUT}, Case{"direct", "ioperm refused", OUT},
-                          Case{"sim:version=5", "version=5", BAD},
-                          Case{"sim:colour=red", "unknown sim option 'colour'", BAD},
-                          Case{"sim:faults=stall:2", "stall:2", BAD},
-                          Case{"sim:replay=/nonexistent/x.txt", "cannot read /nonexistent/x.txt", OUT}}) {
+    for (const Case& c : {Case{"serial", "unknown link 'serial'", BAD, "serial"}, Case{"", "unknown link ''", BAD, ""},
+                          Case{"direct:fast", "'fast'", BAD, "fast"}, Case{"auto:x", "'x'", BAD, "x"},
+                          Case{"ppdev:", "device after ':' is missing", BAD, "ppdev:"},
+                          Case{"ppdev:/dev/parport5", "cannot open /dev/parport5", OUT, "/dev/parport5"},
+                          Case{"ppdev", "no /dev/parport* device", OUT, "/dev/parport*"},
+                          Case{"direct", "ioperm refused", OUT, ""},
+                          Case{"sim:version=5", "version=5", BAD, "version=5"},
+                          Case{"sim:seed=1,colour=red", "unknown sim option 'colour'", BAD, "colour"},
+                          Case{"sim:faults=stall:2", "stall:2", BAD, "faults=stall:2"},
+                          Case{"sim:picture=a.bmp,replay=b.txt", "exclude each other", BAD, "replay=b.txt"},
+                          Case{"sim:replay=/nonexistent/x.txt", "cannot read /nonexistent/x.txt", OUT, "/nonexistent/x.txt"},
+                          Case{"sim:picture=/nonexistent/x.bmp", "/nonexistent/x.bmp", OUT, "/nonexistent/x.bmp"}}) {
         const COpenedLink link = OpenLink(c.pszSpec, pSystem);
         EXPECT_EQ(link.pPort, nullptr) << c.pszSpec;
         EXPECT_NE(link.strError.find(c.pszInError), std::string::npos) << c.pszSpec << ": " << link.strError;
         EXPECT_EQ(link.eFailure, c.eFailure) << c.pszSpec;
+        EXPECT_EQ(link.strCulprit, c.pszCulprit) << c.pszSpec;
     }
 }
 
