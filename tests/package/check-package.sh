@@ -63,5 +63,5 @@ if command -v appstreamcli >/dev/null; then
     fail "the AppStream metainfo is not valid"
 fi
 if command -v lintian >/dev/null; then
-  lintian --fail-on error,warning --no-tag-display-limit "$deb" >&2 || fail "lintian finds faults (above)"
+  lintian --fail-on error,warning --tag-display-limit 0 "$deb" >&2 || fail "lintian finds faults (above)"
 fi
