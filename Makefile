@@ -52,7 +52,7 @@ bench: build
 package: build
 	@./scripts/install-deps.sh --package
 	@cd $(BUILD) && cpack -G DEB
-	@lintian --tag-display-limit 0 $(BUILD)/quillomat_*.deb && echo "lintian: no complaints" >&2
+	@lintian --fail-on error,warning --tag-display-limit 0 $(BUILD)/quillomat_*.deb && echo "lintian: no errors or warnings" >&2
 
 # The README's screenshots, taken on a virtual X server.
 screenshots: build
