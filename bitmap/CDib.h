@@ -27,6 +27,12 @@ inline constexpr const char* DIB_MSG_DEPTH = "CDib only supports 1, 8 and 24 bit
 inline constexpr const char* DIB_MSG_GETPIXEL_DEPTH = "GetPixel: only implemented for 1,8 and 24 bit per pixels";
 inline constexpr const char* DIB_MSG_SETPIXEL_DEPTH = "SetPixel: only implemented for 1,8 and 24 bit per pixels";
 
+// What went wrong loading or storing a bitmap file. Each kind has one message.
+enum class DibError { None, ReadHeader, Invalid, ReadException, WriteError };
+// The message shown for a kind: DIB_MSG_READ_HEADER, DIB_MSG_INVALID, DIB_MSG_READ_EXCEPTION,
+// DIB_MSG_WRITE_ERROR; null for None.
+const char* DibErrorMessage(DibError eError);
+
 // Sizes of the fixed parts of a bitmap file.
 inline constexpr uint32_t DIB_FILE_HEADER_SIZE = 14;
 inline constexpr uint32_t DIB_INFO_HEADER_SIZE = 40;
@@ -63,16 +69,24 @@ public:
     // (Re)builds the palette from the colour table; false when there is no colour table.
     bool MakePalette();
 
-    // Loads a bitmap file from the stream's position; messages through the message sink.
-    // A failed load leaves the picture empty.
+    // Loading and storing come in pairs: Load/Store/LoadFile/StoreFile say what went wrong and
+    // show no message for it; Read/Write/ReadFile/WriteFile show DibErrorMessage of the failure
+    // through the message sink and return false. A depth without a colour count shows its
+    // message while loading either way (ComputeColorCount).
+    //
+    // Loads a bitmap file from the stream's position. A failed load leaves the picture empty.
+    DibError Load(std::istream& file);
     bool Read(std::istream& file);
-    // Stores the picture as a bitmap file at the stream's position; "Write error" on failure.
+    // Stores the picture as a bitmap file at the stream's position; an empty picture is a
+    // write error.
+    DibError Store(std::ostream& file) const;
     bool Write(std::ostream& file) const;
-    // Opens the file, then Read (messages as Read; a file that cannot be opened shows
-    // DIB_MSG_READ_EXCEPTION).
+    // Opens the file, then Load; a file that cannot be opened is a read exception.
+    DibError LoadFile(const std::filesystem::path& path);
     bool ReadFile(const std::filesystem::path& path);
-    // Writes a temporary file beside the target and renames it over the target when complete,
-    // so a failed save ("Write error") leaves the old file whole.
+    // Replaces the file through a temporary beside it (WriteFileAtomically), so a failed save
+    // leaves the old file whole.
+    DibError StoreFile(const std::filesystem::path& path) const;
     bool WriteFile(const std::filesystem::path& path) const;
 
     // (biWidth, biHeight), or (0, 0) when empty.

@@ -85,75 +85,79 @@ void WriteHeaderBlock(uint8_t* pFileHeader, uint32_t nHeaderSize, uint32_t nImag
     PutLe32(pFileHeader + 10, DIB_FILE_HEADER_SIZE + nHeaderSize);
 }
 
+// The one place where a failed load or store becomes the message the user sees.
+bool ReportDibError(DibError eError) {
+    if (const char* pszMessage = DibErrorMessage(eError)) {
+        ShowMessage(pszMessage);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-bool CDib::Read(std::istream& file) {
+const char* DibErrorMessage(DibError eError) {
+    switch (eError) {
+    case DibError::None: return nullptr;
+    case DibError::ReadHeader: return DIB_MSG_READ_HEADER;
+    case DibError::Invalid: return DIB_MSG_INVALID;
+    case DibError::ReadException: return DIB_MSG_READ_EXCEPTION;
+    case DibError::WriteError: return DIB_MSG_WRITE_ERROR;
+    }
+    return DIB_MSG_READ_EXCEPTION;
+}
+
+DibError CDib::Load(std::istream& file) {
     Empty();
     try {
         uint8_t fileHeader[DIB_FILE_HEADER_SIZE];
         file.read(reinterpret_cast<char*>(fileHeader), sizeof fileHeader);
-        if (file.bad()) {
-            ShowMessage(DIB_MSG_READ_EXCEPTION);
-            return false;
-        }
-        if (file.gcount() < std::streamsize(sizeof fileHeader)) {
-            ShowMessage(DIB_MSG_READ_HEADER);
-            return false;
-        }
-        if (GetLe16(fileHeader) != 0x4D42) {
-            ShowMessage(DIB_MSG_INVALID);
-            return false;
-        }
+        if (file.bad())
+            return DibError::ReadException;
+        if (file.gcount() < std::streamsize(sizeof fileHeader))
+            return DibError::ReadHeader;
+        if (GetLe16(fileHeader) != 0x4D42)
+            return DibError::Invalid;
         const uint32_t nOffBits = GetLe32(fileHeader + 10);
-        if (nOffBits < DIB_FILE_HEADER_SIZE + DIB_INFO_HEADER_SIZE) {
-            ShowMessage(DIB_MSG_INVALID);
-            return false;
-        }
+        if (nOffBits < DIB_FILE_HEADER_SIZE + DIB_INFO_HEADER_SIZE)
+            return DibError::Invalid;
         const uint64_t nHeaderBlock = nOffBits - DIB_FILE_HEADER_SIZE;
         std::vector<uint8_t> header;
-        if (!ReadUpTo(file, std::min(nHeaderBlock, MAX_HEADER_BLOCK), header)) {
-            ShowMessage(DIB_MSG_READ_EXCEPTION);
-            return false;
-        }
+        if (!ReadUpTo(file, std::min(nHeaderBlock, MAX_HEADER_BLOCK), header))
+            return DibError::ReadException;
         CDibLayout layout;
-        if (!ParseDibLayout(header.data(), header.size(), layout)) {
-            ShowMessage(DIB_MSG_INVALID);
-            return false;
-        }
+        if (!ParseDibLayout(header.data(), header.size(), layout))
+            return DibError::Invalid;
         if (nHeaderBlock > header.size() && header.size() == MAX_HEADER_BLOCK)
             file.ignore(std::streamsize(nHeaderBlock - header.size()));
         const uint64_t nWanted = std::max<uint64_t>(layout.nRequiredBytes,
                                                     std::min<uint64_t>(layout.nDeclaredBytes, DibImageLimit()));
-        if (file.bad()) {
-            ShowMessage(DIB_MSG_READ_EXCEPTION);
-            return false;
-        }
+        if (file.bad())
+            return DibError::ReadException;
         const uint8_t* pColorTable = header.data() + layout.nColorTableOffset;
         if (!ReadPixelsInPlace(file, layout, pColorTable, nWanted, *this)) {
             std::vector<uint8_t> pixels;
-            if (file.good() && !ReadUpTo(file, nWanted, pixels)) {
-                ShowMessage(DIB_MSG_READ_EXCEPTION);
-                return false;
-            }
-            if (file.bad()) {
-                ShowMessage(DIB_MSG_READ_EXCEPTION);
-                return false;
-            }
+            if (file.good() && !ReadUpTo(file, nWanted, pixels))
+                return DibError::ReadException;
+            if (file.bad())
+                return DibError::ReadException;
             const uint32_t nBlockSize = ChoosePixelBlockSize(layout, pixels.size());
             CDibLoader::Take(*this, layout, pColorTable, pixels.data(), pixels.size(), nBlockSize);
         }
     } catch (const std::bad_alloc&) {
         Empty();
-        ShowMessage(DIB_MSG_READ_EXCEPTION);
-        return false;
+        return DibError::ReadException;
     } catch (const std::ios_base::failure&) {
         Empty();
-        ShowMessage(DIB_MSG_READ_EXCEPTION);
-        return false;
+        return DibError::ReadException;
     }
     ComputeColorCount(GetBitCount());
     MakePalette();
-    return true;
+    return DibError::None;
+}
+
+bool CDib::Read(std::istream& file) {
+    return ReportDibError(Load(file));
 }
 
 namespace {
@@ -176,34 +180,39 @@ bool WriteStream(const CDib& dib, std::ostream& file) {
 
 }  // namespace
 
-bool CDib::Write(std::ostream& file) const {
-    if (!WriteStream(*this, file)) {
-        ShowMessage(DIB_MSG_WRITE_ERROR);
-        return false;
-    }
-    return true;
+DibError CDib::Store(std::ostream& file) const {
+    return WriteStream(*this, file) ? DibError::None : DibError::WriteError;
 }
 
-bool CDib::ReadFile(const std::filesystem::path& path) {
+bool CDib::Write(std::ostream& file) const {
+    return ReportDibError(Store(file));
+}
+
+DibError CDib::LoadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         Empty();
-        ShowMessage(DIB_MSG_READ_EXCEPTION);
-        return false;
+        return DibError::ReadException;
     }
-    return Read(file);
+    return Load(file);
+}
+
+bool CDib::ReadFile(const std::filesystem::path& path) {
+    return ReportDibError(LoadFile(path));
+}
+
+DibError CDib::StoreFile(const std::filesystem::path& target) const {
+    if (IsEmpty())
+        return DibError::WriteError;
+    uint8_t fileHeader[DIB_FILE_HEADER_SIZE];
+    WriteHeaderBlock(fileHeader, GetHeaderSize(), GetImageSize());
+    const auto bytes = [](const uint8_t* p, size_t n) { return std::string_view(reinterpret_cast<const char*>(p), n); };
+    const bool bWritten = WriteFileAtomically(target, {bytes(fileHeader, sizeof fileHeader),
+                                                       bytes(GetHeaderBlock(), GetHeaderSize()),
+                                                       bytes(GetBits(), GetImageSize())});
+    return bWritten ? DibError::None : DibError::WriteError;
 }
 
 bool CDib::WriteFile(const std::filesystem::path& target) const {
-    bool bOk = !IsEmpty();
-    if (bOk) {
-        uint8_t fileHeader[DIB_FILE_HEADER_SIZE];
-        WriteHeaderBlock(fileHeader, GetHeaderSize(), GetImageSize());
-        const auto bytes = [](const uint8_t* p, size_t n) { return std::string_view(reinterpret_cast<const char*>(p), n); };
-        bOk = WriteFileAtomically(target, {bytes(fileHeader, sizeof fileHeader), bytes(GetHeaderBlock(), GetHeaderSize()),
-                                           bytes(GetBits(), GetImageSize())});
-    }
-    if (!bOk)
-        ShowMessage(DIB_MSG_WRITE_ERROR);
-    return bOk;
+    return ReportDibError(StoreFile(target));
 }

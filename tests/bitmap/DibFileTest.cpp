@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -99,6 +100,11 @@ TEST_P(DibRefusal, LeavesPictureEmptyWithMessage) {
     EXPECT_EQ(dib.GetDimensions(), (CSize{0, 0}));
     ASSERT_EQ(log.Messages().size(), 1u);
     EXPECT_EQ(log.Messages()[0], GetParam().pszMessage);
+    // Load says the same thing as a kind, and shows nothing.
+    std::istringstream again(GetParam().strFile);
+    const DibError eError = dib.Load(again);
+    EXPECT_STREQ(DibErrorMessage(eError), GetParam().pszMessage);
+    EXPECT_EQ(log.Messages().size(), 1u);
 }
 
 const std::string kGood8 = MakeBmpFile({.nWidth = 3, .nHeight = 2, .nBitCount = 8, .nColorEntries = 256});
