@@ -12,6 +12,8 @@ CSimConsole::CSimConsole(const CSimOptions& options, std::vector<uint8_t> tiles,
       m_Module(options.nVersion, options.nBase),
       m_Random(options.nSeed)
 {
+    // Without a module nothing answers, so the console sees no read either.
+    m_nStatusAddress = m_Module.IsPresent() ? m_Module.GetStatusAddress() : -1;
     m_bCheckAck = options.strReplay.empty();
     // A packet without bytes has nothing to put on the line.
     std::erase_if(m_Packets, [](const CPacket& packet) { return packet.empty(); });
@@ -30,16 +32,13 @@ CSimConsole::CSimConsole(const CSimOptions& options, std::vector<uint8_t> tiles,
 
 uint8_t CSimConsole::In(uint16_t nAddress)
 {
-    // Without a module nothing answers, so no read is seen by the console either.
-    if (nAddress == m_Module.GetStatusAddress() && m_Module.IsPresent())
-        OnStatusRead();
+    // Each status read is one unit of virtual time; the lines move only when an event falls due.
+    if (nAddress == m_nStatusAddress) {
+        if (++m_nTime >= m_nNextCheck)
+            Advance();
+        return m_Module.GetStatus();
+    }
     return m_Module.In(nAddress);
-}
-
-void CSimConsole::OnStatusRead()
-{
-    if (++m_nTime >= m_nNextCheck)
-        Advance();
 }
 
 void CSimConsole::ScheduleStall(uint64_t nAt, uint64_t nSpan)

@@ -59,7 +59,6 @@ private:
     static constexpr uint64_t NEVER = std::numeric_limits<uint64_t>::max();
     enum class Phase { Idle, Low, High };
 
-    void OnStatusRead();
     void Advance();
     void OnEdge();
     void StartByte();
@@ -73,9 +72,10 @@ private:
     std::vector<uint8_t> m_Tiles;
     std::vector<CPacket> m_Packets;
     CSimModule m_Module;
+    int32_t m_nStatusAddress = -1;  // the module's status register; -1 without a module
     bool m_bCheckAck = true;
 
-    // Virtual time: one status read is one unit (OnStatusRead, Advance).
+    // Virtual time: one status read is one unit (In, Advance, ScheduleStall).
     uint64_t m_nTime = 0;
     uint64_t m_nNextEvent = NEVER;
     uint64_t m_nNextCheck = NEVER;

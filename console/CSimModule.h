@@ -23,7 +23,7 @@ public:
         if (!m_bPresent)
             return 0xFF;
         if (nAddress == m_nBase + STATUS_REGISTER)
-            return static_cast<uint8_t>(m_nLineBits | m_nLoopBits);
+            return GetStatus();
         if (nAddress == m_nBase + DATA_REGISTER)
             return m_nData;
         if (nAddress == m_nBase + CONTROL_REGISTER)
@@ -37,6 +37,8 @@ public:
     int32_t GetVersion() const { return m_nVersion; }
     uint16_t GetBase() const { return m_nBase; }
     uint16_t GetStatusAddress() const { return static_cast<uint16_t>(m_nBase + STATUS_REGISTER); }
+    // What the status register reads (of a module that is present).
+    uint8_t GetStatus() const { return static_cast<uint8_t>(m_nLineBits | m_nLoopBits); }
 
     // The console's end of the cable: it drives the clock and its data bit ...
     void SetConsoleLines(bool bClock, bool bDataBit);
