@@ -29,7 +29,8 @@ std::string CurrentLogTime()
     return szTime;
 }
 
-CLogStore::CLogStore()
+CLogStore::CLogStore(int32_t nRingSize)
+    : m_nRingSize(std::max(nRingSize, LOG_MIN_RING_SIZE)), m_LogBuffer(static_cast<size_t>(m_nRingSize), 0)
 {
     m_ShowFlags.fill(1);
     m_strLogTime = CurrentLogTime();
@@ -39,7 +40,7 @@ CLogStore::~CLogStore() = default;
 
 void CLogStore::SetLogDefaults()
 {
-    m_LogBuffer.fill(LOG_FILL_BYTE);
+    std::fill(m_LogBuffer.begin(), m_LogBuffer.end(), LOG_FILL_BYTE);
     m_strSoftwareKennung = kDefaultKennung;
 
     const SystemHandleRow& noHandle = NoHandleRow();
@@ -147,8 +148,8 @@ void CLogStore::AdvanceOldest()
     // The entry starting at the oldest position is dropped whole.
     const int32_t nParamBytes = ClampParamBytes(m_HandleTable[m_LogBuffer[m_nOldestPos]].nParamBytes);
     m_nOldestPos += 1 + nParamBytes;
-    if (m_nOldestPos > LOG_RING_SIZE - 1)
-        m_nOldestPos -= LOG_RING_SIZE;
+    if (m_nOldestPos > m_nRingSize - 1)
+        m_nOldestPos -= m_nRingSize;
 }
 
 void CLogStore::PutLogByte(uint8_t nByte)
@@ -156,7 +157,7 @@ void CLogStore::PutLogByte(uint8_t nByte)
     if (m_nWritePos == m_nOldestPos)
         AdvanceOldest();
     m_LogBuffer[m_nWritePos] = nByte;
-    if (++m_nWritePos > LOG_RING_SIZE - 1)
+    if (++m_nWritePos > m_nRingSize - 1)
         m_nWritePos = 0;
     if (m_nWritePos == m_nOldestPos)
         AdvanceOldest();
@@ -164,7 +165,7 @@ void CLogStore::PutLogByte(uint8_t nByte)
 
 void CLogStore::ClearLog()
 {
-    m_LogBuffer.fill(LOG_FILL_BYTE);
+    std::fill(m_LogBuffer.begin(), m_LogBuffer.end(), LOG_FILL_BYTE);
     m_nWritePos = 0;
     m_nOldestPos = 0;
 }

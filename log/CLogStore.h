@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <istream>
 #include <string>
+#include <vector>
 
 struct LogHandleEntry {
     std::string strCode;         // Windows-1252 bytes
@@ -43,8 +44,12 @@ public:
     static constexpr int32_t LOG_RING_SIZE = 100000;
     static constexpr uint8_t LOG_FILL_BYTE = 15;
     static constexpr int32_t LOG_MAX_PARAM_BYTES = 4;
+    // The smallest ring a store accepts: room for a few whole entries of the longest kind.
+    static constexpr int32_t LOG_MIN_RING_SIZE = 16;
 
-    CLogStore();
+    // The program's store holds LOG_RING_SIZE ring bytes. Tools that go round the ring many
+    // times per second (the fuzz targets) give a smaller one; every rule is the same.
+    explicit CLogStore(int32_t nRingSize = LOG_RING_SIZE);
     virtual ~CLogStore();
 
     void InitLog();
@@ -65,6 +70,7 @@ public:
     const std::filesystem::path& GetLogfilePath() const;
     // read access for the CLI reader and tests
     int32_t GetWritePos() const; int32_t GetOldestPos() const;
+    int32_t GetRingSize() const { return m_nRingSize; }
     const uint8_t* GetLogBuffer() const;
     const std::string& GetSoftwareKennung() const; const std::string& GetLogTime() const;
 
@@ -84,7 +90,7 @@ public:
     static int32_t SoundParamBytes(uint8_t nHandle, int32_t nParamBytes);
 
 protected:
-    std::string m_strLogTime; std::array<uint8_t, LOG_RING_SIZE> m_LogBuffer{}; int32_t m_nWritePos = 0;
+    int32_t m_nRingSize; std::string m_strLogTime; std::vector<uint8_t> m_LogBuffer; int32_t m_nWritePos = 0;
     int32_t m_nOldestPos = 0; std::string m_strSoftwareKennung; std::array<LogHandleEntry, 256> m_HandleTable;
     std::array<uint8_t, 256> m_ShowFlags{};
 

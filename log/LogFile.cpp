@@ -34,14 +34,15 @@ void PutU8(std::string& out, uint8_t n) { out += static_cast<char>(n); }
 
 void PutU16(std::string& out, uint16_t n)
 {
-    PutU8(out, static_cast<uint8_t>(n));
-    PutU8(out, static_cast<uint8_t>(n >> 8));
+    const char bytes[2] = {static_cast<char>(n), static_cast<char>(n >> 8)};
+    out.append(bytes, sizeof bytes);
 }
 
 void PutU32(std::string& out, uint32_t n)
 {
-    for (int i = 0; i < 4; ++i)
-        PutU8(out, static_cast<uint8_t>(n >> (8 * i)));
+    const char bytes[4] = {static_cast<char>(n), static_cast<char>(n >> 8), static_cast<char>(n >> 16),
+                           static_cast<char>(n >> 24)};
+    out.append(bytes, sizeof bytes);
 }
 
 void PutChunkHead(std::string& out, uint32_t nLength, uint8_t nType)
@@ -107,15 +108,17 @@ public:
         return true;
     }
 
+    // The text is read into a buffer the reader keeps, so a whole table of texts allocates
+    // once; str changes only when the whole text arrived.
     bool ReadText(std::string& str)
     {
         uint16_t nCount = 0;
         if (!ReadU16(nCount))
             return false;
-        std::string text(nCount, '\0');
-        if (!Read(text.data(), nCount))
+        m_Text.resize(nCount);
+        if (!Read(m_Text.data(), nCount))
             return false;
-        str = std::move(text);
+        str.assign(m_Text);
         return true;
     }
 
@@ -134,6 +137,7 @@ public:
 
 private:
     std::istream& m_In;
+    std::string m_Text;
 };
 
 }  // namespace
@@ -145,24 +149,27 @@ bool LogLoadResult::IsUsable() const
 
 std::string CLogStore::SerializeLog() const
 {
+    uint32_t nTableLength = kChunkHeadSize;
+    for (const LogHandleEntry& row : m_HandleTable)
+        nTableLength += static_cast<uint32_t>(CountedText(row.strCode).size() + CountedText(row.strDescription).size()) + 11;
+    const std::string_view kennung = CountedText(m_strSoftwareKennung);
+
     std::string out;
-    out.reserve(20 + 100005 + 32768);
+    out.reserve(kMagic.size() + kVersion.size() + kennung.size() + 7 + (kChunkHeadSize + 4) * 2 + kChunkHeadSize +
+                m_LogBuffer.size() + nTableLength + kChunkHeadSize + m_ShowFlags.size() + kChunkHeadSize +
+                kLogTimeLength + kChunkHeadSize);
     out.append(kMagic);
     out.append(kVersion);
 
-    const std::string_view kennung = CountedText(m_strSoftwareKennung);
     PutChunkHead(out, static_cast<uint32_t>(kennung.size()) + 7, CHUNK_KENNUNG);
     PutText(out, m_strSoftwareKennung);
 
     PutChunkHead(out, kChunkHeadSize + 4, CHUNK_WRITE_POS);
     PutU32(out, static_cast<uint32_t>(m_nWritePos));
 
-    PutChunkHead(out, kChunkHeadSize + LOG_RING_SIZE, CHUNK_RING);
+    PutChunkHead(out, kChunkHeadSize + static_cast<uint32_t>(m_nRingSize), CHUNK_RING);
     out.append(reinterpret_cast<const char*>(m_LogBuffer.data()), m_LogBuffer.size());
 
-    uint32_t nTableLength = kChunkHeadSize;
-    for (const LogHandleEntry& row : m_HandleTable)
-        nTableLength += static_cast<uint32_t>(CountedText(row.strCode).size() + CountedText(row.strDescription).size()) + 11;
     PutChunkHead(out, nTableLength, CHUNK_TABLE);
     for (const LogHandleEntry& row : m_HandleTable) {
         PutU8(out, 1);
@@ -256,7 +263,7 @@ LogLoadResult CLogStore::ReadLog(std::istream& in)
         case CHUNK_RING: {
             // Bytes beyond the ring's room are passed over; ring bytes the chunk does not
             // reach keep their values.
-            const size_t nTake = static_cast<size_t>(std::min<uint64_t>(nPayload, LOG_RING_SIZE));
+            const size_t nTake = static_cast<size_t>(std::min<uint64_t>(nPayload, m_LogBuffer.size()));
             size_t nRead = 0;
             bWhole = reader.Read(m_LogBuffer.data(), nTake, &nRead);
             result.nRingBytes = static_cast<int32_t>(nRead);
@@ -266,11 +273,11 @@ LogLoadResult CLogStore::ReadLog(std::istream& in)
             }
             break;
         }
-        case CHUNK_TABLE:
+        case CHUNK_TABLE: {
             result.nTableRows = 0;
+            LogHandleEntry row;  // one row's texts, read before the row is taken
             for (int nHandle = 0; nHandle < 256 && bWhole; ++nHandle) {
                 uint8_t nTag = 0;
-                LogHandleEntry row;
                 int32_t nParamBytes = 0;
                 bWhole = reader.Read(&nTag, 1) && reader.ReadText(row.strCode) && reader.Read(&nTag, 1) &&
                          reader.ReadText(row.strDescription) && reader.Read(&nTag, 1) && reader.ReadI32(nParamBytes);
@@ -282,6 +289,7 @@ LogLoadResult CLogStore::ReadLog(std::istream& in)
                 ++result.nTableRows;
             }
             break;
+        }
         case CHUNK_OLDEST_POS:
             bWhole = reader.ReadI32(m_nOldestPos);
             result.bOldestPos = result.bOldestPos || bWhole;
@@ -329,18 +337,19 @@ LogLoadResult CLogStore::ReadLog(std::istream& in)
 // is emptied as ClearLog does; table, show flags, identification and time text stay.
 void CLogStore::MendLoadedState(LogLoadResult& result)
 {
-    const auto inRing = [](int32_t nPos) { return nPos >= 0 && nPos < LOG_RING_SIZE; };
+    const int32_t nRing = m_nRingSize;
+    const auto inRing = [nRing](int32_t nPos) { return nPos >= 0 && nPos < nRing; };
     bool bUsable = inRing(m_nWritePos) && inRing(m_nOldestPos);
     if (bUsable) {
-        int32_t nRetained = (m_nWritePos - m_nOldestPos + LOG_RING_SIZE) % LOG_RING_SIZE;
+        int32_t nRetained = (m_nWritePos - m_nOldestPos + nRing) % nRing;
         if (nRetained == 0)
-            nRetained = LOG_RING_SIZE;
+            nRetained = nRing;
         int32_t nWalked = 0;
         int32_t nPos = m_nOldestPos;
         while (nWalked < nRetained) {
             const int32_t nLength = 1 + m_HandleTable[m_LogBuffer[nPos]].nParamBytes;
             nWalked += nLength;
-            nPos = (nPos + nLength) % LOG_RING_SIZE;
+            nPos = (nPos + nLength) % nRing;
         }
         bUsable = nWalked == nRetained;
     }

@@ -7,7 +7,7 @@
 
 namespace {
 
-bool InRing(int32_t nPos) { return nPos >= 0 && nPos < CLogStore::LOG_RING_SIZE; }
+bool InRing(const CLogStore& store, int32_t nPos) { return nPos >= 0 && nPos < store.GetRingSize(); }
 
 std::string Hex2(uint32_t n)
 {
@@ -21,12 +21,12 @@ CLogReader::CLogReader(const CLogStore& store) : m_Store(store)
 {
     const int32_t nWrite = store.GetWritePos();
     const int32_t nOldest = store.GetOldestPos();
-    if (!InRing(nWrite) || !InRing(nOldest)) {
+    if (!InRing(store, nWrite) || !InRing(store, nOldest)) {
         m_bWhole = false;
         return;
     }
     m_nPos = nOldest;
-    m_nRetained = (nWrite - nOldest + CLogStore::LOG_RING_SIZE) % CLogStore::LOG_RING_SIZE;
+    m_nRetained = (nWrite - nOldest + store.GetRingSize()) % store.GetRingSize();
 }
 
 bool CLogReader::Next(LogEntry& entry)
@@ -34,6 +34,7 @@ bool CLogReader::Next(LogEntry& entry)
     if (m_nWalked >= m_nRetained)
         return false;
     const uint8_t* pRing = m_Store.GetLogBuffer();
+    const int32_t nRing = m_Store.GetRingSize();
     const uint8_t nHandle = pRing[m_nPos];
     const int32_t nParamBytes = std::clamp<int32_t>(m_Store.GetParamBytes(nHandle), 0, CLogStore::LOG_MAX_PARAM_BYTES);
     if (m_nWalked + 1 + nParamBytes > m_nRetained) {
@@ -47,12 +48,12 @@ bool CLogReader::Next(LogEntry& entry)
     entry.nHandle = nHandle;
     entry.nParamBytes = nParamBytes;
     for (int32_t i = 0; i < nParamBytes; ++i) {
-        const uint8_t nByte = pRing[(m_nPos + 1 + i) % CLogStore::LOG_RING_SIZE];
+        const uint8_t nByte = pRing[(m_nPos + 1 + i) % nRing];
         entry.aParam[static_cast<size_t>(i)] = nByte;
         entry.nValue |= static_cast<uint32_t>(nByte) << (8 * i);
     }
     m_nWalked += 1 + nParamBytes;
-    m_nPos = (m_nPos + 1 + nParamBytes) % CLogStore::LOG_RING_SIZE;
+    m_nPos = (m_nPos + 1 + nParamBytes) % nRing;
     return true;
 }
 

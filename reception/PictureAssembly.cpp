@@ -7,36 +7,29 @@
 
 int32_t ExpandRuns(const uint8_t* pIn, int32_t nIn, uint8_t* pOut, int32_t nOutMax)
 {
+    // Whole runs at a time; what would pass nOutMax is dropped.
     int32_t nOut = 0;
-    auto write = [&](uint8_t b) {
-        if (nOut < nOutMax) {
-            if (pOut != nullptr)
-                pOut[nOut] = b;
-            ++nOut;
-        }
-    };
+    auto room = [&](int32_t nWanted) { return nWanted < nOutMax - nOut ? nWanted : nOutMax - nOut; };
 
-    // remaining: 0 = the next byte is a control byte; above 1 = inside a literal run;
-    // -1 = the next byte is the byte of a repeat run.
-    int32_t nRemaining = 0;
-    uint8_t nControl = 0;
-    for (int32_t i = 0; i < nIn; ++i) {
-        const uint8_t b = pIn[i];
-        if (nRemaining > 1) {
-            write(b);
-            --nRemaining;
+    // A control byte below 0x80 is followed by control + 1 bytes to copy (fewer where the
+    // input ends); from 0x80 on by one byte to repeat (control & 0x7F) + 2 times.
+    int32_t i = 0;
+    while (i < nIn) {
+        const uint8_t nControl = pIn[i++];
+        if (nControl < 0x80) {
+            const int32_t nLiteral = nControl + 1 < nIn - i ? nControl + 1 : nIn - i;
+            const int32_t nCopy = room(nLiteral);
+            if (pOut != nullptr && nCopy > 0)
+                std::memcpy(pOut + nOut, pIn + i, static_cast<size_t>(nCopy));
+            nOut += nCopy > 0 ? nCopy : 0;
+            i += nLiteral;
+        } else if (i < nIn) {
+            const int32_t nFill = room((nControl & 0x7F) + 2);
+            if (pOut != nullptr && nFill > 0)
+                std::memset(pOut + nOut, pIn[i], static_cast<size_t>(nFill));
+            nOut += nFill > 0 ? nFill : 0;
+            ++i;
         }
-        if (nRemaining == -1) {
-            for (int32_t n = (nControl & 0x7F) + 2; n > 0; --n)
-                write(b);
-            nRemaining = -2;
-        }
-        if (nRemaining == 0) {
-            nControl = b;
-            nRemaining = b < 0x80 ? b + 2 : -1;
-        }
-        if (nRemaining == -2 || nRemaining == 1)
-            nRemaining = 0;
     }
     return nOut;
 }

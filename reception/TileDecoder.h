@@ -6,9 +6,9 @@
 
 class CDib;
 
-// Writes b = nTileBytes / 320 bands (at most 62, the 20000 bytes the view keeps) into dib
-// through SetPixel; the caller has made dib 160 x 8*b. Bytes after the last whole band are
-// ignored; a negative count decodes nothing.
+// Writes b = nTileBytes / 320 bands (at most 62, the 20000 bytes the view keeps) into dib;
+// the caller has made dib 160 x 8*b. Bytes after the last whole band are ignored; a negative
+// count decodes nothing. Pixels beyond a smaller picture are left out.
 void DecodeTiles(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib);
 
 // What the view makes of a received picture: dib becomes 160 pixels wide and 8 rows high for

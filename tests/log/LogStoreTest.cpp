@@ -8,6 +8,7 @@
 #include <deque>
 #include <optional>
 #include <random>
+#include <sstream>
 
 namespace {
 
@@ -135,40 +136,61 @@ ModelEntry ExpectedEntry(uint8_t nHandle, int32_t nParamBytes, std::optional<int
 // run of the newest entries that fits in 99999 bytes, oldest first, and parses whole.
 TEST_F(LogStoreTest, RingKeepsTheNewestWholeEntriesAcrossWraps)
 {
-    const uint8_t nApp3 = m_pStore->GetLogHandle("Drei", "drei Parameterbytes", 3);
-    ASSERT_EQ(nApp3, LOG_FIRST_APP_HANDLE);
-    const std::vector<uint8_t> handles = {LOG_HANDLE_CC, LOG_HANDLE_MV, LOG_HANDLE_MS, LOG_HANDLE_GS_NT,
-                                          LOG_HANDLE_PORT_IOS, nApp3, 77};
-    std::mt19937 random(1234);
-    std::deque<ModelEntry> history(100000, ModelEntry{LOG_HANDLE_FILL, 0, 1});
-    int64_t nHistoryBytes = 100000;
-    for (int nStep = 0; nStep < 150000; ++nStep) {
-        const uint8_t nHandle = handles[random() % handles.size()];
-        std::optional<int32_t> nParam;
-        if (random() % 5 != 0)
-            nParam = static_cast<int32_t>(random() & 0x7FFFFFFF);
-        if (nParam)
-            m_pStore->WriteLog(nHandle, *nParam);
-        else
-            m_pStore->WriteLog(nHandle);
-        history.push_back(ExpectedEntry(nHandle, m_pStore->GetParamBytes(nHandle), nParam));
-        nHistoryBytes += history.back().nLength;
-        while (nHistoryBytes > 99999) {
-            nHistoryBytes -= history.front().nLength;
-            history.pop_front();
+    // The program's ring, and a small one that goes round every few entries.
+    auto pSmall = std::make_unique<CLogStore>(37);
+    pSmall->SetLogDefaults();
+    ASSERT_EQ(pSmall->GetRingSize(), 37);
+    struct {
+        CLogStore* pStore;
+        int nSteps;
+        int nCheckEvery;
+    } cases[] = {{m_pStore.get(), 150000, 9973}, {pSmall.get(), 3000, 1}};
+    for (const auto& c : cases) {
+        CLogStore& store = *c.pStore;
+        const int32_t nRing = store.GetRingSize();
+        SCOPED_TRACE(nRing);
+        const uint8_t nApp3 = store.GetLogHandle("Drei", "drei Parameterbytes", 3);
+        ASSERT_EQ(nApp3, LOG_FIRST_APP_HANDLE);
+        const std::vector<uint8_t> handles = {LOG_HANDLE_CC, LOG_HANDLE_MV, LOG_HANDLE_MS, LOG_HANDLE_GS_NT,
+                                              LOG_HANDLE_PORT_IOS, nApp3, 77};
+        std::mt19937 random(1234);
+        std::deque<ModelEntry> history(static_cast<size_t>(nRing), ModelEntry{LOG_HANDLE_FILL, 0, 1});
+        int64_t nHistoryBytes = nRing;
+        for (int nStep = 0; nStep < c.nSteps; ++nStep) {
+            const uint8_t nHandle = handles[random() % handles.size()];
+            std::optional<int32_t> nParam;
+            if (random() % 5 != 0)
+                nParam = static_cast<int32_t>(random() & 0x7FFFFFFF);
+            if (nParam)
+                store.WriteLog(nHandle, *nParam);
+            else
+                store.WriteLog(nHandle);
+            history.push_back(ExpectedEntry(nHandle, store.GetParamBytes(nHandle), nParam));
+            nHistoryBytes += history.back().nLength;
+            while (nHistoryBytes > nRing - 1) {
+                nHistoryBytes -= history.front().nLength;
+                history.pop_front();
+            }
+            ASSERT_NE(store.GetWritePos(), store.GetOldestPos());
+            ASSERT_LT(store.GetWritePos(), nRing);
+            if (nStep % c.nCheckEvery != 0 && nStep != c.nSteps - 1)
+                continue;
+            SCOPED_TRACE(nStep);
+            Walk walk = WalkLog(store);
+            ASSERT_TRUE(walk.bWhole);
+            ASSERT_EQ(walk.nBytes, nHistoryBytes);
+            ASSERT_EQ(walk.entries.size(), history.size());
+            for (size_t i = 0; i < history.size(); ++i) {
+                const LogEntry& e = walk.entries[i];
+                ASSERT_EQ((ModelEntry{e.nHandle, e.nValue, 1 + e.nParamBytes}), history[i]) << "entry " << i;
+            }
         }
-        ASSERT_NE(m_pStore->GetWritePos(), m_pStore->GetOldestPos());
-        if (nStep % 9973 != 0 && nStep != 149999)
-            continue;
-        SCOPED_TRACE(nStep);
-        Walk walk = WalkLog(*m_pStore);
-        ASSERT_TRUE(walk.bWhole);
-        ASSERT_EQ(walk.nBytes, nHistoryBytes);
-        ASSERT_EQ(walk.entries.size(), history.size());
-        for (size_t i = 0; i < history.size(); ++i) {
-            const LogEntry& e = walk.entries[i];
-            ASSERT_EQ((ModelEntry{e.nHandle, e.nValue, 1 + e.nParamBytes}), history[i]) << "entry " << i;
-        }
+        // What a store of either size saves, one of the same size loads back whole.
+        CLogStore reloaded(nRing);
+        reloaded.SetLogDefaults();
+        std::istringstream in(store.SerializeLog());
+        ASSERT_TRUE(reloaded.ReadLog(in).IsUsable());
+        EXPECT_EQ(reloaded.SerializeLog(), store.SerializeLog());
     }
 }
 

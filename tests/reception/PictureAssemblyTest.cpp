@@ -55,16 +55,36 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ExpandRle, OutputStopsAt200000Bytes)
 {
-    // 800 repeat runs of 129 bytes would make 103200; the raw stream holds at most 110000
-    // bytes, so 1600 runs of 129 (206400 bytes) cross the limit.
-    std::vector<uint8_t> compressed;
-    for (int i = 0; i < 1600; ++i) {
-        compressed.push_back(0xFF);
-        compressed.push_back(static_cast<uint8_t>(i));
+    // The raw stream holds at most 110000 bytes, but 1600 repeat runs of 129 make 206400.
+    auto repeats = [](int nRuns) {
+        std::vector<uint8_t> compressed;
+        for (int i = 0; i < nRuns; ++i) {
+            compressed.push_back(0xFF);
+            compressed.push_back(static_cast<uint8_t>(i));
+        }
+        return compressed;
+    };
+    std::vector<uint8_t> repeatCrossing = repeats(1600);
+    std::vector<uint8_t> literalCrossing = repeats(1550);  // 199950 bytes
+    literalCrossing.push_back(0x7F);
+    literalCrossing.insert(literalCrossing.end(), 128, 0x33);
+    std::vector<uint8_t> paddingCut = repeats(1550);
+    paddingCut.push_back(0x80 + 47);  // 49 more: one byte of room for the padding
+    paddingCut.push_back(0x44);
+    struct {
+        const char* pName;
+        std::vector<uint8_t> compressed;
+        uint8_t nLast;
+    } cases[] = {{"repeat run crossing", repeatCrossing, static_cast<uint8_t>(EXPAND_LIMIT / 129)},
+                 {"literal run crossing", literalCrossing, 0x33},
+                 {"padding cut after one byte", paddingCut, 0x00}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pName);
+        const std::vector<uint8_t> out = Expand(c.compressed);
+        ASSERT_EQ(out.size(), static_cast<size_t>(EXPAND_LIMIT));
+        EXPECT_EQ(out.back(), c.nLast);
     }
-    const std::vector<uint8_t> out = Expand(compressed);
-    ASSERT_EQ(out.size(), static_cast<size_t>(EXPAND_LIMIT));
-    EXPECT_EQ(out.back(), static_cast<uint8_t>(EXPAND_LIMIT / 129));  // no padding fits
+    EXPECT_EQ(Expand(paddingCut)[EXPAND_LIMIT - 2], 0x44);
 }
 
 class AssemblePictureTest : public ::testing::Test {

@@ -93,6 +93,27 @@ TEST(DecodeTiles, NeverReadsBeyondTwentyThousandBytes)
     EXPECT_EQ(dib.GetPixel(CPoint{0, 496}), 0xFFFFFFu);
 }
 
+TEST(DecodeTiles, PicturesOfOtherShapesGetThePixelsTheyHave)
+{
+    // Two bands: the first black, the second in colour number 1.
+    std::vector<uint8_t> bytes(640, 0xFF);
+    for (size_t i = 320; i < 640; i += 2)
+        bytes[i + 1] = 0x00;
+    struct {
+        int32_t nWidth, nHeight;
+        CPoint ptLast;  // the last pixel of the second band that the picture has
+    } cases[] = {{160, 16, {159, 15}}, {100, 16, {99, 15}}, {200, 16, {159, 15}}, {160, 12, {159, 11}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.nWidth) + " x " + std::to_string(c.nHeight));
+        CDib dib;
+        ASSERT_TRUE(dib.Create(c.nWidth, c.nHeight));
+        DecodeTiles(bytes.data(), 640, dib);
+        EXPECT_EQ(dib.GetPixel(CPoint{0, 0}), 0x000000u);
+        EXPECT_EQ(dib.GetPixel(c.ptLast), 0xCCCCCCu);
+        EXPECT_EQ(dib.GetPixel(CPoint{c.nWidth - 1, 0}), c.nWidth > 160 ? 0xFFFFFFu : 0x000000u);
+    }
+}
+
 TEST(DecodeTiles, NothingForNoBytes)
 {
     CDib dib;
