@@ -1,4 +1,4 @@
-// quillomat-cli colorize: the colouring command on a bitmap file.
+// quillomat-cli colorize: the colouring command on a bitmap or PNG file.
 #include "cli/Commands.h"
 #include "cli/PictureCommandSupport.h"
 
@@ -10,12 +10,12 @@ namespace {
 
 int RunColorize(const std::vector<std::string>& args)
 {
-    int32_t nColor = 0, nBright = 0;
+    int32_t nColor = 0, nBright = 0, nScale = 1;
     std::vector<std::string> files;
-    if (int nStatus = ParseIntOptions("colorize", args, {{"--color", &nColor, 0, 6}, {"--bright", &nBright, 0, 2}}, files))
+    if (int nStatus = ParseIntOptions("colorize", args, {{"--color", &nColor, 0, 6}, {"--bright", &nBright, 0, 2}, {SCALE_OPTION, &nScale, 1, 16}}, files))
         return nStatus;
     if (files.size() != 2)
-        return CliUsageError("colorize: give one input and one output file (colorize [--color 0..6] [--bright 0..2] IN OUT)");
+        return CliUsageError("colorize: give one input and one output file (colorize [--color 0..6] [--bright 0..2] [--scale N] IN OUT)");
 
     CFileMessages messages(files[0]);
     CDib dib;
@@ -28,13 +28,13 @@ int RunColorize(const std::vector<std::string>& args)
     // Nothing can be undone here, so no snapshot is taken.
     ColorizeDib(dib, nColor + 16 * nBright);
     messages.SetFile(files[1]);
-    return dib.WriteFile(files[1]) ? CLI_OK : CLI_FAILED;
+    return WritePicture(dib, files[1], nScale) ? CLI_OK : CLI_FAILED;
 }
 
 const CCommandRegistrar registrar(
-    {"colorize", "colorize [--color 0..6] [--bright 0..2] IN OUT",
-     "colour a bitmap file (colour: 0 grey, 1 red, 2 green, 3 blue, 4 yellow, 5 violet, 6 turquoise; "
-     "brightest: 0 as the colour, 1 white, 2 console green)",
+    {"colorize", "colorize [--color 0..6] [--bright 0..2] [--scale N] IN OUT",
+     "colour a bitmap or PNG file (colour: 0 grey, 1 red, 2 green, 3 blue, 4 yellow, 5 violet, 6 turquoise; "
+     "brightest: 0 as the colour, 1 white, 2 console green; scale 1..16 enlarges the result; OUT.png writes PNG)",
      RunColorize});
 
 } // namespace

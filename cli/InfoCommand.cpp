@@ -1,4 +1,4 @@
-// quillomat-cli info: what a bitmap file holds, or why it is refused.
+// quillomat-cli info: what a bitmap or PNG file holds, or why it is refused.
 #include "cli/Commands.h"
 #include "cli/PictureCommandSupport.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 int RunInfo(const std::vector<std::string>& args) {
     if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-'))
-        return CliUsageError("info: give one bitmap file (info FILE)");
+        return CliUsageError("info: give one picture file (info FILE)");
     const std::string& strFile = args[0];
     CFileMessages messages(strFile);
     CDib dib;
@@ -29,6 +29,6 @@ int RunInfo(const std::vector<std::string>& args) {
     return CLI_OK;
 }
 
-const CCommandRegistrar registrar({"info", "info FILE", "what a bitmap file holds, or why it is refused", RunInfo});
+const CCommandRegistrar registrar({"info", "info FILE", "what a bitmap or PNG file holds (a PNG as the 24-bit picture it becomes), or why it is refused", RunInfo});
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "bitmap/CDib.h"
+#include "bitmap/DibScale.h"
+#include "bitmap/PictureFile.h"
 #include "cli/Commands.h"
 
 namespace {
@@ -52,7 +54,16 @@ bool LoadPictureFile(CDib& dib, const std::string& strFile)
         std::fprintf(stderr, "quillomat-cli: %s: %s\n", strFile.c_str(), std::strerror(errno));
         return false;
     }
-    return dib.Read(file);
+    file.close();
+    return ReadPictureFile(dib, strFile);
+}
+
+bool WritePicture(const CDib& dib, const std::string& strFile, int32_t nScale)
+{
+    if (nScale <= 1)
+        return WritePictureFile(dib, strFile);
+    CDib scaled;
+    return ScaleDib(dib, nScale, scaled) && WritePictureFile(scaled, strFile);
 }
 
 CFileMessages::CFileMessages(std::string strFile)

@@ -23,9 +23,16 @@ struct CIntOption {
 int ParseIntOptions(const std::string& strCommand, const std::vector<std::string>& args,
                     std::initializer_list<CIntOption> options, std::vector<std::string>& files);
 
-// Loads a bitmap file; a file that cannot be opened is named with the system's reason, a file
-// that is not a usable bitmap with the picture's own message.
+// Loads a bitmap or PNG file; a file that cannot be opened is named with the system's reason, a
+// file that is not a usable picture with the picture's own message.
 bool LoadPictureFile(CDib& dib, const std::string& strFile);
+
+// Writes the picture enlarged nScale times (1: as it is), as PNG when the name ends in ".png",
+// else as a bitmap file. On failure the message is shown and no file is left behind.
+bool WritePicture(const CDib& dib, const std::string& strFile, int32_t nScale);
+
+// The option every command that writes a picture takes: --scale 1..16.
+inline constexpr const char* SCALE_OPTION = "--scale";
 
 // Shows the core's messages on stderr as "quillomat-cli: FILE: text", FILE being the file the
 // command is working on at the time (SetFile changes it).

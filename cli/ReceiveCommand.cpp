@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "bitmap/CDib.h"
+#include "bitmap/DibScale.h"
 #include "cli/Commands.h"
+#include "cli/PictureCommandSupport.h"
 #include "linkspec/LinkSpec.h"
 #include "reception/ReceiveSession.h"
 #include "reception/TileDecoder.h"
@@ -66,6 +68,7 @@ struct CReceiveArgs {
     std::string strLink;
     std::string strOut = "received.bmp";
     double dTimeout = 0.0;  // seconds; 0 = until the picture is complete or Ctrl+C
+    int32_t nScale = 1;     // the picture written is enlarged this many times
 };
 
 bool ParseSeconds(const std::string& strText, double& dSeconds)
@@ -82,7 +85,13 @@ int ParseArgs(const std::vector<std::string>& args, CReceiveArgs& out)
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& strArg = args[i];
         const bool bHasValue = i + 1 < args.size();
-        if (strArg == "--link" || strArg == "-o" || strArg == "--timeout") {
+        if (strArg == "--scale") {
+            std::vector<std::string> option{strArg}, files;
+            if (bHasValue)
+                option.push_back(args[++i]);
+            if (int nStatus = ParseIntOptions("receive", option, {{SCALE_OPTION, &out.nScale, 1, DIB_MAX_SCALE}}, files))
+                return nStatus;
+        } else if (strArg == "--link" || strArg == "-o" || strArg == "--timeout") {
             if (!bHasValue)
                 return CliUsageError("receive: " + strArg + " needs a value");
             const std::string& strValue = args[++i];
@@ -160,18 +169,19 @@ int RunReceive(const std::vector<std::string>& args)
         std::fprintf(stderr, "quillomat-cli: receive: the picture could not be made\n");
         return CLI_FAILED;
     }
-    if (!dib.WriteFile(options.strOut)) {
+    if (!WritePicture(dib, options.strOut, options.nScale)) {
         std::fprintf(stderr, "quillomat-cli: receive: cannot write '%s'\n", options.strOut.c_str());
         return CLI_FAILED;
     }
-    std::fprintf(stderr, "%s: %d x %d pixels%s\n", options.strOut.c_str(), dib.GetDimensions().cx, dib.GetDimensions().cy,
+    std::fprintf(stderr, "%s: %d x %d pixels%s\n", options.strOut.c_str(), dib.GetDimensions().cx * options.nScale,
+                 dib.GetDimensions().cy * options.nScale,
                  bComplete ? "" : " (incomplete)");
     return bComplete ? CLI_OK : CLI_FAILED;
 }
 
 const CCommandRegistrar registrar({
     "receive",
-    "receive [--link L] [-o OUT.bmp] [--timeout SECONDS]",
+    "receive [--link L] [-o OUT.bmp|OUT.png] [--timeout SECONDS] [--scale N]",
     "take a picture off the console as the receive dialog does; exit 0 only for a fully good picture",
     RunReceive,
 });

@@ -1,4 +1,4 @@
-// quillomat-cli soften: the softening command on a bitmap file.
+// quillomat-cli soften: the softening command on a bitmap or PNG file.
 #include "cli/Commands.h"
 #include "cli/PictureCommandSupport.h"
 
@@ -10,12 +10,12 @@ namespace {
 
 int RunSoften(const std::vector<std::string>& args)
 {
-    int32_t nPasses = 1, nSize = 8;
+    int32_t nPasses = 1, nSize = 8, nScale = 1;
     std::vector<std::string> files;
-    if (int nStatus = ParseIntOptions("soften", args, {{"--passes", &nPasses, 1, 100}, {"--size", &nSize, 1, 25}}, files))
+    if (int nStatus = ParseIntOptions("soften", args, {{"--passes", &nPasses, 1, 100}, {"--size", &nSize, 1, 25}, {SCALE_OPTION, &nScale, 1, 16}}, files))
         return nStatus;
     if (files.size() != 2)
-        return CliUsageError("soften: give one input and one output file (soften [--passes N] [--size S] IN OUT)");
+        return CliUsageError("soften: give one input and one output file (soften [--passes N] [--size S] [--scale N] IN OUT)");
 
     CFileMessages messages(files[0]);
     CDib dib;
@@ -39,11 +39,12 @@ int RunSoften(const std::vector<std::string>& args)
         return CLI_FAILED;
     }
     messages.SetFile(files[1]);
-    return dib.WriteFile(files[1]) ? CLI_OK : CLI_FAILED;
+    return WritePicture(dib, files[1], nScale) ? CLI_OK : CLI_FAILED;
 }
 
-const CCommandRegistrar registrar({"soften", "soften [--passes N] [--size S] IN OUT",
-                                   "soften a bitmap file (passes 1..100, default 1; size 1..25, default 8)",
+const CCommandRegistrar registrar({"soften", "soften [--passes N] [--size S] [--scale N] IN OUT",
+                                   "soften a bitmap or PNG file (passes 1..100, default 1; size 1..25, default 8; "
+                                   "scale 1..16 enlarges the result; OUT.png writes PNG)",
                                    RunSoften});
 
 } // namespace

@@ -8,7 +8,7 @@
 set -euo pipefail
 
 run_packages=(
-  build-essential cmake g++ pkg-config
+  build-essential cmake g++ pkg-config libpng-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libgl1-mesa-dev
 )
 # Tests, benchmarks, the virtual X server and its tools for the desktop tests and screenshots,

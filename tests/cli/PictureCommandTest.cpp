@@ -4,11 +4,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "bitmap/BmpBytes.h"
 #include "bitmap/CDib.h"
+#include "bitmap/DibPng.h"
+#include "bitmap/PictureFile.h"
 
 namespace {
 
@@ -57,6 +60,25 @@ protected:
         dib.Create(7, 7);
         dib.SetPixel({3, 3}, 0);
         ASSERT_TRUE(dib.WriteFile(Path(strName)));
+    }
+
+    // The bytes of a file as written.
+    std::string ReadBytes(const std::string& strName) const {
+        std::ifstream in(Path(strName), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // A 9 × 6 picture in the four grey levels and two colours, as BMP and as PNG.
+    void WriteShades(const std::string& strBmp, const std::string& strPng) const {
+        CDib dib;
+        dib.Create(9, 6);
+        const uint32_t values[6] = {0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000, 0x336699, 0xF08000};
+        for (int32_t y = 0; y < 6; ++y)
+            for (int32_t x = 0; x < 9; ++x)
+                dib.SetPixel({x, y}, values[(x + 2 * y) % 6]);
+        ASSERT_TRUE(dib.WriteFile(Path(strBmp)));
+        ASSERT_TRUE(WritePictureFile(dib, Path(strPng)));
+        ASSERT_EQ(ReadBytes(strPng).substr(0, 4), "\x89PNG");
     }
 
     std::filesystem::path m_dir;
@@ -111,7 +133,7 @@ TEST_F(PictureCommandTest, BadUsageIsExitTwoWithOneLine) {
     const std::string strIo = " '" + Path("in.bmp") + "' '" + Path("out.bmp") + "'";
     const char* bad[] = {"soften --passes 0", "soften --passes 101", "soften --size 26", "soften --size x",
                          "soften --passes", "soften --fast", "colorize --color 7", "colorize --bright 3",
-                         "colorize --color -1", "colorize --colour 1"};
+                         "colorize --color -1", "colorize --colour 1", "soften --scale 0", "colorize --scale 17"};
     for (const char* pszArgs : bad) {
         SCOPED_TRACE(pszArgs);
         const CCliResult r = Run(std::string(pszArgs) + strIo);
@@ -164,6 +186,86 @@ TEST_F(PictureCommandTest, InfoTellsWhatAFileHoldsOrWhyItIsRefused) {
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.strErr.find("Invalid bitmap file"), std::string::npos);
     EXPECT_EQ(r.strOut, "");
+}
+
+TEST_F(PictureCommandTest, PngInGivesTheSameBytesAsTheBitmapRoad) {
+    WriteShades("in.bmp", "in.png");
+    struct {
+        const char* pCommand;
+        const char* pOut;     // the PNG road's output
+        int32_t nScale;
+    } cases[] = {{"soften --passes 2", "png.bmp", 1}, {"colorize --color 2 --bright 2", "png.bmp", 1},
+                 {"soften", "png.png", 1}, {"colorize --color 5", "PNG.PNG", 1}, {"soften --scale 3", "png.png", 3},
+                 {"colorize --color 1 --scale 2", "png.bmp", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pCommand) + " > " + c.pOut);
+        std::filesystem::remove(Path(c.pOut));
+        CCliResult r = Run(std::string(c.pCommand) + " '" + Path("in.bmp") + "' '" + Path("bmp.bmp") + "'");
+        ASSERT_EQ(r.nStatus, 0) << r.strErr;
+        r = Run(std::string(c.pCommand) + " '" + Path("in.png") + "' '" + Path(c.pOut) + "'");
+        ASSERT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(ReadBytes(c.pOut).substr(0, 4) == "\x89PNG", IsPngFileName(c.pOut));
+        CDib viaBmp, viaPng;
+        ASSERT_TRUE(viaBmp.ReadFile(Path("bmp.bmp")));
+        ASSERT_TRUE(ReadPictureFile(viaPng, Path(c.pOut)));
+        ASSERT_EQ(viaPng.GetDimensions(), (CSize{9 * c.nScale, 6 * c.nScale}));
+        ASSERT_EQ(viaBmp.GetDimensions(), viaPng.GetDimensions());
+        EXPECT_EQ(viaPng.GetBitCount(), 24);
+        // The same pixel bytes in every row; enlarged, every pixel a block of the unenlarged
+        // picture's colour.
+        for (int32_t y = 0; y < 6 * c.nScale; ++y)
+            ASSERT_EQ(std::memcmp(viaBmp.GetRowBits(y), viaPng.GetRowBits(y), size_t(27 * c.nScale)), 0) << y;
+        if (c.nScale > 1) {
+            ASSERT_EQ(Run(std::string(c.pCommand).substr(0, std::string(c.pCommand).find(" --scale")) + " '" +
+                          Path("in.png") + "' '" + Path("one.bmp") + "'").nStatus, 0);
+            CDib one;
+            ASSERT_TRUE(one.ReadFile(Path("one.bmp")));
+            for (int32_t y = 0; y < 6 * c.nScale; ++y)
+                for (int32_t x = 0; x < 9 * c.nScale; ++x)
+                    ASSERT_EQ(viaPng.GetPixel({x, y}), one.GetPixel({x / c.nScale, y / c.nScale})) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(PictureCommandTest, BadPngIsExitOneWithItsReasonAndNoOutput) {
+    WriteShades("in.bmp", "in.png");
+    const std::string png = ReadBytes("in.png");
+    WriteBytes("cut.png", png.substr(0, png.size() / 2));
+    WriteBytes("noend.png", png.substr(0, png.size() - 12));
+    std::string lying = png;
+    lying[19] = 7;  // the width's low byte: the header's check sum no longer fits
+    WriteBytes("lying.png", lying);
+    struct {
+        const char* pArgs;
+        const char* pMessage;
+    } cases[] = {{"soften cut.png out.png", PNG_MSG_TRUNCATED},
+                 {"colorize noend.png out.bmp", PNG_MSG_TRUNCATED},
+                 {"soften --scale 2 lying.png out.png", PNG_MSG_INVALID},
+                 {"info cut.png", PNG_MSG_TRUNCATED}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pArgs);
+        std::string strArgs = c.pArgs;
+        for (const char* pName : {"cut.png", "noend.png", "lying.png", "out.png", "out.bmp"})
+            if (size_t n = strArgs.find(pName); n != std::string::npos)
+                strArgs.replace(n, std::strlen(pName), "'" + Path(pName) + "'");
+        const CCliResult r = Run(strArgs);
+        EXPECT_EQ(r.nStatus, 1);
+        EXPECT_NE(r.strErr.find(c.pMessage), std::string::npos) << r.strErr;
+        EXPECT_EQ(r.strOut, "");
+        // Nothing written, not even a temporary file.
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+            EXPECT_TRUE(entry.path().filename().string().rfind("out", 0) != 0 &&
+                        entry.path().filename().string()[0] != '.')
+                << entry.path();
+    }
+}
+
+TEST_F(PictureCommandTest, InfoDescribesAPngAsThePictureItBecomes) {
+    WriteShades("in.bmp", "in.png");
+    const CCliResult r = Run("info '" + Path("in.png") + "'");
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_NE(r.strOut.find("width: 9\nheight: 6\nbits per pixel: 24\ncolours: 0\nimage size: 168\n"), std::string::npos)
+        << r.strOut;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "bitmap/CDib.h"
+#include "bitmap/PictureFile.h"
 #include "console/ConsolePicture.h"
 #include "reception/TileDecoder.h"
 
@@ -50,19 +51,37 @@ protected:
 
 TEST_F(ReceiveCommandTest, TestCardFromTheSimulatedConsole)
 {
-    ASSERT_EQ(Run("--link sim:picture=card --timeout 60"), 0) << m_strErr;
-    EXPECT_NE(m_strErr.find("Bitte den GB an das Linkmodul anschließen und Bild ausdrucken\n"), std::string::npos);
-    EXPECT_NE(m_strErr.find("Die Daten werden auf Fehler geprüft\n"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(m_Dir / "Tarvo.log"));
-
-    CDib dib;
-    ASSERT_TRUE(dib.ReadFile(m_Dir / "received.bmp"));
-    ASSERT_EQ(dib.GetDimensions(), (CSize{160, 144}));
-    EXPECT_EQ(dib.GetBitCount(), 24);
+    // The same picture whatever the file kind; enlarged, every pixel as a square block.
+    struct {
+        const char* pArgs;
+        const char* pFile;
+        bool bPng;
+        int32_t nScale;
+    } cases[] = {{"", "received.bmp", false, 1},
+                 {"-o card.png", "card.png", true, 1},
+                 {"-o CARD.PNG --scale 3", "CARD.PNG", true, 3},
+                 {"--scale 2 -o card2.bmp", "card2.bmp", false, 2}};
     const std::vector<uint8_t> card = BuildTestCard();
-    for (int32_t y = 0; y < 144; ++y)
-        for (int32_t x = 0; x < 160; ++x)
-            ASSERT_EQ(dib.GetPixel(CPoint{x, y}), TileColour(TileLevelAt(card, x, y))) << x << "," << y;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pArgs);
+        ASSERT_EQ(Run(std::string("--link sim:picture=card --timeout 60 ") + c.pArgs), 0) << m_strErr;
+        EXPECT_NE(m_strErr.find("Bitte den GB an das Linkmodul anschließen und Bild ausdrucken\n"), std::string::npos);
+        EXPECT_NE(m_strErr.find("Die Daten werden auf Fehler geprüft\n"), std::string::npos);
+        EXPECT_TRUE(std::filesystem::exists(m_Dir / "Tarvo.log"));
+
+        std::ifstream file(m_Dir / c.pFile, std::ios::binary);
+        char signature[4] = {};
+        file.read(signature, sizeof signature);
+        EXPECT_EQ(std::string(signature, 4) == "\x89PNG", c.bPng);
+        CDib dib;
+        ASSERT_TRUE(ReadPictureFile(dib, m_Dir / c.pFile));
+        ASSERT_EQ(dib.GetDimensions(), (CSize{160 * c.nScale, 144 * c.nScale}));
+        EXPECT_EQ(dib.GetBitCount(), 24);
+        for (int32_t y = 0; y < 144 * c.nScale; ++y)
+            for (int32_t x = 0; x < 160 * c.nScale; ++x)
+                ASSERT_EQ(dib.GetPixel(CPoint{x, y}), TileColour(TileLevelAt(card, x / c.nScale, y / c.nScale)))
+                    << x << "," << y;
+    }
 }
 
 TEST_F(ReceiveCommandTest, BadBlocksAndTimeoutStillWriteThePicture)
@@ -101,7 +120,8 @@ TEST_F(ReceiveCommandTest, OutputThatCannotBeWritten)
 TEST_F(ReceiveCommandTest, BadUsage)
 {
     const char* const CASES[] = {"--link", "--timeout 0", "--timeout -3", "--timeout soon", "-o", "extra",
-                                 "--link nowhere:at:all", "--link sim:nonsense", "--link ppdev:", "--link direct:x"};
+                                 "--link nowhere:at:all", "--link sim:nonsense", "--link ppdev:", "--link direct:x",
+                                 "--scale", "--scale 0", "--scale 17", "--scale two"};
     for (const char* pArgs : CASES) {
         EXPECT_EQ(Run(pArgs), 2) << pArgs;
         EXPECT_EQ(m_strErr.find('\n'), m_strErr.size() - 1) << pArgs << ": one line, got " << m_strErr;

@@ -1,0 +1,31 @@
+#pragma once
+// Pictures as PNG files, through libpng. A PNG is read as a 24-bit picture, whatever its own
+// depth: palette and grey pixels become their colours, 16-bit samples are rounded to 8 bits,
+// and transparent pixels are laid over white paper. Pictures are written as they are held:
+// 1-, 4- and 8-bit pictures as palette images of the same depth, 24-bit pictures as RGB.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class CDib;
+
+// The English messages of the PNG reader and writer, shown through the message sink. The
+// reader adds what was wrong after a colon.
+inline constexpr const char* PNG_MSG_INVALID = "Invalid PNG file";
+inline constexpr const char* PNG_MSG_TRUNCATED = "Invalid PNG file: the file ends early";
+inline constexpr const char* PNG_MSG_TOO_BIG = "PNG picture too big";
+inline constexpr const char* PNG_MSG_DEPTH = "PNG files can only be written from 1, 4, 8 and 24 bits per pixel";
+inline constexpr const char* PNG_MSG_EMPTY = "A picture without pixels cannot be written as PNG";
+
+// The eight bytes every PNG file starts with.
+bool IsPngSignature(const uint8_t* pData, size_t nSize);
+
+// Loads a PNG file held in memory. A file that is cut short, fails a check sum, contradicts
+// itself or makes a picture beyond DIB_MAX_DIMENSION or DibImageLimit() shows its message and
+// leaves the picture empty.
+bool ReadPng(CDib& dib, const uint8_t* pData, size_t nSize);
+
+// The picture as PNG file bytes. False (out unchanged, the reason shown) for a picture without
+// pixels (PNG_MSG_EMPTY), a depth PNG cannot hold as it is (PNG_MSG_DEPTH) or a failure of
+// libpng or of the memory ("Write error").
+bool EncodePng(const CDib& dib, std::string& out);
