@@ -59,6 +59,10 @@ void CBmpDocManager::SetUpDialog(QFileDialog& dialog, const QString& strFileName
     if (strDefExt.startsWith(QLatin1String("*.")))
         strDefExt = strDefExt.mid(2);
     dialog.setDefaultSuffix(strDefExt);
+    // A name typed without an ending under the PNG filter becomes a PNG file.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, strDefExt](const QString& strFilter) {
+        dialog.setDefaultSuffix(strFilter.contains(QLatin1String("*.png")) ? QStringLiteral("png") : strDefExt);
+    });
     dialog.setWindowTitle(FrameworkString(nTitleId));
     if (!strFileName.isEmpty())
         dialog.selectFile(strFileName);

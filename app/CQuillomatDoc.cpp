@@ -1,5 +1,7 @@
 #include "app/CQuillomatDoc.h"
 
+#include "bitmap/PictureFile.h"
+
 CQuillomatDoc::CQuillomatDoc(QObject* pParent) : CDocument(pParent) {}
 
 CQuillomatDoc::~CQuillomatDoc() = default;
@@ -11,8 +13,9 @@ bool CQuillomatDoc::OnNewDocument()
 
 bool CQuillomatDoc::Serialize(const std::filesystem::path& path, bool bStoring)
 {
-    // Whatever name or filter was chosen, the picture is stored as a Windows bitmap.
+    // A name ending in ".png" is stored as PNG, any other as a Windows bitmap; a file is read
+    // as what its first bytes say it is.
     if (bStoring)
-        return m_Dib.WriteFile(path);
-    return m_Dib.ReadFile(path);
+        return WritePictureFile(m_Dib, path);
+    return ReadPictureFile(m_Dib, path);
 }

@@ -85,7 +85,7 @@ constexpr std::array STRINGS = {
     CStringEntry{AFX_IDS_MDICHILD, "Aktiviert dieses Fenster."},
     CStringEntry{AFX_IDS_PREVIEW_CLOSE, "Beendet die Seitenansicht.\nSeitenansicht beenden"},
     CStringEntry{IDS_FILE_DEFEXT, "*.bmp"},
-    CStringEntry{IDS_FILE_FILTER, "Windows Bitmap Dateien (*.bmp;*.dib)|*.bmp;*.dib|ZSoft PCX Dateien (*.pcx)|*.pcx|"},
+    CStringEntry{IDS_FILE_FILTER, "Windows Bitmap Dateien (*.bmp;*.dib)|*.bmp;*.dib|PNG-Bilder (*.png)|*.png|ZSoft PCX Dateien (*.pcx)|*.pcx|"},
 };
 
 constexpr bool IsSorted()

@@ -6,8 +6,12 @@
 #include <QFileDialog>
 #include <QSettings>
 
+#include <cstring>
+#include <utility>
+
 #include "AppTestSupport.h"
 #include "app/CBmpDocManager.h"
+#include "bitmap/CDib.h"
 #include "app/CQuillomatApp.h"
 #include "app/CQuillomatDoc.h"
 #include "app/CRecentFileList.h"
@@ -17,18 +21,20 @@ TEST(BmpDocManager, FilterListsOfOpenAndSave)
 {
     const QString strOpen = CBmpDocManager::BuildFilterList(true);
     const QString strSave = CBmpDocManager::BuildFilterList(false);
-    EXPECT_EQ(strSave, QStringLiteral("Windows Bitmap Dateien (*.bmp;*.dib)|*.bmp;*.dib|ZSoft PCX Dateien (*.pcx)|*.pcx||"));
+    EXPECT_EQ(strSave, QStringLiteral("Windows Bitmap Dateien (*.bmp;*.dib)|*.bmp;*.dib|PNG-Bilder (*.png)|*.png|"
+                                      "ZSoft PCX Dateien (*.pcx)|*.pcx||"));
     EXPECT_TRUE(strOpen.startsWith(strSave.chopped(1)));
     EXPECT_TRUE(strOpen.endsWith(QStringLiteral("|*.*||")));
     // The all-files caption is Qt's German one.
     EXPECT_TRUE(strOpen.contains(QStringLiteral("Alle Dateien"))) << strOpen.toStdString();
 
     const QStringList open = CBmpDocManager::ToNameFilters(strOpen);
-    ASSERT_EQ(open.size(), 3);
+    ASSERT_EQ(open.size(), 4);
     EXPECT_EQ(open[0], QStringLiteral("Windows Bitmap Dateien (*.bmp;*.dib) (*.bmp *.dib)"));
-    EXPECT_EQ(open[1], QStringLiteral("ZSoft PCX Dateien (*.pcx) (*.pcx)"));
-    EXPECT_TRUE(open[2].endsWith(QStringLiteral("(*)")));  // every file, dot or not
-    EXPECT_EQ(CBmpDocManager::ToNameFilters(strSave).size(), 2);
+    EXPECT_EQ(open[1], QStringLiteral("PNG-Bilder (*.png) (*.png)"));
+    EXPECT_EQ(open[2], QStringLiteral("ZSoft PCX Dateien (*.pcx) (*.pcx)"));
+    EXPECT_TRUE(open[3].endsWith(QStringLiteral("(*)")));  // every file, dot or not
+    EXPECT_EQ(CBmpDocManager::ToNameFilters(strSave).size(), 3);
 }
 
 TEST(BmpDocManager, DialogsOfferTheirFiltersAndTitles)
@@ -40,8 +46,8 @@ TEST(BmpDocManager, DialogsOfferTheirFiltersAndTitles)
         int nFilters;
         QFileDialog::AcceptMode mode;
     } const cases[] = {
-        {true, AFX_IDS_OPENFILE, "Öffnen", 3, QFileDialog::AcceptOpen},
-        {false, AFX_IDS_SAVEFILE, "Speichern unter", 2, QFileDialog::AcceptSave},
+        {true, AFX_IDS_OPENFILE, "Öffnen", 4, QFileDialog::AcceptOpen},
+        {false, AFX_IDS_SAVEFILE, "Speichern unter", 3, QFileDialog::AcceptSave},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszTitle);
@@ -51,6 +57,12 @@ TEST(BmpDocManager, DialogsOfferTheirFiltersAndTitles)
         EXPECT_EQ(dialog.nameFilters().size(), c.nFilters);
         EXPECT_EQ(dialog.acceptMode(), c.mode);
         EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("bmp"));
+        // A name typed without an ending gets the ending of the chosen filter: PNG, or else BMP.
+        for (const auto& [nFilter, pszSuffix] : {std::pair{1, "png"}, std::pair{2, "bmp"}, std::pair{0, "bmp"}}) {
+            dialog.selectNameFilter(dialog.nameFilters().at(nFilter));
+            emit dialog.filterSelected(dialog.nameFilters().at(nFilter));
+            EXPECT_EQ(dialog.defaultSuffix(), QString::fromLatin1(pszSuffix)) << nFilter;
+        }
         bool bHasAll = dialog.nameFilters().last().contains(QStringLiteral("Alle Dateien"));
         EXPECT_EQ(bHasAll, c.bOpen);
     }
@@ -74,7 +86,7 @@ TEST(BmpDocManager, PromptOffersTheNameAndReturnsTheChoice)
     ASSERT_TRUE(manager.DoPromptFileName(strName, AFX_IDS_SAVEFILE, false, nullptr));
     EXPECT_EQ(strName, strChosen);
     EXPECT_EQ(QFileInfo(strSeen).completeBaseName(), QStringLiteral("Quillo1")) << strSeen.toStdString();
-    EXPECT_EQ(filtersSeen.size(), 2);
+    EXPECT_EQ(filtersSeen.size(), 3);
 
     // Abbrechen: false, and the name stays as it was.
     CModalAnswerer cancel([](QWidget* pModal) { qobject_cast<QDialog*>(pModal)->reject(); });
@@ -134,4 +146,36 @@ TEST(RecentFileList, LongPathsAreShortenedForTheMenu)
         const QString strShown = CRecentFileList::AbbreviateName(QString::fromUtf8(c.pszPath), strHome, 30);
         EXPECT_EQ(strShown, QString::fromUtf8(c.pszShown)) << c.pszPath;
     }
+}
+
+TEST(QuillomatDoc, APictureIsStoredAsItsNameSaysAndOpensAgain)
+{
+    CMessageCollector messages;
+    CQuillomatDoc doc;
+    ASSERT_TRUE(doc.GetDib().Create(5, 3));
+    doc.GetDib().SetPixel({1, 2}, 0x336699);
+    doc.GetDib().SetPixel({4, 0}, 0x000000);
+    struct {
+        const char* pName;
+        bool bPng;
+    } cases[] = {{"bild.bmp", false}, {"bild.png", true}, {"BILD.PNG", true}, {"bild.pcx", false}, {"bild", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pName);
+        const QString strPath = QDir(TestDir()).filePath(QString::fromLatin1(c.pName));
+        QFile::remove(strPath);
+        doc.SetModifiedFlag(true);
+        ASSERT_TRUE(doc.OnSaveDocument(strPath));
+        EXPECT_FALSE(doc.IsModified());
+        QFile file(strPath);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.read(4) == QByteArray("\x89PNG", 4), c.bPng);
+
+        CQuillomatDoc again;
+        ASSERT_TRUE(again.OnOpenDocument(strPath));
+        const CDib& dib = again.GetDib();
+        ASSERT_EQ(dib.GetDimensions(), (CSize{5, 3}));
+        EXPECT_EQ(dib.GetBitCount(), 24);
+        EXPECT_EQ(std::memcmp(dib.GetBits(), doc.GetDib().GetBits(), dib.GetImageSize()), 0);
+    }
+    EXPECT_TRUE(messages.GetMessages().empty());
 }

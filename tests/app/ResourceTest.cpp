@@ -78,8 +78,8 @@ TEST(StringTable, IndicatorsTitlesAndFileStrings)
     EXPECT_EQ(LoadResString(AFX_IDS_APP_TITLE), "Quillomat");
     EXPECT_EQ(LoadResString(IDR_MAINFRAME), "Quillomat");
     EXPECT_EQ(LoadResString(IDS_FILE_DEFEXT), "*.bmp");
-    EXPECT_EQ(LoadResString(IDS_FILE_FILTER),
-              "Windows Bitmap Dateien (*.bmp;*.dib)|*.bmp;*.dib|ZSoft PCX Dateien (*.pcx)|*.pcx|");
+    EXPECT_EQ(LoadResString(IDS_FILE_FILTER), "Windows Bitmap Dateien (*.bmp;*.dib)|*.bmp;*.dib|PNG-Bilder (*.png)|*.png|"
+                                              "ZSoft PCX Dateien (*.pcx)|*.pcx|");
     // Prompts of commands nothing issues are held too.
     for (uint32_t nId : {57632u, 57633u, 57636u, 57640u, 57641u, 57642u, 57644u, 57652u, 57653u, 57666u, 57667u,
                          57668u, 57669u, 57670u, 61184u, 61185u, 61186u, 61187u, 61188u, 61189u, 61202u, 61203u, 61215u})
@@ -104,11 +104,13 @@ TEST(StringTable, DocumentTemplateFields)
 TEST(StringTable, FilterListSplitsIntoPairs)
 {
     auto pairs = SplitFilterList(LoadResString(IDS_FILE_FILTER));
-    ASSERT_EQ(pairs.size(), 2u);
+    ASSERT_EQ(pairs.size(), 3u);
     EXPECT_EQ(pairs[0].first, "Windows Bitmap Dateien (*.bmp;*.dib)");
     EXPECT_EQ(pairs[0].second, "*.bmp;*.dib");
-    EXPECT_EQ(pairs[1].first, "ZSoft PCX Dateien (*.pcx)");
-    EXPECT_EQ(pairs[1].second, "*.pcx");
+    EXPECT_EQ(pairs[1].first, "PNG-Bilder (*.png)");
+    EXPECT_EQ(pairs[1].second, "*.png");
+    EXPECT_EQ(pairs[2].first, "ZSoft PCX Dateien (*.pcx)");
+    EXPECT_EQ(pairs[2].second, "*.pcx");
     // "||" ends the list; a caption without a pattern is dropped.
     EXPECT_EQ(SplitFilterList("A|a||B|b|").size(), 1u);
     EXPECT_EQ(SplitFilterList("A|a|B").size(), 1u);
