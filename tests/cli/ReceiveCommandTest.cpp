@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -33,10 +34,10 @@ protected:
     }
 
     // Runs the command in the scratch folder; returns its exit status, stderr in m_strErr.
-    int Run(const std::string& strArgs, const std::string& strPrefix = "")
+    int Run(const std::string& strArgs, const std::string& strPrefix = "", const std::string& strCli = "receive")
     {
-        const std::string strCommand = "cd '" + m_Dir.string() + "' && " + strPrefix + "'" +
-                                       QUILLOMAT_CLI_PATH + "' receive " + strArgs + " 2>err.txt >/dev/null";
+        const std::string strCommand = "cd '" + m_Dir.string() + "' && " + strPrefix + "'" + QUILLOMAT_CLI_PATH +
+                                       "' " + strCli + " " + strArgs + " 2>err.txt >out.txt";
         const int nStatus = std::system(strCommand.c_str());
         std::ifstream in(m_Dir / "err.txt");
         std::stringstream text;
@@ -140,6 +141,31 @@ TEST_F(ReceiveCommandTest, LinkNamingWhatCannotBeOpened)
         EXPECT_NE(m_strErr.find("quillomat-cli: receive: "), std::string::npos) << pArgs << ": " << m_strErr;
         EXPECT_NE(m_strErr.find("no-such"), std::string::npos) << pArgs << ": " << m_strErr;
         EXPECT_FALSE(std::filesystem::exists(m_Dir / "received.bmp")) << pArgs;
+    }
+}
+
+TEST_F(ReceiveCommandTest, ProbeTellsWhetherAReceptionCouldRun)
+{
+    struct {
+        const char* pArgs;
+        int nStatus;
+        const char* pLast;  // the verdict line
+    } cases[] = {{"--link sim:version=3", 0, "verdict: a reception can run: choose print on the console\n"},
+                 {"--link sim:version=0", 1, "verdict: no reception possible: no link module\n"},
+                 {"--link sim:version=2", 1, "verdict: no reception possible: the module fails the version test\n"},
+                 {"--link nowhere", 2, ""},
+                 {"--link", 2, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pArgs);
+        EXPECT_EQ(Run(c.pArgs, "", "probe"), c.nStatus) << m_strErr;
+        std::ifstream in(m_Dir / "out.txt");
+        const std::string strOut((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_TRUE(strOut.size() >= std::strlen(c.pLast) &&
+                    strOut.compare(strOut.size() - std::strlen(c.pLast), std::string::npos, c.pLast) == 0)
+            << strOut;
+        EXPECT_EQ(c.nStatus == 2, !m_strErr.empty()) << m_strErr;
+        // The probe leaves no log behind: the user's Tarvo.log is the receptions'.
+        EXPECT_FALSE(std::filesystem::exists(m_Dir / "Tarvo.log"));
     }
 }
 

@@ -17,6 +17,7 @@ public:
         friend bool operator==(const Call&, const Call&) = default;
     };
     std::map<std::string, int> m_Devices;           // path -> fd; others fail to open
+    std::map<std::string, std::string> m_OpenErrors; // path -> the reason its open fails
     std::set<std::string> m_Unclaimable;
     std::map<std::string, std::string> m_Files;
     std::vector<std::string> m_DevEntries;
@@ -29,6 +30,10 @@ public:
 
     int Open(const std::string& strPath) override
     {
+        if (auto error = m_OpenErrors.find(strPath); error != m_OpenErrors.end()) {
+            m_strError = error->second;
+            return -1;
+        }
         auto it = m_Devices.find(strPath);
         m_strError = "No such file or directory";
         return it == m_Devices.end() ? -1 : it->second;

@@ -1,0 +1,41 @@
+// quillomat-cli probe: what the link sees, step by step, before a reception is tried.
+#include "cli/Commands.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "linkspec/LinkProbe.h"
+#include "linkspec/LinkSpec.h"
+
+namespace {
+
+int RunProbe(const std::vector<std::string>& args)
+{
+    std::string strLink;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--link")
+            return CliUsageError("probe: unexpected argument '" + args[i] + "'");
+        if (i + 1 >= args.size())
+            return CliUsageError("probe: --link needs a value");
+        strLink = args[++i];
+    }
+    if (strLink.empty())
+        strLink = DefaultLinkSpec();
+
+    CProbeReport report;
+    std::string strError;
+    if (!ProbeLink(strLink, CProbeSetup{}, report, strError))
+        return CliUsageError("probe: " + strError);
+    for (const CProbeStep& step : report.steps)
+        std::printf("%s%s: %s\n", step.bOk ? "" : "! ", step.strName.c_str(), step.strText.c_str());
+    std::printf("verdict: %s\n", report.strVerdict.c_str());
+    return report.bReceptionPossible ? CLI_OK : CLI_FAILED;
+}
+
+const CCommandRegistrar registrar({"probe", "probe [--link L]",
+                                   "what the link sees, step by step: port, module, version, speed, priority; "
+                                   "exit 0 only when a reception could run",
+                                   RunProbe});
+
+}  // namespace
