@@ -1,6 +1,7 @@
 #include "console/ConsolePicture.h"
 
 #include "bitmap/CDib.h"
+#include "common/MessageSink.h"
 
 #include <cstdlib>
 
@@ -47,8 +48,21 @@ uint8_t LevelOf(uint32_t nRgb)
 bool LoadPictureTiles(const std::filesystem::path& path, std::vector<uint8_t>& tiles, std::string& strError)
 {
     CDib dib;
-    if (!dib.ReadFile(path)) {
+    std::string strReaderMessage;
+    bool bRead = false;
+    {
+        // The bitmap reader's own message becomes part of the reason given, not a message box
+        // of its own before the caller's.
+        CScopedMessageSink sink([&strReaderMessage](const std::string& strText) {
+            if (strReaderMessage.empty())
+                strReaderMessage = strText;
+        });
+        bRead = dib.ReadFile(path);
+    }
+    if (!bRead) {
         strError = "cannot read picture " + path.string();
+        if (!strReaderMessage.empty())
+            strError += " (" + strReaderMessage + ")";
         return false;
     }
     const CSize size = dib.GetDimensions();

@@ -172,6 +172,9 @@ TEST(ConsolePicture, UnusablePicturesAreRefusedWithAReason)
     std::string strError;
     EXPECT_FALSE(LoadPictureTiles("/nonexistent/picture.bmp", tiles, strError));
     EXPECT_NE(strError.find("cannot read picture"), std::string::npos);
+    // The bitmap reader's complaint is part of the reason, not a message of its own.
+    EXPECT_NE(strError.find("(Error reading file"), std::string::npos) << strError;
+    EXPECT_TRUE(messages.empty());
 
     const std::filesystem::path path = std::filesystem::temp_directory_path() /
                                        ("quillomat_console_flat_" + std::to_string(::getpid()) + ".bmp");
