@@ -211,8 +211,8 @@ TEST(Soften, EveryPathAndThreadCountGivesTheBytesOfTheDescription) {
     struct {
         uint16_t nBitCount;
         int32_t w, h;
-    } pictures[] = {{24, 1, 1}, {24, 2, 3}, {24, 5, 7}, {24, 19, 9}, {24, 67, 21},
-                    {8, 1, 5}, {8, 3, 2}, {8, 13, 11}, {8, 41, 17}, {1, 9, 5}, {1, 37, 13}};
+    } pictures[] = {{24, 1, 1}, {24, 2, 3}, {24, 5, 7}, {24, 19, 9}, {24, 67, 21}, {24, 187, 4},
+                    {8, 1, 5}, {8, 3, 2}, {8, 13, 11}, {8, 41, 17}, {8, 533, 3}, {1, 9, 5}, {1, 37, 13}};
     std::vector<CSoftenSettings> settings;
     for (int32_t nSize = 1; nSize <= 25; ++nSize)
         settings.push_back(Settings(nSize, 1 + nSize % 4));
