@@ -51,11 +51,11 @@ if [ ! -f "$in" ]; then
 fi
 picture_bytes=$(stat -c %s "$in")
 
-# Runs a command once; prints "seconds maxrss_kb".
+# Runs a command once; prints "wall_seconds maxrss_kb cpu_seconds" (cpu: user + system).
 measure() {
   local out
-  out=$("$timer" -f '%e %M' "$@" 2>&1 >/dev/null | tail -n 1)
-  echo "$out"
+  out=$("$timer" -f '%e %M %U %S' "$@" 2>&1 >/dev/null | tail -n 1)
+  echo "$out" | awk '{ printf "%s %s %.2f\n", $1, $2, $3 + $4 }'
 }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -69,23 +69,27 @@ compare() {
   while [ "$1" != "--" ]; do q+=("$1"); shift; done
   shift
   im=("$@")
-  local qt=() qm=() it=() imm=()
+  local qt=() qm=() qc=() it=() imm=() ic=()
   for ((r = 0; r < rounds; ++r)); do
-    read -r t m < <(measure "${q[@]}"); qt+=("$t"); qm+=("$m")
-    read -r t m < <(measure "${im[@]}"); it+=("$t"); imm+=("$m")
+    read -r t m c < <(measure "${q[@]}"); qt+=("$t"); qm+=("$m"); qc+=("$c")
+    read -r t m c < <(measure "${im[@]}"); it+=("$t"); imm+=("$m"); ic+=("$c")
   done
-  local qmed imed qmem imem
+  local qmed imed qmem imem qcpu icpu
   qmed=$(printf '%s\n' "${qt[@]}" | median)
   imed=$(printf '%s\n' "${it[@]}" | median)
+  qcpu=$(printf '%s\n' "${qc[@]}" | median)
+  icpu=$(printf '%s\n' "${ic[@]}" | median)
   qmem=$(printf '%s\n' "${qm[@]}" | sort -n | tail -n 1)
   imem=$(printf '%s\n' "${imm[@]}" | sort -n | tail -n 1)
   results+=("$(awk -v n="$name" -v qs="$qmed" -v is="$imed" -v t="$target" -v qm="$qmem" -v im="$imem" -v pb="$picture_bytes" \
-    -v qa="${qt[*]}" -v ia="${it[*]}" 'BEGIN {
+    -v qc="$qcpu" -v ic="$icpu" -v qa="${qt[*]}" -v ia="${it[*]}" 'BEGIN {
       ratio = (is > 0) ? qs / is : 0
-      printf "%-18s %8.3f %8.3f %7.3f %7s %5s %9.1f %6.2f %9.1f   quillomat: %s  convert: %s\n",
-        n, qs, is, ratio, "<=" t, (ratio <= t) ? "ok" : "MISS", qm / 1024, qm * 1024 / pb, im / 1024, qa, ia }')")
+      cratio = (ic > 0) ? qc / ic : 0
+      printf "%-17s %7.3f %7.3f %6.3f %6s %4s %6.2f %6.2f %6.3f %7.1f %5.2f %7.1f   quillomat: %s  convert: %s\n",
+        n, qs, is, ratio, "<=" t, (ratio <= t) ? "ok" : "MISS", qc, ic, cratio, qm / 1024, qm * 1024 / pb, im / 1024, qa, ia }')")
 }
 
+load_start=$(cut -d ' ' -f 1-3 /proc/loadavg)
 out=$work/out
 compare "soften 1 pass" 0.30 -- "$cli" soften --passes 1 --size "$size" "$in" "$out-q1.bmp" -- \
   "$convert" "$in" -define convolve:scale='!' -morphology Convolve:1 "$kernel" "$out-m1.bmp"
@@ -94,9 +98,11 @@ compare "soften 10 passes" 0.20 -- "$cli" soften --passes 10 --size "$size" "$in
 compare "colorize" 0.30 -- "$cli" colorize --color 1 --bright 2 "$in" "$out-qc.bmp" -- \
   "$convert" "$in" -define convolve:scale='!' -morphology Convolve:1 "$kernel" "$out-mc.bmp"
 
-echo "picture: 4000 x 3000, 24 bits, $(awk -v b="$picture_bytes" 'BEGIN { printf "%.1f MB", b / 1048576 }'); softening size $size; $rounds rounds, programs alternating"
-echo "machine: $(nproc) cores, load average $(cut -d ' ' -f 1-3 /proc/loadavg)"
-printf '%-18s %8s %8s %7s %7s %5s %9s %6s %9s   %s\n' "task" "quillo s" "convert" "ratio" "target" "" \
-  "quillo MB" "xpic" "conv MB" "all times (s)"
+echo "picture: 4000 x 3000, 24 bits, $(awk -v b="$picture_bytes" 'BEGIN { printf "%.1f MB (%.1f MiB)", b / 1e6, b / 1048576 }'); softening size $size; $rounds rounds, programs alternating"
+echo "machine: $(nproc) cores, load average at the start $load_start"
+printf '%-17s %7s %7s %6s %6s %4s %6s %6s %6s %7s %5s %7s   %s\n' "task" "quillo" "convert" "ratio" "target" "" \
+  "q cpu" "c cpu" "cpu r" "q MiB" "xpic" "c MiB" "wall times (s)"
 printf '%s\n' "${results[@]}"
-echo "peak memory target: quillomat <= 2.50 x the picture (column xpic)"
+echo "times: median wall seconds; cpu: median user+system seconds (a fairer ratio on a busy machine);"
+echo "MiB: peak resident memory; xpic: quillomat's peak over the picture file (target <= 2.50)"
+echo "load average at the end: $(cut -d ' ' -f 1-3 /proc/loadavg)"
