@@ -379,6 +379,19 @@ TEST(PictureWindow, PrintingAndPreviewPaintThePage)
     app.Frame().OnCommand(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(answerer.GetCount(), 1);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // "Drucken..." leaves the preview for the print dialog.
+    QStringList modals;
+    CModalAnswerer printing([&modals](QWidget* pModal) {
+        modals << QString::fromLatin1(pModal->metaObject()->className());
+        if (auto* pPreview = qobject_cast<CPreviewDlg*>(pModal))
+            pPreview->findChild<QPushButton*>(QStringLiteral("print"))->click();
+        else
+            qobject_cast<QDialog*>(pModal)->reject();
+    });
+    printing.SetAnswerAll(true);
+    app.Frame().OnCommand(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(modals, (QStringList{QStringLiteral("CPreviewDlg"), QStringLiteral("QPrintDialog")}));
 }
 
 TEST(PictureWindow, CancelledReceptionGivesAnEmptyRowlessPicture)
