@@ -19,18 +19,9 @@
 #include "app/CQuillomatView.h"
 #include "app/CRecentFileList.h"
 #include "res/Resource.h"
+#include "support/TestPictures.h"
 
 namespace {
-
-std::vector<uint32_t> Pixels(const CDib& dib)
-{
-    std::vector<uint32_t> pixels;
-    CSize size = dib.GetDimensions();
-    for (int y = 0; y < size.cy; ++y)
-        for (int x = 0; x < size.cx; ++x)
-            pixels.push_back(dib.GetPixel({x, y}));
-    return pixels;
-}
 
 void AcceptDialog(QWidget* pModal)
 {
@@ -50,7 +41,7 @@ TEST(Commands, EffectsMarkTheDocumentAndUndoRestores)
     ASSERT_TRUE(app.WaitForReception());
     CMainFrame& frame = app.Frame();
     CQuillomatDoc* pDoc = app.ActiveDoc();
-    const std::vector<uint32_t> original = Pixels(pDoc->GetDib());
+    const std::vector<uint32_t> original = PixelsOf(pDoc->GetDib());
 
     for (uint16_t nId : {ID_EFFECT_SOFTEN, ID_EFFECT_COLORIZE}) {
         SCOPED_TRACE(nId);
@@ -72,7 +63,7 @@ TEST(Commands, EffectsMarkTheDocumentAndUndoRestores)
         for (QAction* pAction : frame.GetAcceleratorActions())
             if (pAction->shortcut() == QKeySequence(Qt::ALT | Qt::Key_Backspace))
                 pAction->trigger();
-        EXPECT_EQ(Pixels(pDoc->GetDib()), original);
+        EXPECT_EQ(PixelsOf(pDoc->GetDib()), original);
         EXPECT_FALSE(frame.IsCommandEnabled(ID_EDIT_UNDO));
         EXPECT_TRUE(pDoc->IsModified());
     }

@@ -12,6 +12,7 @@
 
 #include "BmpBytes.h"
 #include "bitmap/CDib.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -292,18 +293,7 @@ TEST(DibFile, PlainColourMasksAreTakenAsPlainPixels) {
 
 class CFileFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("dibtest-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override {
-        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_all);
-        std::filesystem::remove_all(m_dir);
-    }
-    std::filesystem::path m_dir;
+    CScratchFolder m_dir{"quillomat-dib"};
 };
 
 TEST_F(CFileFolder, WriteFileReplacesTargetAndLeavesNoTemporaryFile) {
@@ -313,10 +303,7 @@ TEST_F(CFileFolder, WriteFileReplacesTargetAndLeavesNoTemporaryFile) {
     std::ofstream(target) << "old contents";
     ASSERT_TRUE(dib.WriteFile(target));
     EXPECT_EQ(std::filesystem::file_size(target), 54u + 5 * 16);
-    size_t nFiles = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(m_dir))
-        ++nFiles;
-    EXPECT_EQ(nFiles, 1u);
+    EXPECT_EQ(m_dir.Names(), std::vector<std::string>{"bild.bmp"});
     CDib back;
     ASSERT_TRUE(back.ReadFile(target));
     EXPECT_EQ(back.GetDimensions(), (CSize{5, 5}));
@@ -356,10 +343,7 @@ TEST_F(CFileFolder, FailedSaveKeepsOldFileWhole) {
     std::string strOld;
     std::getline(in, strOld);
     EXPECT_EQ(strOld, "old contents");
-    size_t nFiles = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(m_dir))
-        ++nFiles;
-    EXPECT_EQ(nFiles, 1u);  // no temporary file left behind
+    EXPECT_EQ(m_dir.Names(), std::vector<std::string>{"bild.bmp"});  // no temporary file left behind
 }
 
 TEST_F(CFileFolder, SaveIntoMissingFolderFails) {

@@ -12,6 +12,7 @@
 #include "bitmap/CDib.h"
 #include "bitmap/DibPng.h"
 #include "bitmap/PictureFile.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -22,15 +23,6 @@ struct CCliResult {
 
 class PictureCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("quillomat-picture-cli-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     std::string Path(const std::string& strName) const { return (m_dir / strName).string(); }
 
     CCliResult Run(const std::string& strArgs) const {
@@ -63,10 +55,7 @@ protected:
     }
 
     // The bytes of a file as written.
-    std::string ReadBytes(const std::string& strName) const {
-        std::ifstream in(Path(strName), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string ReadBytes(const std::string& strName) const { return ::ReadBytes(Path(strName)); }
 
     // A 9 × 6 picture in the four grey levels and two colours, as BMP and as PNG.
     void WriteShades(const std::string& strBmp, const std::string& strPng) const {
@@ -81,7 +70,7 @@ protected:
         ASSERT_EQ(ReadBytes(strPng).substr(0, 4), "\x89PNG");
     }
 
-    std::filesystem::path m_dir;
+    CScratchFolder m_dir{"quillomat-picture-cli"};
 };
 
 TEST_F(PictureCommandTest, SoftenDefaultsAndOptions) {

@@ -15,28 +15,16 @@
 #include "bitmap/PictureFile.h"
 #include "console/ConsolePicture.h"
 #include "reception/TileDecoder.h"
+#include "support/TestFiles.h"
 
 namespace {
 
 class ReceiveCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_Dir = std::filesystem::temp_directory_path() /
-                ("quillomat-cli-receive-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_Dir);
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_Dir, ec);
-    }
-
     // Runs the command in the scratch folder; returns its exit status, stderr in m_strErr.
     int Run(const std::string& strArgs, const std::string& strPrefix = "", const std::string& strCli = "receive")
     {
-        const std::string strCommand = "cd '" + m_Dir.string() + "' && " + strPrefix + "'" + QUILLOMAT_CLI_PATH +
+        const std::string strCommand = "cd '" + m_Dir.Path().string() + "' && " + strPrefix + "'" + QUILLOMAT_CLI_PATH +
                                        "' " + strCli + " " + strArgs + " 2>err.txt >out.txt";
         const int nStatus = std::system(strCommand.c_str());
         std::ifstream in(m_Dir / "err.txt");
@@ -46,7 +34,7 @@ protected:
         return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
     }
 
-    std::filesystem::path m_Dir;
+    CScratchFolder m_Dir{"quillomat-cli-receive"};
     std::string m_strErr;
 };
 

@@ -134,13 +134,14 @@ TEST(ConsolePicture, DefaultPhotoIsDitheredInAllFourLevels)
 
 #include "bitmap/CDib.h"
 #include "common/MessageSink.h"
+#include "support/TestFiles.h"
 
 namespace {
 
 TEST(ConsolePicture, ABitmapFileIsMappedToTheFourLevelsByBrightness)
 {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("quillomat_console_picture_" + std::to_string(::getpid()) + ".bmp");
+    const CScratchFolder folder;
+    const std::filesystem::path path = folder / "picture.bmp";
     CDib dib;
     ASSERT_TRUE(dib.Create(100, 21)); // narrower than 160, height not a whole number of bands
     // Exact shades, and shades in between that go to the nearest level.
@@ -153,7 +154,6 @@ TEST(ConsolePicture, ABitmapFileIsMappedToTheFourLevelsByBrightness)
     std::vector<uint8_t> tiles;
     std::string strError;
     ASSERT_TRUE(LoadPictureTiles(path, tiles, strError)) << strError;
-    std::filesystem::remove(path);
     ASSERT_EQ(tiles.size(), 2u * 320);
     const uint8_t levels[8] = {0, 1, 2, 3, 0, 1, 2, 3};
     for (int32_t y = 0; y < 16; ++y) {
@@ -176,14 +176,13 @@ TEST(ConsolePicture, UnusablePicturesAreRefusedWithAReason)
     EXPECT_NE(strError.find("(Error reading file"), std::string::npos) << strError;
     EXPECT_TRUE(messages.empty());
 
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("quillomat_console_flat_" + std::to_string(::getpid()) + ".bmp");
+    const CScratchFolder folder;
+    const std::filesystem::path path = folder / "flat.bmp";
     CDib dib;
     ASSERT_TRUE(dib.Create(160, 7));
     ASSERT_TRUE(dib.WriteFile(path));
     EXPECT_FALSE(LoadPictureTiles(path, tiles, strError));
     EXPECT_NE(strError.find("fewer than 8 rows"), std::string::npos);
-    std::filesystem::remove(path);
 }
 
 } // namespace

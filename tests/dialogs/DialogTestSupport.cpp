@@ -1,4 +1,5 @@
 #include "DialogTestSupport.h"
+#include "support/TestFiles.h"
 
 #include <QAbstractButton>
 
@@ -12,17 +13,11 @@ constexpr int kPollMs = 5;
 // A hang guard, not a timing check: far beyond what any dialog here needs.
 constexpr qint64 kWatchdogMs = 120 * 1000;
 
-std::string& TestDirStorage()
+// Home, settings and working folder of the suite; it goes away when the process ends.
+const CScratchFolder& TestFolder()
 {
-    static std::string s_strDir;
-    return s_strDir;
-}
-
-void RemoveTestDir()
-{
-    std::error_code error;
-    if (!TestDirStorage().empty())
-        std::filesystem::remove_all(TestDirStorage(), error);
+    static const CScratchFolder s_Folder("quillomat-dialogs");
+    return s_Folder;
 }
 
 } // namespace
@@ -38,17 +33,13 @@ QApplication& TestApp()
 {
     static QApplication* s_pApp = nullptr;
     if (s_pApp == nullptr) {
-        char szTemplate[] = "/tmp/quillomat-dialogs-XXXXXX";
-        const char* pszDir = mkdtemp(szTemplate);
-        if (pszDir == nullptr)
+        const std::filesystem::path& dir = TestFolder().Path();
+        if (dir.empty())
             std::abort();
-        TestDirStorage() = pszDir;
-        std::atexit(RemoveTestDir);
-        const std::filesystem::path dir(pszDir);
         std::filesystem::create_directories(dir / "config");
-        setenv("HOME", pszDir, 1);
+        setenv("HOME", dir.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-        if (chdir(pszDir) != 0)
+        if (chdir(dir.c_str()) != 0)
             std::abort();
         if (std::getenv("QT_QPA_PLATFORM") == nullptr)
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -63,7 +54,7 @@ QApplication& TestApp()
 std::string TestDir()
 {
     TestApp();
-    return TestDirStorage();
+    return TestFolder().Path().string();
 }
 
 CModalAnswerer::CModalAnswerer()

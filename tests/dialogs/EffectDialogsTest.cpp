@@ -10,6 +10,7 @@
 #include "dialogs/EffectCommands.h"
 #include "effects/Soften.h"
 #include "effects/UndoSnapshot.h"
+#include "support/TestPictures.h"
 
 #include <QButtonGroup>
 #include <QKeyEvent>
@@ -47,16 +48,6 @@ void MakeGreyRow(CDib& dib)
     const uint32_t levels[] = {0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000};
     for (int x = 0; x < 4; ++x)
         dib.SetPixel({x, 0}, levels[x]);
-}
-
-std::vector<uint32_t> Pixels(const CDib& dib)
-{
-    std::vector<uint32_t> values;
-    const CSize size = dib.GetDimensions();
-    for (int y = 0; y < size.cy; ++y)
-        for (int x = 0; x < size.cx; ++x)
-            values.push_back(dib.GetPixel({x, y}));
-    return values;
 }
 
 void PutLe(std::string& s, uint32_t nValue, int nBytes)
@@ -321,7 +312,7 @@ TEST_F(EffectDialogs, CancelChangesNeitherPictureNorSnapshotNorSettings)
 {
     CDib dib;
     MakeGreyRow(dib);
-    const std::vector<uint32_t> before = Pixels(dib);
+    const std::vector<uint32_t> before = PixelsOf(dib);
     CUndoSnapshot undo;
     CSoftenSettings settings;
     int32_t nChoice = 5;
@@ -340,7 +331,7 @@ TEST_F(EffectDialogs, CancelChangesNeitherPictureNorSnapshotNorSettings)
     });
     EXPECT_FALSE(RunColorizeCommand(nullptr, dib, undo, nChoice));
 
-    EXPECT_EQ(Pixels(dib), before);
+    EXPECT_EQ(PixelsOf(dib), before);
     EXPECT_FALSE(undo.HasSnapshot());
     EXPECT_EQ(nChoice, 5);
     EXPECT_EQ(settings.m_nSoftPasses, 1);
@@ -369,7 +360,7 @@ TEST_F(EffectDialogs, ColorizeCommandColoursTakesTheSnapshotAndKeepsTheChoice)
     });
     EXPECT_TRUE(RunColorizeCommand(nullptr, dib, undo, nChoice));
     EXPECT_EQ(nChoice, 33);
-    EXPECT_EQ(Pixels(dib), (std::vector<uint32_t>{0xAAFFCC, 0xCC0000, 0xAA0000, 0x000000}));
+    EXPECT_EQ(PixelsOf(dib), (std::vector<uint32_t>{0xAAFFCC, 0xCC0000, 0xAA0000, 0x000000}));
     EXPECT_TRUE(undo.HasSnapshot());
     EXPECT_EQ(undo.GetKind(), UNDO_COLORIZE);
 
@@ -384,12 +375,12 @@ TEST_F(EffectDialogs, ColorizeCommandColoursTakesTheSnapshotAndKeepsTheChoice)
     EXPECT_TRUE(RunColorizeCommand(nullptr, dib, undo, nChoice));
     EXPECT_EQ(shown, std::make_pair(1022, 1031));
     EXPECT_EQ(nChoice, 3);
-    EXPECT_EQ(Pixels(dib), (std::vector<uint32_t>{0x0000FF, 0x0000CC, 0x0000AA, 0x000000}));
+    EXPECT_EQ(PixelsOf(dib), (std::vector<uint32_t>{0x0000FF, 0x0000CC, 0x0000AA, 0x000000}));
 
     // Undo as the view does it: restore, then forget the snapshot (the undo command is disabled).
     EXPECT_TRUE(undo.RestoreUndo(dib));
     undo.Free();
-    EXPECT_EQ(Pixels(dib), (std::vector<uint32_t>{0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000}));
+    EXPECT_EQ(PixelsOf(dib), (std::vector<uint32_t>{0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000}));
     EXPECT_FALSE(undo.HasSnapshot());
     EXPECT_TRUE(m_Sunk.empty());
 }

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "../bitmap/BmpBytes.h"
-#include "EffectPictures.h"
+#include "support/TestPictures.h"
 #include "effects/Colorize.h"
 #include "effects/UndoSnapshot.h"
 

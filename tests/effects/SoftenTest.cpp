@@ -7,7 +7,7 @@
 #include <string>
 
 #include "../bitmap/BmpBytes.h"
-#include "EffectPictures.h"
+#include "support/TestPictures.h"
 #include "effects/Colorize.h"
 #include "effects/Soften.h"
 #include "effects/UndoSnapshot.h"

@@ -5,6 +5,7 @@
 #include "link/CIOModul.h"
 #include "link/Platform.h"
 #include "link/PortIo.h"
+#include "support/TestFiles.h"
 
 #include <cstdint>
 #include <unistd.h>
@@ -128,27 +129,18 @@ inline std::vector<std::pair<int, int64_t>> LogEntries(const CLogStore& log)
     return entries;
 }
 
-inline std::filesystem::path TempLogPath()
-{
-    static int nCounter = 0;
-    return std::filesystem::temp_directory_path() /
-           ("quillomat_link_test_" + std::to_string(::getpid()) + "_" + std::to_string(++nCounter) + ".log");
-}
-
-// Owns a CIOModul whose log file lives in the temporary folder and is removed afterwards.
+// Owns a CIOModul whose log file lives in a scratch folder that goes away afterwards.
 class CTestModul {
 public:
     explicit CTestModul(std::shared_ptr<PortIo> pPort = nullptr, std::shared_ptr<IPlatform> pPlatform = nullptr)
-        : m_Path(TempLogPath()), m_pModul(std::make_unique<CIOModul>(std::move(pPort), std::move(pPlatform)))
+        : m_Path(m_Folder / "Tarvo.log"), m_pModul(std::make_unique<CIOModul>(std::move(pPort), std::move(pPlatform)))
     {
         m_pModul->SetLogfilePath(m_Path);
         m_pModul->InitLog();
     }
     ~CTestModul()
     {
-        m_pModul.reset();
-        std::error_code ec;
-        std::filesystem::remove(m_Path, ec);
+        m_pModul.reset();  // saves the log once more, before the folder goes
     }
     CIOModul* operator->() { return m_pModul.get(); }
     CIOModul& operator*() { return *m_pModul; }
@@ -156,6 +148,7 @@ public:
     const std::filesystem::path& Path() const { return m_Path; }
 
 private:
+    CScratchFolder m_Folder{"quillomat-link"};
     std::filesystem::path m_Path;
     std::unique_ptr<CIOModul> m_pModul;
 };

@@ -13,6 +13,7 @@
 #include "linkspec/LinkSpec.h"
 #include "reception/SessionDriver.h"
 #include "reception/TileDecoder.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -99,12 +100,7 @@ protected:
         if (!std::filesystem::is_directory(CapturesDir()))
             GTEST_SKIP() << "no recorded sessions at " << CapturesDir() << " (QUILLOMAT_CAPTURES_DIR)";
     }
-    void TearDown() override
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_Dir, ec);
-    }
-    std::filesystem::path m_Dir = ScratchDir("capture");
+    CScratchFolder m_Dir{"quillomat-capture"};
 };
 
 TEST_P(CaptureReplayTest, GivesThePictureOfTheRules)
@@ -155,9 +151,8 @@ TEST(CaptureReplay, CardGameTieShowsTheCompressedBytes)
     }
     ASSERT_EQ(nCompressed, 2);
 
-    const std::filesystem::path scratch = ScratchDir("capture-tcg");
+    const CScratchFolder scratch("quillomat-capture-tcg");
     const CSessionOutcome outcome = Replay("pokemon_tcg_compressed", scratch);
-    std::filesystem::remove_all(scratch);
     EXPECT_TRUE(outcome.bComplete);
     ASSERT_EQ(outcome.picture.m_nTileBytes, static_cast<int32_t>(firstPrint.size()));
     EXPECT_TRUE(std::equal(firstPrint.begin(), firstPrint.end(), outcome.picture.m_TileData.begin()));

@@ -7,23 +7,12 @@
 #include "console/CSimModule.h"
 #include "reception/FakeScreen.h"
 #include "reception/ReceiveSession.h"
+#include "support/TestFiles.h"
 
 namespace {
 
 class ReceiveSessionTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_Dir = std::filesystem::temp_directory_path() /
-                ("quillomat-session-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_Dir);
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_Dir, ec);
-    }
     std::filesystem::path LogPath() const { return m_Dir / "Tarvo.log"; }
     void Ticks(CReceiveSession& session, int n)
     {
@@ -31,7 +20,7 @@ protected:
             session.OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
     }
 
-    std::filesystem::path m_Dir;
+    CScratchFolder m_Dir{"quillomat-session"};
     CFakeScreen m_Screen;
 };
 

@@ -7,6 +7,7 @@
 #include "console/SimOptions.h"
 #include "reception/ReceptionState.h"
 #include "reception/SessionDriver.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -32,12 +33,7 @@ int Count(const std::vector<std::string>& texts, const std::string& strText)
 
 class ReceiveSimTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_Dir, ec);
-    }
-    std::filesystem::path m_Dir = ScratchDir("sim");
+    CScratchFolder m_Dir{"quillomat-sim"};
 };
 
 TEST_F(ReceiveSimTest, PlainTestCardArrivesExactly)

@@ -47,11 +47,3 @@ inline CSessionOutcome RunSession(std::shared_ptr<PortIo> pPort, const std::file
     outcome.texts = screen.m_SetTexts;
     return outcome;
 }
-
-inline std::filesystem::path ScratchDir(const std::string& strName)
-{
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("quillomat-" + strName + "-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
-}

@@ -32,6 +32,7 @@ public:
     CScratchFolder& operator=(const CScratchFolder&) = delete;
 
     const std::filesystem::path& Path() const { return m_Path; }
+    operator const std::filesystem::path&() const { return m_Path; }
     std::filesystem::path operator/(const std::string& strName) const { return m_Path / strName; }
 
     // The names in the folder, sorted: what a test left there, and nothing else.

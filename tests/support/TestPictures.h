@@ -1,5 +1,5 @@
 #pragma once
-// Pictures for the effect tests.
+// Pictures for the suites: made pixel by pixel, and read back as a list of pixel values.
 #include <cstdint>
 #include <string>
 #include <vector>
