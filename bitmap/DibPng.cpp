@@ -18,6 +18,7 @@
 namespace {
 
 constexpr uint8_t PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+bool g_bPngChecksums = true;
 
 // What one read or write has to tell after a jump.
 struct CPngState {
@@ -75,6 +76,12 @@ bool ReadWithLibpng(png_structp png, png_infop info, CPngState& state, CDib& dib
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_read_fn(png, &state, ReadFromMemory);
+    if (!g_bPngChecksums) {
+        png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#ifdef PNG_IGNORE_ADLER32
+        png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
+    }
     // Sizes are judged below against what a picture may hold, with their own message.
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_read_info(png, info);
@@ -149,6 +156,13 @@ bool WriteWithLibpng(png_structp png, png_infop info, CPngState& state, const CD
 }
 
 }  // namespace
+
+bool SetPngChecksums(bool bCheck)
+{
+    const bool bPrevious = g_bPngChecksums;
+    g_bPngChecksums = bCheck;
+    return bPrevious;
+}
 
 bool IsPngSignature(const uint8_t* pData, size_t nSize)
 {

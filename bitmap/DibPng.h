@@ -17,6 +17,11 @@ inline constexpr const char* PNG_MSG_TOO_BIG = "PNG picture too big";
 inline constexpr const char* PNG_MSG_DEPTH = "PNG files can only be written from 1, 4, 8 and 24 bits per pixel";
 inline constexpr const char* PNG_MSG_EMPTY = "A picture without pixels cannot be written as PNG";
 
+// Tools that feed arbitrary bytes to the reader (the PNG fuzz target) turn the chunks' check
+// sums off, so that changed bytes reach the decoder instead of failing the first check sum.
+// On by default; returns the previous setting.
+bool SetPngChecksums(bool bCheck);
+
 // The eight bytes every PNG file starts with.
 bool IsPngSignature(const uint8_t* pData, size_t nSize);
 

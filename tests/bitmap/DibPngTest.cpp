@@ -176,6 +176,12 @@ TEST(DibPng, BadFilesAreRefusedWithTheirReasonAndLeaveNoPicture)
         ASSERT_EQ(messages.Messages().size(), 1u);
         EXPECT_EQ(messages.Messages()[0].rfind(c.pMessage, 0), 0u) << messages.Messages()[0];
     }
+    // Without check sums (as the fuzz target reads) a changed byte reaches the decoder.
+    const bool bPrevious = SetPngChecksums(false);
+    CDib changed;
+    EXPECT_TRUE(Decode(changed, WithSize(good, 39, 30, false)));
+    EXPECT_EQ(changed.GetDimensions(), (CSize{39, 30}));
+    SetPngChecksums(bPrevious);
 }
 
 TEST(DibPng, PicturesPngCannotHoldAreRefused)
