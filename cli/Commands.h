@@ -17,6 +17,7 @@ struct CCliCommand {
     std::string strUsage;    // one line: "receive [--link L] [-o OUT.bmp] [--timeout SECONDS]"
     std::string strSummary;  // one line for the command list
     std::function<int(const std::vector<std::string>& args)> fnRun;  // args after the command name
+    std::string strDetails = {};  // more lines for 'quillomat-cli <command> --help'
 };
 
 std::vector<CCliCommand>& CliCommands();

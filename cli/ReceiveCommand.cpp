@@ -1,6 +1,7 @@
 // quillomat-cli receive: the receive dialog on a terminal. Status texts and messages go to
 // stderr as they appear (a message box's OK is pressed at once); Ctrl+C and --timeout end the
-// reception like "Abbrechen"; the picture handed over is written as a 24-bit bitmap.
+// reception like "Abbrechen"; the picture handed over is written as a 24-bit bitmap, followed by
+// one line that sums the reception up.
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -14,11 +15,16 @@
 #include "bitmap/DibScale.h"
 #include "cli/Commands.h"
 #include "cli/PictureCommandSupport.h"
+#include "console/CSimConsole.h"
 #include "linkspec/LinkSpec.h"
 #include "reception/ReceiveSession.h"
 #include "reception/TileDecoder.h"
 
 namespace {
+
+// The print arrived whole and every block matches its sum, but some only because the last
+// repair pass made a byte whatever the sum asked for: the picture may differ from the console's.
+constexpr int CLI_ESTIMATED = 3;
 
 std::atomic<bool> g_bInterrupted{false};
 
@@ -36,7 +42,15 @@ public:
         m_strText = strUtf8;
         std::fprintf(stderr, "%s\n", strUtf8.c_str());
     }
-    void ShowMessage(const std::string& strUtf8) override { std::fprintf(stderr, "%s\n", strUtf8.c_str()); }
+    // Every message of the dialog ends its attempt; those after an attempt ask for another
+    // print, which the simulated console's user then gives.
+    void ShowMessage(const std::string& strUtf8) override
+    {
+        std::fprintf(stderr, "%s\n", strUtf8.c_str());
+        if (m_pSimConsole)
+            m_pSimConsole->AskForReprint();
+    }
+    void SetSimConsole(std::shared_ptr<CSimConsole> pConsole) { m_pSimConsole = std::move(pConsole); }
     unsigned SetTimer(unsigned nId, unsigned nMilliseconds) override
     {
         m_nTimerId = nId;
@@ -57,6 +71,7 @@ public:
     void TickDone() { m_NextTick += m_Interval; }
 
 private:
+    std::shared_ptr<CSimConsole> m_pSimConsole;
     std::string m_strText;
     unsigned m_nTimerId = 0;
     std::chrono::milliseconds m_Interval{20};
@@ -69,6 +84,7 @@ struct CReceiveArgs {
     std::string strOut = "received.bmp";
     double dTimeout = 0.0;  // seconds; 0 = until the picture is complete or Ctrl+C
     int32_t nScale = 1;     // the picture written is enlarged this many times
+    bool bStrict = false;   // estimated blocks count as bad and are asked for again
 };
 
 bool ParseSeconds(const std::string& strText, double& dSeconds)
@@ -91,6 +107,8 @@ int ParseArgs(const std::vector<std::string>& args, CReceiveArgs& out)
                 option.push_back(args[++i]);
             if (int nStatus = ParseIntOptions("receive", option, {{SCALE_OPTION, &out.nScale, 1, DIB_MAX_SCALE}}, files))
                 return nStatus;
+        } else if (strArg == "--strict") {
+            out.bStrict = true;
         } else if (strArg == "--link" || strArg == "-o" || strArg == "--timeout") {
             if (!bHasValue)
                 return CliUsageError("receive: " + strArg + " needs a value");
@@ -134,10 +152,13 @@ int RunReceive(const std::vector<std::string>& args)
     sigaction(SIGINT, &action, &previous);
 
     CTerminalScreen screen;
+    screen.SetSimConsole(std::dynamic_pointer_cast<CSimConsole>(pPort));
     bool bComplete = false;
+    CReceptionSummary summary;
     CReceivedPicture picture;
     {
         CReceiveSession session(screen, pPort, "Tarvo.log");
+        session.SetStrict(options.bStrict);
         const auto start = std::chrono::steady_clock::now();
         const auto deadline = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                           std::chrono::duration<double>(options.dTimeout));
@@ -160,6 +181,7 @@ int RunReceive(const std::vector<std::string>& args)
         }
         session.OnDestroy();
         bComplete = session.IsPictureComplete();
+        summary = session.GetSummary();
         picture = session.GetReceivedPicture();
     }  // the link module saves the log once more here
     sigaction(SIGINT, &previous, nullptr);
@@ -173,17 +195,34 @@ int RunReceive(const std::vector<std::string>& args)
         std::fprintf(stderr, "quillomat-cli: receive: cannot write '%s'\n", options.strOut.c_str());
         return CLI_FAILED;
     }
-    std::fprintf(stderr, "%s: %d x %d pixels%s\n", options.strOut.c_str(), dib.GetDimensions().cx * options.nScale,
-                 dib.GetDimensions().cy * options.nScale,
-                 bComplete ? "" : " (incomplete)");
-    return bComplete ? CLI_OK : CLI_FAILED;
+    std::fprintf(stderr,
+                 "%s: %d x %d pixels; %d blocks read: %d as received, %d repaired, %d confirmed by two prints, "
+                 "%d estimated, %d bad; %s\n",
+                 options.strOut.c_str(), dib.GetDimensions().cx * options.nScale,
+                 dib.GetDimensions().cy * options.nScale, summary.nBlocks,
+                 summary.nAsReceived, summary.nRebuilt, summary.nConfirmed, summary.nEstimated, summary.nBad,
+                 summary.nBlocks == 0 ? "no print" : summary.bPrintComplete ? "print complete" : "print incomplete");
+    if (!bComplete)
+        return CLI_FAILED;
+    return summary.IsExact() ? CLI_OK : CLI_ESTIMATED;
 }
 
 const CCommandRegistrar registrar({
     "receive",
-    "receive [--link L] [-o OUT.bmp|OUT.png] [--timeout SECONDS] [--scale N]",
+    "receive [--link L] [-o OUT.bmp|OUT.png] [--timeout SECONDS] [--scale N] [--strict]",
     "take a picture off the console as the receive dialog does; exit 0 only for a fully good picture",
     RunReceive,
+    "\n--strict  a block counts only when two prints agree on every byte of it away from the\n"
+    "          line's marks; one that matches its sum only by estimate, or through bytes the\n"
+    "          line marked, counts as bad: the console is asked to print again\n"
+    "\nexit status:\n"
+    "  0  the whole print arrived (its print packet followed the data) and every block matched\n"
+    "     its sum as received or after rebuilding bytes cut on lost sync\n"
+    "  1  it ended otherwise: a print cut short or given up, bad blocks, --timeout, Ctrl+C, no\n"
+    "     module, or the picture could not be written; the picture held is still written\n"
+    "  2  bad usage\n"
+    "  3  the whole print arrived, but some blocks match their sum only by estimate (not with\n"
+    "     --strict); the picture may differ from the console's\n",
 });
 
 }  // namespace

@@ -49,8 +49,8 @@ int main(int argc, char** argv)
             continue;
         std::vector<std::string> args(argv + 2, argv + argc);
         if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-            std::fprintf(stderr, "usage: quillomat-cli %s\n%s\n", command.strUsage.c_str(),
-                         command.strSummary.c_str());
+            std::fprintf(stderr, "usage: quillomat-cli %s\n%s\n%s", command.strUsage.c_str(),
+                         command.strSummary.c_str(), command.strDetails.c_str());
             return CLI_OK;
         }
         return command.fnRun(args);

@@ -13,6 +13,7 @@
 #include "console/PrintSession.h"
 #include "console/SimOptions.h"
 #include "link/PortIo.h"
+#include "link/SimulatedTime.h"
 
 #include <cstdint>
 #include <limits>
@@ -21,7 +22,7 @@
 #include <string>
 #include <vector>
 
-class CSimConsole final : public PortIo {
+class CSimConsole final : public PortIo, public ISimulatedTime {
 public:
     // tiles: the picture the console prints; packets: what it sends per print (replay when
     // options.strReplay is set, otherwise built from the tiles).
@@ -30,6 +31,16 @@ public:
     uint8_t In(uint16_t nAddress) override;
     void Out(uint16_t nAddress, uint8_t nValue) override { m_Module.Out(nAddress, nValue); }
     bool IsSimulated() const override { return true; }
+    // The program does not poll for this long: the console's clock runs on, its bytes go
+    // unheard and their acknowledgements missing. Costs only the edges that fall due.
+    void Elapse(uint32_t nMilliseconds) override;
+    // Status reads per millisecond: the console's clock is 8192 Hz, a half-period 61 us.
+    int64_t ReadsPerMillisecond() const { return m_Options.nHalf * 16384 / 1000; }
+
+    // The receiving program asked its user to print again: he does, once the console is idle
+    // and the re-print delay has passed, while re-prints remain. (After a print with a fault
+    // he prints again anyway: he saw the bad picture.)
+    void AskForReprint();
 
     // For tests: the receiving program misses every read from virtual time nAt on, and its
     // next read finds the time nSpan reads later.
@@ -59,6 +70,7 @@ private:
     static constexpr uint64_t NEVER = std::numeric_limits<uint64_t>::max();
     enum class Phase { Idle, Low, High };
 
+    void NoteFault();
     void Advance();
     void OnEdge();
     void StartByte();
@@ -74,6 +86,8 @@ private:
     CSimModule m_Module;
     int32_t m_nStatusAddress = -1;  // the module's status register; -1 without a module
     bool m_bCheckAck = true;
+    bool m_bWaitForListener = false;  // the first print waits for the program's ticks ...
+    bool m_bStartOnRead = false;      // ... and then for its next read
 
     // Virtual time: one status read is one unit (In, Advance, ScheduleStall).
     uint64_t m_nTime = 0;
@@ -96,6 +110,8 @@ private:
     size_t m_nCutAt = 0; // position in the packet where the console stops; 0: none
     bool m_bPrinting = false;
     bool m_bFaultInPrint = false;
+    bool m_bPrintSent = false;  // the print packet of the current print went through
+    bool m_bReprintAsked = false;  // the program asked for another print while this one ran
     bool m_bLastPrintGivenUp = false;
     bool m_bFinished = false;
     int32_t m_nPrints = 0;

@@ -27,6 +27,14 @@ CPacket MakePacket(uint8_t nCommand, uint8_t nCompression, std::span<const uint8
 
 std::vector<CPacket> BuildPrintSession(std::span<const uint8_t> tiles, bool bCompress)
 {
+    CPrintStyle style;
+    style.bCompress = bCompress;
+    return BuildPrintSession(tiles, style);
+}
+
+std::vector<CPacket> BuildPrintSession(std::span<const uint8_t> tiles, const CPrintStyle& style)
+{
+    const bool bCompress = style.bCompress;
     std::vector<CPacket> packets;
     const CPacket status = MakePacket(PRINTER_CMD_STATUS, 0, {});
     packets.push_back(MakePacket(PRINTER_CMD_INIT, 0, {}));
@@ -41,11 +49,13 @@ std::vector<CPacket> BuildPrintSession(std::span<const uint8_t> tiles, bool bCom
         packets.push_back(status);
     }
     packets.push_back(MakePacket(PRINTER_CMD_DATA, 0, {}));
-    // One sheet, margins 1 before and 3 after, the standard palette, middle exposure.
-    const uint8_t print[4] = {0x01, 0x13, 0xE4, 0x40};
+    // One sheet, margins 1 before and 3 after, the palette, middle exposure.
+    const uint8_t print[4] = {0x01, 0x13, style.nPalette, 0x40};
     packets.push_back(MakePacket(PRINTER_CMD_PRINT, 0, print));
-    for (int n = 0; n < 3; ++n)
+    for (int n = 0; n < style.nPollsAfter; ++n)
         packets.push_back(status);
+    if (style.bBreak)
+        packets.push_back(MakePacket(PRINTER_CMD_BREAK, 0, {}));
     return packets;
 }
 

@@ -23,6 +23,15 @@ CPacket MakePacket(uint8_t nCommand, uint8_t nCompression, std::span<const uint8
 // packet and three status polls.
 std::vector<CPacket> BuildPrintSession(std::span<const uint8_t> tiles, bool bCompress);
 
+// How one print of a session looks on the line.
+struct CPrintStyle {
+    bool bCompress = false;
+    uint8_t nPalette = 0xE4;   // the print packet's palette byte
+    int32_t nPollsAfter = 3;   // status inquiries after the print packet
+    bool bBreak = false;       // a BREAK packet (0x08) after them
+};
+std::vector<CPacket> BuildPrintSession(std::span<const uint8_t> tiles, const CPrintStyle& style);
+
 // The picture data that the data packets carry, expanded where they are compressed.
 std::vector<uint8_t> TilesOfPackets(const std::vector<CPacket>& packets);
 

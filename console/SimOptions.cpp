@@ -87,9 +87,40 @@ bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::stri
         };
         int64_t n = 0;
         if (name == "compress") {
+            if (!bHasValue) {
+                options.bCompress = true;
+                continue;
+            }
+            options.compressed.clear();
+            for (std::string_view list = value; ;) {
+                const std::string_view one = list.substr(0, list.find('+'));
+                if (one != "0" && one != "1")
+                    return bad("compress or compress=1+0+... (one 0 or 1 per print)");
+                options.compressed.push_back(one == "1");
+                if (one.size() == list.size())
+                    break;
+                list.remove_prefix(one.size() + 1);
+            }
+        } else if (name == "palette") {
+            options.palettes.clear();
+            for (std::string_view list = value; ;) {
+                const std::string_view one = list.substr(0, list.find('+'));
+                int64_t nPalette = 0;
+                if (one.empty() || one.size() > 2 || std::from_chars(one.data(), one.data() + one.size(), nPalette, 16).ptr != one.data() + one.size())
+                    return bad("palette=HH[+HH...] (one hex byte per print)");
+                options.palettes.push_back(static_cast<uint8_t>(nPalette));
+                if (one.size() == list.size())
+                    break;
+                list.remove_prefix(one.size() + 1);
+            }
+        } else if (name == "break" || name == "ack") {
             if (bHasValue)
                 return bad("no value");
-            options.bCompress = true;
+            (name == "break" ? options.bBreak : options.bReplayAck) = true;
+        } else if (name == "polls") {
+            if (!ParseInt(value, 0, 10000, n))
+                return bad("polls=N with N from 0 to 10000");
+            options.nPolls = static_cast<int32_t>(n);
         } else if (name == "picture" || name == "replay") {
             if (value.empty())
                 return bad("a file name");
@@ -135,8 +166,8 @@ bool ParseSimOptions(const std::string& strText, CSimOptions& options, std::stri
             options.nReprintDelay = n;
         } else {
             strError = "unknown sim option '" + std::string(name) +
-                       "' (expected picture, replay, compress, version, base, faults, seed, reprints, "
-                       "half, gap, pause, start or delay)";
+                       "' (expected picture, replay, compress, palette, polls, break, ack, version, base, "
+                       "faults, seed, reprints, half, gap, pause, start or delay)";
             return Blame(name);
         }
     }

@@ -1,9 +1,12 @@
 #include "dialogs/CReceiveDlg.h"
 
+#include "console/CSimConsole.h"
 #include "dialogs/DialogControls.h"
+#include "link/CIOModul.h"
 #include "linkspec/LinkSpec.h"
 #include "link/PortIo.h"
 
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
@@ -22,6 +25,9 @@ constexpr int kDialogCy = 151;
 constexpr SDluRect kOkRect{63, 130, 50, 14};
 constexpr SDluRect kCancelRect{155, 130, 50, 14};
 constexpr SDluRect kStatusRect{25, 21, 207, 66};
+constexpr SDluRect kStrictRect{25, 100, 207, 12};
+constexpr int kStrictId = 1033;
+const char* const kStrictKey = "Receive/Strict";
 
 // Dialog units become pixels the way Windows converts them: the base units are the average
 // width of the alphabet in the dialog font and the font's height; a horizontal unit is a
@@ -134,6 +140,19 @@ void CReceiveDlg::BuildControls()
     m_pStatus->setTextFormat(Qt::PlainText);
     m_pStatus->setGeometry(units.Rect(kStatusRect));
 
+    // Strict checking, remembered in the profile; off unless the user chose it.
+    m_pStrict = new QCheckBox(QStringLiteral("Streng prüfen: jeden Block mit zwei Ausdrucken bestätigen"),
+                              this);
+    SetControlId(m_pStrict, kStrictId);
+    m_pStrict->setGeometry(units.Rect(kStrictRect));
+    m_pStrict->setChecked(
+        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(QLatin1String(kStrictKey), false).toBool());
+    m_pSession->SetStrict(m_pStrict->isChecked());
+    connect(m_pStrict, &QCheckBox::toggled, this, [this](bool bChecked) {
+        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kStrictKey), bChecked);
+        m_pSession->SetStrict(bChecked);
+    });
+
     setFixedSize(units.X(kDialogCx), units.Y(kDialogCy));
 
     m_pTimer = new QTimer(this);
@@ -188,6 +207,9 @@ void CReceiveDlg::SetStatusText(const std::string& strUtf8)
 void CReceiveDlg::ShowMessage(const std::string& strUtf8)
 {
     QMessageBox::information(this, QStringLiteral("Quillomat"), QString::fromStdString(strUtf8), QMessageBox::Ok);
+    // The simulated console's user reads the message too, and prints again when asked.
+    if (auto* pSim = dynamic_cast<CSimConsole*>(&m_pSession->GetModul().GetPort()))
+        pSim->AskForReprint();
 }
 
 unsigned CReceiveDlg::SetTimer(unsigned nId, unsigned nMilliseconds)

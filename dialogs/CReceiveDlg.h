@@ -10,6 +10,7 @@
 
 #include "reception/ReceiveSession.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<CReceiveSession> m_pSession;
     std::string m_strLinkError;       // a link string that could not be opened
     QLabel* m_pStatus = nullptr;      // control 1032
+    QCheckBox* m_pStrict = nullptr;   // control 1033: strict checking (profile "Receive/Strict")
     QPushButton* m_pOk = nullptr;     // control 1
     QPushButton* m_pCancel = nullptr; // control 2
     QTimer* m_pTimer = nullptr;       // timer 1

@@ -13,6 +13,7 @@ constexpr uint8_t PRINTER_CMD_INIT = 0x01;
 constexpr uint8_t PRINTER_CMD_PRINT = 0x02;
 constexpr uint8_t PRINTER_CMD_DATA = 0x04;
 constexpr uint8_t PRINTER_CMD_STATUS = 0x0F;
+constexpr uint8_t PRINTER_CMD_BREAK = 0x08;   // some games end a session with it; no printer command
 
 constexpr uint8_t PRINTER_ACK = 0x81;        // the printer's acknowledgement
 constexpr uint8_t PRINTER_NO_ANSWER = 0x00;  // what the printer sends in every other exchange

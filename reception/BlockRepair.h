@@ -6,12 +6,15 @@
 
 struct CReceptionState;
 
-// Runs the rebuild passes on blocks 0 .. m_nMaxBlockCount-1, marks the matching ones good
-// and returns how many do not match.
+// Runs the rebuild passes on blocks 0 .. m_nMaxBlockCount-1 that a print refilled since they
+// were last verified, marks the matching ones good, records in m_BlockHow how each became good,
+// and returns how many are not good. Blocks that stayed bad are not rebuilt again. In strict
+// mode (m_bStrict) a block is good only when two prints confirm every byte of it.
 int32_t VerifyBlocks(CReceptionState& state);
 
-// Rebuild passes on one block (used by VerifyBlocks); true when it matches afterwards.
-bool RepairBlock(CReceptionState& state, int32_t nBlock);
+// Rebuild passes on one block (used by VerifyBlocks): BLOCK_AS_RECEIVED, BLOCK_REBUILT or
+// BLOCK_ESTIMATED when it matches afterwards, BLOCK_FAILED when it does not.
+uint8_t RepairBlock(CReceptionState& state, int32_t nBlock);
 
 // The message asking for another print (UTF-8).
 std::string BadBlockMessage(int32_t nBad, int32_t nBlocks);

@@ -63,6 +63,7 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
     int32_t nResult = PACKET_NONE;
     uint8_t nSend = PRINTER_NO_ANSWER;
     uint8_t nCommand = 0;
+    uint8_t nFlag = 0;
     state.m_nHeaderSum = 0;
 
     while (nPos < HEADER_SEARCH_BYTES && !bDone) {
@@ -99,12 +100,7 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             break;
         case 4:
             if (b == 0x00 || (b == 0x01 && nCommand == PRINTER_CMD_DATA)) {
-                if (nCommand == PRINTER_CMD_DATA) {
-                    if (b == 0x01)
-                        ++state.m_nPackedCount;
-                    else
-                        ++state.m_nPlainCount;
-                }
+                nFlag = b;
                 state.m_nHeaderSum += b;
             } else {
                 bInPacket = false;
@@ -118,6 +114,9 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             state.m_nDataLength += b * 256;
             state.m_nHeaderSum += b;
             if (nCommand == PRINTER_CMD_DATA) {
+                // Only a packet with data says how the picture is sent.
+                if (state.m_nDataLength > 0)
+                    ++(nFlag == 0x01 ? state.m_nPackedCount : state.m_nPlainCount);
                 nResult = PACKET_DATA;
                 bDone = true;
             }
@@ -155,6 +154,7 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
     bool bAnyData = false;
     bool bStop = false;
     state.m_nBlockCount = 0;
+    state.m_bPrintAfterData = false;
     link.ResetExchangeState();
 
     if (link.GetModulStatus() & MODUL_NO_MODULE)
@@ -168,6 +168,8 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
         while (nResult < 1) {
             nResult = ReadPacketHeader(link, state);
             ++nTries;
+            if (nResult == PACKET_PRINT && bAnyData)
+                state.m_bPrintAfterData = true;
             if (nResult == PACKET_NONE) {
                 if (++nFailures > MAX_FAILED_SEARCHES) {
                     bStop = true;
@@ -186,21 +188,29 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
 
         const int32_t nLength =
             state.m_nDataLength > MAX_BLOCK_LENGTH ? MAX_BLOCK_LENGTH : state.m_nDataLength;
-        if (nLength > 0)
+        if (nLength > 0) {
             bAnyData = true;
+            state.m_bPrintAfterData = false;  // this data still waits for its print packet
+        }
         const bool bStore = nBlock < BLOCKS_PER_ATTEMPT && !state.m_BlockGood[nBlock];
         uint32_t nSum = static_cast<uint32_t>(state.m_nHeaderSum);
+        bool bMarked = false;
+        bool bTimedOut = false;  // the console stopped inside the packet: the rest is silence
         for (int32_t k = 0; k < nLength; ++k) {
             const uint8_t b = link.GetSetByteExtern(PRINTER_NO_ANSWER, DATA_POLL_LIMIT);
             if (bStore) {
                 const uint16_t nMark = static_cast<uint8_t>(link.GetLastMark());
                 state.m_BlockData[nBlock][k] = static_cast<uint16_t>(nMark << 8 | b);
+                bMarked = bMarked || nMark != 0;
             }
+            bTimedOut = bTimedOut || (link.GetModulStatus() & MODUL_TIMEOUT) != 0;
             nSum += b;
         }
 
         const uint8_t nLow = link.GetSetByteExtern(PRINTER_NO_ANSWER, DATA_POLL_LIMIT);
+        bTimedOut = bTimedOut || (link.GetModulStatus() & MODUL_TIMEOUT) != 0;
         const uint8_t nHigh = link.GetSetByteExtern(PRINTER_NO_ANSWER, DATA_POLL_LIMIT);
+        bTimedOut = bTimedOut || (link.GetModulStatus() & MODUL_TIMEOUT) != 0;
         const uint16_t nReceived = static_cast<uint16_t>(nLow + 256 * nHigh);
         if (nLength > 0 && nBlock < BLOCKS_PER_ATTEMPT) {
             ++state.m_nBlockCount;
@@ -209,8 +219,15 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
             if (!state.m_BlockGood[nBlock]) {
                 state.m_BlockSum[nBlock] = static_cast<uint16_t>(nReceived - state.m_nHeaderSum);
                 state.m_BlockLength[nBlock] = nLength;
-                if (nReceived == static_cast<uint16_t>(nSum))
+                state.m_BlockHow[nBlock] = BLOCK_FROM_LINE;
+                state.m_BlockTimedOut[nBlock] = bTimedOut;
+                // A block the line marked is left to the verification, even when its sum
+                // matches: bits that moved between bytes can keep the sum. In strict mode
+                // the verification decides every block.
+                if (nReceived == static_cast<uint16_t>(nSum) && !bMarked && !state.m_bStrict) {
                     state.m_BlockGood[nBlock] = 1;
+                    state.m_BlockHow[nBlock] = BLOCK_AS_RECEIVED;
+                }
             }
             ++nBlock;
         }

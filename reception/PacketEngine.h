@@ -26,5 +26,6 @@ void RegisterReceptionHandles(IPrinterLink& link);
 int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state);
 
 // One reception attempt: packets until the console falls silent. Returns true when a data
-// packet with at least one data byte arrived.
+// packet with at least one data byte arrived; m_bPrintAfterData tells whether the console's
+// print packet followed the last of them.
 bool ReceivePackets(IPrinterLink& link, CReceptionState& state);

@@ -1,9 +1,12 @@
 #include "reception/ReceiveSession.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "link/CIOModul.h"
+#include "link/PortIo.h"
+#include "link/SimulatedTime.h"
 #include "reception/BlockRepair.h"
 #include "reception/PacketEngine.h"
 #include "reception/PictureAssembly.h"
@@ -22,6 +25,24 @@ const char* const RECEIVE_TEXT_READ_LINE =
     "Dein Modul hat einen Fehler auf der Leseleitung\nBitte kontaktiere den Service des Herstellers";
 const char* const RECEIVE_TEXT_NO_TIMER = "SYSTEMFEHLER kein Zeitgeber verfügbar";
 
+std::string UnconfirmedMessage(int32_t nUnconfirmed, int32_t nBlocks)
+{
+    return std::to_string(nUnconfirmed) + " von " + std::to_string(nBlocks) +
+           " gelesenen Datenblocks sind noch nicht bestätigt\n"
+           "Bitte das Bild zur Bestätigung noch einmal ausdrucken\n"
+           "Bitte erst OK drücken wenn der GB KEINE Daten mehr sendet";
+}
+
+std::string IncompletePrintMessage(int32_t nBad, int32_t nBlocks)
+{
+    std::string strText = "Das Bild ist nicht vollständig angekommen\n";
+    if (nBad > 0)
+        strText = "Das Bild ist nicht vollständig angekommen, " + BadBlockMessage(nBad, nBlocks);
+    else
+        strText += "Bitte das Bild noch einmal ausdrucken\nBitte erst OK drücken wenn der GB KEINE Daten mehr sendet";
+    return strText;
+}
+
 namespace {
 
 constexpr int RESULT_OK = 1;
@@ -29,6 +50,14 @@ constexpr int RESULT_CANCEL = 2;
 constexpr int32_t IDLE_TICKS = 4;       // ticks after opening that start no attempt
 constexpr int32_t TICK_COUNT_HELD = 6;
 constexpr int32_t REALTIME_CLASS = 1;
+
+int32_t CountBlocks(const CReceptionState& state, uint8_t nHow)
+{
+    int32_t nCount = 0;
+    for (int32_t j = 0; j < state.m_nMaxBlockCount && j < BLOCK_TABLE_SIZE; ++j)
+        nCount += state.m_BlockHow[j] == nHow;
+    return nCount;
+}
 
 }  // namespace
 
@@ -56,6 +85,7 @@ bool CReceiveSession::OnInitDialog()
     modul.GetModulSpeed();
 
     m_pState->ClearKept();
+    m_pState->m_bStrict = m_bStrict;
     m_nReceptionCount = 0;
 
     modul.SaveLogfile();
@@ -63,7 +93,7 @@ bool CReceiveSession::OnInitDialog()
 
     // A module that answers the probe but fails the version test cannot read the console.
     if (modul.GetModulVersion() < 3 && modul.GetModulSpeed() > 0) {
-        m_Screen.ShowMessage(RECEIVE_TEXT_READ_LINE);
+        ShowMessage(RECEIVE_TEXT_READ_LINE);
         OnOK();
         return true;
     }
@@ -75,7 +105,12 @@ bool CReceiveSession::OnInitDialog()
 
 void CReceiveSession::OnTimer(unsigned /*nId*/)
 {
-    if (!m_bRun || m_bEnded)
+    if (m_bEnded)
+        return;
+    // A tick comes a timer interval after the last one or after the last attempt: the console
+    // went on meanwhile, whether anyone listened or not.
+    Elapse(RECEIVE_TIMER_MS);
+    if (!m_bRun)
         return;
     if (++m_nTickCount <= IDLE_TICKS)
         return;
@@ -109,23 +144,41 @@ void CReceiveSession::RunAttempt()
     modul.ResetPriorityClass();
 
     int32_t nBad = 0;
+    bool bPrinted = false;
     if (bData) {
         ShowStatus(RECEIVE_TEXT_CHECKING);
         nBad = VerifyBlocks(state);
-        if (nBad > 0)
-            m_Screen.ShowMessage(BadBlockMessage(nBad, state.m_nMaxBlockCount));
+        // Data without the print packet after it is a print the console gave up or that was
+        // cut off: however good its blocks, the picture may end early. Ask for it again; the
+        // next print refills what is missing. A print whose data the print packet followed
+        // tells how many blocks the picture has; once every one of them is good, also a later
+        // print that broke off may have brought the last of them.
+        if (state.m_bPrintAfterData)
+            m_nWholePrintBlocks = state.m_nBlockCount;
+        bPrinted = IsPrintComplete();
+        if (!bPrinted || (nBad > 0 && !state.m_bPrintAfterData))
+            ShowMessage(IncompletePrintMessage(nBad, state.m_nMaxBlockCount));
+        else if (nBad > 0 && nBad == CountBlocks(state, BLOCK_UNCONFIRMED))
+            ShowMessage(UnconfirmedMessage(nBad, state.m_nMaxBlockCount));
+        else if (nBad > 0)
+            ShowMessage(BadBlockMessage(nBad, state.m_nMaxBlockCount));
     }
 
     state.m_nByteCount = 0;
-    if (bData)
+    if (bData) {
         AssemblePicture(state);
+        // The count handed over is that of the last attempt with data (taken before the
+        // session may end below): an earlier attempt whose damaged length field made a block
+        // longer must not leave rows of old bytes below the picture the last print completed.
+        state.m_nMaxByteCount = state.m_nByteCount;
+    }
 
     modul.SaveLogfile();
     MakeTimer();
 
     if (bData) {
         ++m_nReceptionCount;
-        if (nBad == 0) {
+        if (nBad == 0 && bPrinted) {
             m_bComplete = true;
             OnOK();
         } else {
@@ -134,7 +187,23 @@ void CReceiveSession::RunAttempt()
     } else {
         m_bRun = true;
     }
-    state.m_nMaxByteCount = std::max(state.m_nMaxByteCount, state.m_nByteCount);
+}
+
+void CReceiveSession::ShowMessage(const std::string& strText)
+{
+    // A message box holds the thread for as long as the user reads it.
+    const auto start = std::chrono::steady_clock::now();
+    m_Screen.ShowMessage(strText);
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    if (elapsed > 0)
+        Elapse(static_cast<uint32_t>(std::min<int64_t>(elapsed, UINT32_MAX)));
+}
+
+void CReceiveSession::Elapse(uint32_t nMilliseconds)
+{
+    if (auto* pTime = dynamic_cast<ISimulatedTime*>(&m_pModul->GetPort()))
+        pTime->Elapse(nMilliseconds);
 }
 
 void CReceiveSession::ShowStatus(const std::string& strText)
@@ -148,7 +217,7 @@ void CReceiveSession::MakeTimer()
 {
     m_nTimerId = m_Screen.SetTimer(RECEIVE_TIMER_ID, RECEIVE_TIMER_MS);
     if (m_nTimerId == 0)
-        m_Screen.ShowMessage(RECEIVE_TEXT_NO_TIMER);
+        ShowMessage(RECEIVE_TEXT_NO_TIMER);
 }
 
 void CReceiveSession::OnOK()
@@ -186,4 +255,37 @@ CReceivedPicture CReceiveSession::GetReceivedPicture() const
     picture.m_nTileBytes = std::clamp(m_pState->m_nByteCount, 0, TILE_DATA_SIZE);
     std::memcpy(picture.m_TileData.data(), m_pState->m_PictureData, picture.m_TileData.size());
     return picture;
+}
+
+void CReceiveSession::SetStrict(bool bStrict)
+{
+    m_bStrict = bStrict;
+    m_pState->m_bStrict = bStrict;
+}
+
+bool CReceiveSession::IsPrintComplete() const
+{
+    return m_nWholePrintBlocks > 0 && m_nWholePrintBlocks == m_pState->m_nMaxBlockCount;
+}
+
+CReceptionSummary CReceiveSession::GetSummary() const
+{
+    const CReceptionState& state = *m_pState;
+    CReceptionSummary summary;
+    summary.nBlocks = std::clamp(state.m_nMaxBlockCount, 0, BLOCK_TABLE_SIZE);
+    for (int32_t j = 0; j < summary.nBlocks; ++j) {
+        const uint8_t nHow = state.m_BlockHow[j];
+        if (nHow == BLOCK_ESTIMATED)
+            ++summary.nEstimated;
+        if (!state.m_BlockGood[j])
+            ++summary.nBad;
+        else if (nHow == BLOCK_AS_RECEIVED)
+            ++summary.nAsReceived;
+        else if (nHow == BLOCK_REBUILT)
+            ++summary.nRebuilt;
+        else if (nHow == BLOCK_CONFIRMED)
+            ++summary.nConfirmed;
+    }
+    summary.bPrintComplete = IsPrintComplete();
+    return summary;
 }

@@ -19,6 +19,20 @@ struct CReceivedPicture {
     std::array<uint8_t, TILE_DATA_SIZE> m_TileData{};
 };
 
+// What the blocks held hold, for a line under a reception or a test.
+struct CReceptionSummary {
+    int32_t nBlocks = 0;        // blocks read (the most of any attempt)
+    int32_t nAsReceived = 0;    // good as they came off the line
+    int32_t nRebuilt = 0;       // good after bytes cut on lost sync were rebuilt and checked
+    int32_t nConfirmed = 0;     // strict mode: good, every byte agreed by two prints
+    int32_t nEstimated = 0;     // matched only by estimate (good, or bad in strict mode)
+    int32_t nBad = 0;           // not good
+    // A print whose data the print packet followed brought as many blocks as any attempt
+    bool bPrintComplete = false;
+    // A picture to rely on: the whole print, every block good, none of them estimated.
+    bool IsExact() const { return bPrintComplete && nBlocks > 0 && nBad == 0 && nEstimated == 0; }
+};
+
 // What the session needs of its window.
 class IReceiveScreen {
 public:
@@ -43,6 +57,12 @@ extern const char* const RECEIVE_TEXT_CHECKING;     // while the blocks are veri
 extern const char* const RECEIVE_TEXT_READ_LINE;    // the module fails the version test
 extern const char* const RECEIVE_TEXT_NO_TIMER;     // no timer available
 
+// The message after an attempt whose data was not followed by the print packet: the console
+// gave the print up or was cut off. nBad of nBlocks blocks are bad besides (UTF-8).
+std::string IncompletePrintMessage(int32_t nBad, int32_t nBlocks);
+// Strict mode: blocks that match their sum but wait for a second print to confirm them.
+std::string UnconfirmedMessage(int32_t nUnconfirmed, int32_t nBlocks);
+
 class CReceiveSession {
 public:
     static constexpr unsigned RECEIVE_TIMER_ID = 1;
@@ -65,9 +85,18 @@ public:
     // The hand-over to the view, valid after the end.
     CReceivedPicture GetReceivedPicture() const;
 
+    // Strict: a block is good only when two prints agree on every byte of it away from the
+    // line's marks; one that matches its sum only by estimate, or through bytes the line
+    // marked, is asked for again. Off by default; a change holds from the next attempt on
+    // (blocks already good stay good).
+    void SetStrict(bool bStrict);
+    bool IsStrict() const { return m_bStrict; }
+    CReceptionSummary GetSummary() const;
+
     // State for screens and tests.
     bool HasEnded() const { return m_bEnded; }
-    // True when the session ended by itself after an attempt with data and no bad block.
+    // True when the session ended by itself after an attempt with data after which no block
+    // is bad, a print's data having been followed by its print packet (IsPrintComplete).
     bool IsPictureComplete() const { return m_bComplete; }
     int32_t GetByteCount() const;
     int32_t GetTickCount() const { return m_nTickCount; }
@@ -82,7 +111,12 @@ public:
 
 private:
     void RunAttempt();
+    // A print whose data the print packet followed brought as many blocks as any attempt.
+    bool IsPrintComplete() const;
     void ShowStatus(const std::string& strText);
+    void ShowMessage(const std::string& strText);
+    // The program does not poll for this long: a simulated console's time runs on.
+    void Elapse(uint32_t nMilliseconds);
     void MakeTimer();
     void End(int nResult);
 
@@ -96,4 +130,7 @@ private:
     int32_t m_nReceptionCount = 0;
     bool m_bEnded = false;
     bool m_bComplete = false;
+    bool m_bStrict = false;
+    // Blocks of the last attempt whose data the print packet followed; 0: none yet.
+    int32_t m_nWholePrintBlocks = 0;
 };

@@ -8,12 +8,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 #include <string>
 
 #include "bitmap/CDib.h"
 #include "bitmap/PictureFile.h"
 #include "console/ConsolePicture.h"
+#include "console/PrintSession.h"
 #include "reception/TileDecoder.h"
 #include "support/TestFiles.h"
 
@@ -56,6 +58,10 @@ TEST_F(ReceiveCommandTest, TestCardFromTheSimulatedConsole)
         ASSERT_EQ(Run(std::string("--link sim:picture=card --timeout 60 ") + c.pArgs), 0) << m_strErr;
         EXPECT_NE(m_strErr.find("Bitte den GB an das Linkmodul anschließen und Bild ausdrucken\n"), std::string::npos);
         EXPECT_NE(m_strErr.find("Die Daten werden auf Fehler geprüft\n"), std::string::npos);
+        EXPECT_NE(m_strErr.find("; 9 blocks read: 9 as received, 0 repaired, 0 confirmed by two prints, 0 estimated, "
+                                "0 bad; print complete\n"),
+                  std::string::npos)
+            << m_strErr;
         EXPECT_TRUE(std::filesystem::exists(m_Dir / "Tarvo.log"));
 
         std::ifstream file(m_Dir / c.pFile, std::ios::binary);
@@ -71,6 +77,53 @@ TEST_F(ReceiveCommandTest, TestCardFromTheSimulatedConsole)
                 ASSERT_EQ(dib.GetPixel(CPoint{x, y}), TileColour(TileLevelAt(card, x / c.nScale, y / c.nScale)))
                     << x << "," << y;
     }
+}
+
+// Strict mode takes a block only when two prints agree on it: the simulated user prints again
+// when asked, and the second print confirms every block.
+TEST_F(ReceiveCommandTest, StrictModeConfirmsEveryBlockWithASecondPrint)
+{
+    ASSERT_EQ(Run("--link sim --strict --timeout 60"), 0) << m_strErr;
+    EXPECT_NE(m_strErr.find("9 von 9 gelesenen Datenblocks sind noch nicht bestätigt\n"), std::string::npos) << m_strErr;
+    EXPECT_NE(m_strErr.find("9 blocks read: 0 as received, 0 repaired, 9 confirmed by two prints, 0 estimated, 0 bad; "
+                            "print complete\n"),
+              std::string::npos)
+        << m_strErr;
+}
+
+// The console broke the print off: its data arrived whole, its print packet never did.
+TEST_F(ReceiveCommandTest, PrintWithoutItsPrintPacketExitsOne)
+{
+    std::ofstream replay(m_Dir / "cut.txt");
+    for (const CPacket& packet : BuildPrintSession(BuildTestCard(), false)) {
+        if (packet[2] == PRINTER_CMD_PRINT)
+            break;
+        for (uint8_t b : packet)
+            replay << std::hex << std::setw(2) << std::setfill('0') << int(b) << ' ';
+        replay << '\n';
+    }
+    replay.close();
+    EXPECT_EQ(Run("--link sim:replay=cut.txt,reprints=0 --timeout 2"), 1) << m_strErr;
+    EXPECT_NE(m_strErr.find("Das Bild ist nicht vollständig angekommen\n"), std::string::npos) << m_strErr;
+    EXPECT_NE(m_strErr.find("9 blocks read: 9 as received, 0 repaired, 0 confirmed by two prints, 0 estimated, 0 bad; "
+                            "print incomplete\n"),
+              std::string::npos)
+        << m_strErr;
+}
+
+TEST_F(ReceiveCommandTest, HelpNamesTheExitStatuses)
+{
+    const std::string strCommand = std::string("'") + QUILLOMAT_CLI_PATH + "' receive --help 2>&1";
+    FILE* pPipe = ::popen(strCommand.c_str(), "r");
+    ASSERT_NE(pPipe, nullptr);
+    std::string strHelp;
+    char szBuffer[256];
+    while (std::fgets(szBuffer, sizeof(szBuffer), pPipe))
+        strHelp += szBuffer;
+    EXPECT_EQ(::pclose(pPipe), 0);
+    for (const char* pText : {"--strict", "exit status:", "  0  the whole print arrived", "  1  it ended otherwise",
+                              "  2  bad usage", "  3  the whole print arrived, but some blocks"})
+        EXPECT_NE(strHelp.find(pText), std::string::npos) << pText << " in\n" << strHelp;
 }
 
 TEST_F(ReceiveCommandTest, BadBlocksAndTimeoutStillWriteThePicture)

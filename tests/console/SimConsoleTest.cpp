@@ -4,6 +4,9 @@
 #include "console/CSimConsole.h"
 #include "console/ConsolePicture.h"
 #include "console/DefaultPicture.h"
+#include "bitmap/CDib.h"
+
+#include <unistd.h>
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -16,6 +19,8 @@ std::shared_ptr<CSimConsole> MakeSim(const std::string& strOptions, std::vector<
 {
     CSimOptions options;
     std::string strError;
+    // Without ticks of a program the console starts at a fixed time.
+    options.nStart = 1000;
     EXPECT_TRUE(ParseSimOptions(strOptions, options, strError)) << strError;
     if (packets.empty()) {
         auto pSim = CreateSimConsole(options, strError);
@@ -117,7 +122,9 @@ TEST(SimConsole, AWholePrintWithThePrintersAcknowledgements)
         EXPECT_TRUE(p.pSim->IsFinished()) << pszOptions;
         EXPECT_FALSE(p.pSim->WasGivenUp());
         EXPECT_EQ(p.pSim->GetPrintCount(), 1);
-        EXPECT_EQ(p.pSim->GetPacketCount(), 25);
+        // Init, status, nine data packets with a status poll each, the empty one, the print
+        // packet, and the 100 status polls of a console waiting for a busy printer.
+        EXPECT_EQ(p.pSim->GetPacketCount(), 22 + 100);
         for (const auto& reply : p.pSim->GetReplies())
             EXPECT_EQ(reply, (std::pair<uint8_t, uint8_t>{0x81, 0x00}));
         EXPECT_EQ(p.pSim->GetTileStream(), picture) << pszOptions;
@@ -153,6 +160,7 @@ TEST(SimConsole, ReplayIsOpenLoop)
     CSimOptions options;
     options.strReplay = "recorded.txt";
     options.nReprints = 0;
+    options.nStart = 1000;
     auto pSim = std::make_shared<CSimConsole>(options, std::vector<uint8_t>{}, std::vector<CPacket>{a, b});
     Printer p(pSim);
     for (const CPacket& packet : {a, b})
@@ -277,6 +285,89 @@ TEST(SimConsole, ARecordedSessionIsSentAsRecorded)
     p.PlayPackets(pSim->GetPackets());
     EXPECT_EQ(pSim->GetPacketCount(), 255);
     EXPECT_TRUE(pSim->IsFinished());
+}
+
+} // namespace
+
+namespace {
+
+// The console's time runs on while the program does not poll: by default it waits for a
+// program that has begun its ticks, then prints whether anyone listens or not.
+TEST(SimConsole, TimeRunsOnWhileTheProgramDoesNotPoll)
+{
+    CSimOptions options;
+    std::string strError;
+    ASSERT_TRUE(ParseSimOptions("reprints=0", options, strError)) << strError;
+    auto pSim = CreateSimConsole(options, strError);
+    ASSERT_NE(pSim, nullptr) << strError;
+    for (int n = 0; n < 100000; ++n)
+        pSim->In(STATUS_379);
+    EXPECT_EQ(pSim->GetPrintCount(), 0);  // nobody has opened a dialog yet
+    pSim->Elapse(20);
+    EXPECT_EQ(pSim->GetPrintCount(), 0);  // the user presses print once it listens
+    for (int n = 0; n < 1001; ++n)
+        pSim->In(STATUS_379);
+    EXPECT_EQ(pSim->GetPrintCount(), 1);
+    EXPECT_EQ(pSim->ReadsPerMillisecond(), 491);
+    const uint64_t nBefore = pSim->GetTime();
+    pSim->Elapse(100);  // no one answers: the init packet's acknowledgement is missing
+    EXPECT_EQ(pSim->GetTime(), nBefore + 100 * 491);
+    EXPECT_EQ(pSim->GetGiveUpCount(), 1);
+    EXPECT_TRUE(pSim->IsFinished());
+}
+
+// The shape of a simulated session: two pictures, one print each, with their own palette and
+// compression, the status polls after the last print, and a closing BREAK packet.
+TEST(SimConsole, SeveralPicturesOnePrintEach)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("quillomat-sim-pictures-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    for (const auto& [pName, nHeight] : {std::pair{"a.bmp", 16}, std::pair{"b.bmp", 8}}) {
+        CDib dib;
+        ASSERT_TRUE(dib.Create(160, nHeight));
+        ASSERT_TRUE(dib.WriteFile(dir / pName));
+    }
+    CSimOptions options;
+    std::string strError;
+    ASSERT_TRUE(ParseSimOptions("picture=" + (dir / "a.bmp").string() + "+" + (dir / "b.bmp").string() +
+                                    ",palette=D2+47,compress=1+0,polls=7,break",
+                                options, strError))
+        << strError;
+    auto pSim = CreateSimConsole(options, strError);
+    std::filesystem::remove_all(dir);
+    ASSERT_NE(pSim, nullptr) << strError;
+    EXPECT_EQ(pSim->GetTileStream().size(), 3u * 320);
+
+    std::string strShape;  // one letter a packet
+    std::vector<uint8_t> palettes;
+    for (const CPacket& packet : pSim->GetPackets()) {
+        const uint16_t nLength = static_cast<uint16_t>(packet[4] | packet[5] << 8);
+        switch (packet[2]) {
+        case PRINTER_CMD_INIT: strShape += 'I'; break;
+        case PRINTER_CMD_STATUS: strShape += 's'; break;
+        case PRINTER_CMD_DATA: strShape += nLength == 0 ? 'e' : packet[3] ? 'Z' : 'D'; break;
+        case PRINTER_CMD_PRINT: strShape += 'P'; palettes.push_back(packet[8]); break;
+        case PRINTER_CMD_BREAK: strShape += 'B'; break;
+        default: strShape += '?';
+        }
+    }
+    EXPECT_EQ(strShape, "IsZseP" + std::string(20, 's') + "IsDseP" + std::string(7, 's') + "B");
+    EXPECT_EQ(palettes, (std::vector<uint8_t>{0xD2, 0x47}));
+}
+
+// A replay is sent open-loop unless told to listen for the printer's 0x81 like a console.
+TEST(SimConsole, ReplayKeepsTheAcknowledgementCheckWhenAsked)
+{
+    const std::vector<CPacket> packets = {MakePacket(PRINTER_CMD_INIT, 0, {}), MakePacket(PRINTER_CMD_STATUS, 0, {})};
+    for (const bool bAck : {false, true}) {
+        auto pSim = MakeSim(std::string("replay=x.txt,reprints=0") + (bAck ? ",ack" : ""), packets);
+        for (int n = 0; n < 100000 && !pSim->IsFinished(); ++n)
+            pSim->In(STATUS_379);  // nobody answers
+        EXPECT_TRUE(pSim->IsFinished());
+        EXPECT_EQ(pSim->GetGiveUpCount(), bAck ? 1 : 0);
+        EXPECT_EQ(pSim->GetPacketCount(), bAck ? 0 : 2);
+    }
 }
 
 } // namespace

@@ -11,12 +11,15 @@
 #include "reception/TileDecoder.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -72,7 +75,19 @@ void ShootReceiveDialog(const QString& strWork)
     Save(dlg, "receive-waiting.png");
     dlg.SetStatusText(RECEIVE_TEXT_CHECKING);
     Save(dlg, "receive-checking.png");
+    // Strict checking set, after a print that broke off: the dialog waits for the next one.
+    // (Set without the profile seeing it, so the reception below is not a strict one.)
+    if (auto* pStrict = dlg.findChild<QCheckBox*>()) {
+        const QSignalBlocker quiet(pStrict);
+        pStrict->setChecked(true);
+    }
+    dlg.SetStatusText(RECEIVE_TEXT_PRINT);
+    Save(dlg, "receive-strict.png");
     dlg.hide();
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Quillomat"),
+                    QString::fromStdString(IncompletePrintMessage(0, 9)), QMessageBox::Ok);
+    Save(box, "receive-incomplete.png");
+    box.hide();
 }
 
 // A whole reception from the simulated console, then the picture coloured "Rot" with the

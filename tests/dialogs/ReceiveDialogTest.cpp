@@ -7,6 +7,7 @@
 #include "dialogs/CReceiveDlg.h"
 #include "reception/ReceiveSession.h"
 
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -311,6 +312,43 @@ TEST_F(ReceiveDialog, TheLinkComesFromTheEnvironmentThenTheProfileThenAuto)
         setenv("QUILLOMAT_LINK", strSaved.c_str(), 1);
     else
         unsetenv("QUILLOMAT_LINK");
+}
+
+// Strict checking: a check box, off until the user sets it, remembered in the profile.
+TEST_F(ReceiveDialog, StrictCheckBoxIsOffByDefaultAndRemembered)
+{
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(QStringLiteral("Receive/Strict"));
+    {
+        CReceiveDlg dlg(nullptr, m_LogPath);
+        auto* pStrict = Control<QCheckBox>(&dlg, 1033);
+        ASSERT_NE(pStrict, nullptr);
+        EXPECT_EQ(pStrict->text(), QStringLiteral("Streng prüfen: jeden Block mit zwei Ausdrucken bestätigen"));
+        EXPECT_FALSE(pStrict->isChecked());
+        EXPECT_FALSE(dlg.GetSession().IsStrict());
+        pStrict->click();
+        EXPECT_TRUE(dlg.GetSession().IsStrict());
+    }
+    CReceiveDlg again(nullptr, m_LogPath);
+    EXPECT_TRUE(Control<QCheckBox>(&again, 1033)->isChecked());
+    EXPECT_TRUE(again.GetSession().IsStrict());
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(QStringLiteral("Receive/Strict"));
+}
+
+// A strict reception from the simulated console: the first print is not enough, the dialog
+// asks for a second, the simulated user prints it, and the dialog closes by itself.
+TEST_F(ReceiveDialog, StrictReceptionAsksForASecondPrint)
+{
+    std::shared_ptr<PortIo> pPort = OpenSim("");
+    ASSERT_TRUE(pPort);
+    CRecordingDlg dlg(pPort, m_LogPath);
+    dlg.GetSession().SetStrict(true);
+    CModalAnswerer answerer;
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_FALSE(answerer.WatchdogFired());
+    EXPECT_TRUE(dlg.GetSession().IsPictureComplete());
+    EXPECT_EQ(dlg.CountMessages(), 1u);
+    EXPECT_EQ(dlg.GetSession().GetSummary().nConfirmed, 9);
+    EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 5760);
 }
 
 TEST_F(ReceiveDialog, ABadLinkStringIsShownAndTheDialogGoesOnWithoutAPort)

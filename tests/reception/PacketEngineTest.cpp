@@ -74,6 +74,14 @@ TEST(ReadPacketHeader, DataHeaderLeavesLengthSumAndCounts)
     EXPECT_EQ(pState->m_nHeaderSum, 0x04 + 0x01 + 0x34 + 0x02);
     EXPECT_EQ(pState->m_nPackedCount, 1);
     EXPECT_EQ(pState->m_nPlainCount, 0);
+
+    // An empty data packet carries nothing to expand: it does not vote on compression.
+    CFakePrinterLink empty;
+    empty.Add(DataPacket({}));
+    ASSERT_EQ(ReadPacketHeader(empty, *pState), PACKET_DATA);
+    EXPECT_EQ(pState->m_nDataLength, 0);
+    EXPECT_EQ(pState->m_nPackedCount, 1);
+    EXPECT_EQ(pState->m_nPlainCount, 0);
 }
 
 TEST(ReadPacketHeader, SyncErrorWithholdsTheAcknowledgement)

@@ -159,7 +159,6 @@ TEST_F(AssemblePictureTest, CompressedStandardPictureGainsAGreyBand)
     }
     ASSERT_EQ(nBytes, 5760);
     m_pState->m_nPackedCount = 9;
-    m_pState->m_nPlainCount = 1;  // the empty closing packet
     AssemblePicture(*m_pState);
     EXPECT_EQ(m_pState->m_nByteCount, 6080);
     EXPECT_EQ(m_pState->m_PictureData[5759], 8);

@@ -50,6 +50,7 @@ TEST_F(ReceivePacketsTest, OnePlainBlockIsKeptAndAnswered)
     m_Link.Add(DataPacket(data));
 
     EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_FALSE(m_pState->m_bPrintAfterData);
     EXPECT_EQ(m_pState->m_nBlockCount, 1);
     EXPECT_EQ(m_pState->m_nMaxBlockCount, 1);
     EXPECT_EQ(m_pState->m_nPlainCount, 1);
@@ -97,6 +98,9 @@ TEST_F(ReceivePacketsTest, MarksTravelWithTheDataBytes)
     EXPECT_EQ(m_pState->m_BlockData[0][3] >> 8, 130);
     EXPECT_EQ(m_pState->m_BlockData[0][4] >> 8, 66);
     EXPECT_EQ(m_pState->m_BlockData[0][5] >> 8, 0);
+    // Its sum matches, but the marks leave the judgement to the verification.
+    EXPECT_FALSE(m_pState->m_BlockGood[0]);
+    EXPECT_EQ(m_pState->m_BlockHow[0], BLOCK_FROM_LINE);
 }
 
 TEST_F(ReceivePacketsTest, EmptyDataPacketMakesNoBlock)
@@ -104,7 +108,7 @@ TEST_F(ReceivePacketsTest, EmptyDataPacketMakesNoBlock)
     m_Link.Add(DataPacket({}));
     EXPECT_FALSE(ReceivePackets(m_Link, *m_pState));
     EXPECT_EQ(m_pState->m_nBlockCount, 0);
-    EXPECT_EQ(m_pState->m_nPlainCount, 1);
+    EXPECT_EQ(m_pState->m_nPlainCount, 0);  // no data, no vote on compression
     ASSERT_GE(m_Link.Exchanges(), 10u);
     EXPECT_EQ(m_Link.m_Sent[8], 0x81);
     EXPECT_EQ(m_Link.m_Sent[9], 0x00);
@@ -118,11 +122,63 @@ TEST_F(ReceivePacketsTest, FullPrintFillsNineBlocks)
     AddPrint(blocks, 4);
 
     EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_TRUE(m_pState->m_bPrintAfterData);
     EXPECT_EQ(m_pState->m_nBlockCount, 9);
-    EXPECT_EQ(m_pState->m_nPlainCount, 10);
+    EXPECT_EQ(m_pState->m_nPlainCount, 9);
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(m_pState->m_BlockGood[i] != 0, i != 4) << i;
+        EXPECT_EQ(m_pState->m_BlockHow[i], i != 4 ? BLOCK_AS_RECEIVED : BLOCK_FROM_LINE) << i;
         EXPECT_EQ(BlockBytes(i), blocks[i]) << i;
+    }
+}
+
+// A print is whole only when the console's print packet follows its data; a print given up
+// or cut short leaves data without one.
+struct CPrintEndCase {
+    const char* pName;
+    std::vector<std::vector<uint8_t>> packets;
+    bool bPrintAfterData;
+};
+
+class PrintAfterDataTest : public ::testing::TestWithParam<CPrintEndCase> {};
+
+TEST_P(PrintAfterDataTest, OnlyAPrintPacketAfterTheDataCompletesThePrint)
+{
+    CFakePrinterLink link;
+    for (const std::vector<uint8_t>& packet : GetParam().packets)
+        link.Add(packet);
+    auto pState = std::make_unique<CReceptionState>();
+    pState->m_bPrintAfterData = true;  // left from an earlier attempt
+    ReceivePackets(link, *pState);
+    EXPECT_EQ(pState->m_bPrintAfterData, GetParam().bPrintAfterData);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Attempts, PrintAfterDataTest,
+    ::testing::Values(
+        CPrintEndCase{"Whole", {InitPacket(), DataPacket(Pattern(640, 1)), DataPacket({}), PrintPacket()}, true},
+        CPrintEndCase{"CutAfterTheData", {InitPacket(), DataPacket(Pattern(640, 1)), DataPacket({})}, false},
+        CPrintEndCase{"PrintBeforeTheData", {PrintPacket(), DataPacket(Pattern(640, 1)), StatusPacket()}, false},
+        // A second print in the same attempt that breaks off takes the completion back.
+        CPrintEndCase{"SecondPrintCut",
+                      {DataPacket(Pattern(640, 1)), PrintPacket(), DataPacket(Pattern(640, 2)), StatusPacket()},
+                      false},
+        CPrintEndCase{"TwoWholePrints",
+                      {DataPacket(Pattern(640, 1)), PrintPacket(), DataPacket(Pattern(640, 2)), PrintPacket()},
+                      true},
+        CPrintEndCase{"NoDataAtAll", {InitPacket(), DataPacket({}), PrintPacket()}, false}),
+    [](const ::testing::TestParamInfo<CPrintEndCase>& info) { return info.param.pName; });
+
+TEST_F(ReceivePacketsTest, StrictModeLeavesEveryBlockToTheVerification)
+{
+    m_pState->m_bStrict = true;
+    AddPrint({Pattern(640, 1), Pattern(640, 2)});
+    EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
+    EXPECT_EQ(m_pState->m_nBlockCount, 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(m_pState->m_BlockGood[i]) << i;
+        EXPECT_EQ(m_pState->m_BlockHow[i], BLOCK_FROM_LINE) << i;
+        EXPECT_EQ(BlockBytes(i), Pattern(640, static_cast<uint8_t>(i + 1))) << i;
     }
 }
 

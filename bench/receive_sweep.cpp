@@ -1,0 +1,175 @@
+// Receptions through the simulated console with seeded line faults, many seeds per fault mix,
+// in both modes: how often the picture comes out exact, and whether a reception ever calls a
+// wrong or short picture good (what quillomat-cli receive would exit 0 for).
+//
+//   quillomat_receive_sweep [--first SEED] [--seeds N] [--reprints N] [--compress] [--dump] FAULTS...
+//   FAULTS as in the sim option, e.g. stall:0.002+flip:0.001
+//
+// --dump prints, for every wrong picture a reception took as good, the differing bytes of each
+// block with the marks the line left around them.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/CSimConsole.h"
+#include "console/SimOptions.h"
+#include "reception/ReceiveSession.h"
+#include "reception/ReceptionState.h"
+
+namespace {
+
+// The user reads every message asking for another print and prints again.
+class CSweepScreen : public IReceiveScreen {
+public:
+    explicit CSweepScreen(CSimConsole& console) : m_Console(console) {}
+    std::string GetStatusText() const override { return m_strText; }
+    void SetStatusText(const std::string& strUtf8) override { m_strText = strUtf8; }
+    void ShowMessage(const std::string&) override { m_Console.AskForReprint(); }
+    unsigned SetTimer(unsigned nId, unsigned) override { return nId; }
+    void KillTimer(unsigned) override {}
+    void EndDialog(int) override {}
+
+private:
+    CSimConsole& m_Console;
+    std::string m_strText;
+};
+
+struct CRun {
+    bool bExact = false;     // the picture handed over is the console's, byte for byte
+    bool bCalledGood = false;  // the reception would exit 0
+    int32_t nPrints = 0;
+};
+
+struct CSweepArgs {
+    int nSeeds = 50;
+    int nFirst = 1;
+    int nReprints = 8;
+    bool bCompress = false;
+    bool bDump = false;
+    std::vector<std::string> faults;
+};
+
+void DumpBlocks(const CReceptionState& state, const std::vector<uint8_t>& tiles, int nSeed, bool bStrict)
+{
+    for (int32_t j = 0; j < state.m_nMaxBlockCount; ++j) {
+        const int32_t nLength = state.m_BlockLength[j];
+        for (int32_t k = 0; k < nLength; ++k) {
+            const size_t nAt = static_cast<size_t>(j) * 640 + static_cast<size_t>(k);
+            const uint8_t nGot = static_cast<uint8_t>(state.m_BlockData[j][k]);
+            if (nAt >= tiles.size() || nGot == tiles[nAt])
+                continue;
+            std::printf("  seed %d %s block %d how %d byte %d: got %02X want %02X; marks", nSeed,
+                        bStrict ? "strict" : "normal", j, state.m_BlockHow[j], k, nGot, tiles[nAt]);
+            for (int32_t n = k - 3; n <= k + 3; ++n)
+                if (n >= 0 && n < nLength)
+                    std::printf(" %d:%d/%02X", n - k, state.m_BlockData[j][n] >> 8,
+                                static_cast<uint8_t>(state.m_BlockData[j][n]));
+            std::printf("\n");
+        }
+    }
+}
+
+CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweepArgs& args,
+             const std::filesystem::path& logPath)
+{
+    CSimOptions options;
+    std::string strError;
+    const std::string strOptions = "faults=" + strFaults + ",seed=" + std::to_string(nSeed) +
+                                   ",reprints=" + std::to_string(args.nReprints) +
+                                   (args.bCompress ? ",compress" : "");
+    if (!ParseSimOptions(strOptions, options, strError)) {
+        std::fprintf(stderr, "%s\n", strError.c_str());
+        std::exit(2);
+    }
+    std::shared_ptr<CSimConsole> pConsole = CreateSimConsole(options, strError);
+    CSweepScreen screen(*pConsole);
+    CReceiveSession session(screen, pConsole, logPath);
+    session.SetStrict(bStrict);
+    session.OnInitDialog();
+    // The user waits while the console still prints, then gives up with "Abbrechen".
+    for (int i = 0; i < 400 && !session.HasEnded(); ++i) {
+        if (pConsole->IsFinished() && i > 8 && pConsole->GetTime() > 0)
+            break;
+        session.OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
+    }
+    if (!session.HasEnded())
+        session.OnCancel();
+    session.OnDestroy();
+
+    CRun run;
+    const CReceivedPicture picture = session.GetReceivedPicture();
+    const std::vector<uint8_t>& tiles = pConsole->GetTileStream();
+    const size_t nExpected = args.bCompress ? tiles.size() + 320 : tiles.size();
+    // The picture the user gets: whole bands only.
+    run.bExact = static_cast<size_t>(picture.m_nTileBytes / 320) == nExpected / 320 &&
+                 std::equal(tiles.begin(), tiles.end(), picture.m_TileData.begin());
+    run.bCalledGood = session.IsPictureComplete() && session.GetSummary().IsExact();
+    run.nPrints = pConsole->GetPrintCount();
+    if (args.bDump && run.bCalledGood && !run.bExact) {
+        const CReceptionState& state = session.GetState();
+        std::printf("  seed %d %s: %d picture bytes from %d blocks (%d compressed, %d plain headers):", nSeed,
+                    bStrict ? "strict" : "normal", picture.m_nTileBytes, state.m_nMaxBlockCount,
+                    state.m_nPackedCount, state.m_nPlainCount);
+        for (int32_t j = 0; j < state.m_nMaxBlockCount; ++j)
+            std::printf(" %d", state.m_BlockLength[j]);
+        std::printf("\n");
+        DumpBlocks(state, tiles, nSeed, bStrict);
+    }
+    return run;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CSweepArgs args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string strArg = argv[i];
+        if (strArg == "--first" && i + 1 < argc)
+            args.nFirst = std::atoi(argv[++i]);
+        else if (strArg == "--seeds" && i + 1 < argc)
+            args.nSeeds = std::atoi(argv[++i]);
+        else if (strArg == "--reprints" && i + 1 < argc)
+            args.nReprints = std::atoi(argv[++i]);
+        else if (strArg == "--compress")
+            args.bCompress = true;
+        else if (strArg == "--dump")
+            args.bDump = true;
+        else
+            args.faults.push_back(strArg);
+    }
+    if (args.faults.empty() || args.nSeeds <= 0) {
+        std::fprintf(stderr, "usage: quillomat_receive_sweep [--first SEED] [--seeds N] [--reprints N] [--compress] [--dump] FAULTS...\n");
+        return 2;
+    }
+    const std::filesystem::path logPath =
+        std::filesystem::temp_directory_path() / ("quillomat_sweep_" + std::to_string(::getpid()) + ".log");
+
+    std::printf("| faults | mode | exact | wrong or short picture, exit 0 | prints (mean) |\n");
+    std::printf("|---|---|---|---|---|\n");
+    int nCalledWrong = 0;
+    for (const std::string& strFaults : args.faults) {
+        for (const bool bStrict : {false, true}) {
+            int nExact = 0, nWrongGood = 0;
+            int64_t nPrints = 0;
+            for (int nSeed = args.nFirst; nSeed < args.nFirst + args.nSeeds; ++nSeed) {
+                const CRun run = RunOnce(strFaults, nSeed, bStrict, args, logPath);
+                nExact += run.bExact;
+                nWrongGood += run.bCalledGood && !run.bExact;
+                nPrints += run.nPrints;
+            }
+            nCalledWrong += nWrongGood;
+            std::printf("| %s | %s | %d/%d | %d | %.2f |\n", strFaults.c_str(), bStrict ? "strict" : "normal",
+                        nExact, args.nSeeds, nWrongGood, static_cast<double>(nPrints) / args.nSeeds);
+            std::fflush(stdout);
+        }
+    }
+    std::error_code ec;
+    std::filesystem::remove(logPath, ec);
+    return nCalledWrong == 0 ? 0 : 1;
+}
