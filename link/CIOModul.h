@@ -47,6 +47,8 @@ public:
     int32_t GetModulSpeed() { return MeasureModulSpeed(150); }
     void RaisePriorityClass(int32_t nMode);
     void ResetPriorityClass();
+    // The platform's monotonic milliseconds.
+    int64_t MilliClock() { return m_pPlatform->MilliClock(); }
 
     // Read access for tests and the user interface.
     uint16_t GetPortBase() const { return m_nPortBase; }

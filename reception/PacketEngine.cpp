@@ -6,6 +6,7 @@
 
 #include "link/IPrinterLink.h"
 #include "protocol/PrinterProtocol.h"
+#include "reception/PrintSeries.h"
 #include "reception/ReceptionState.h"
 
 namespace {
@@ -64,6 +65,8 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
     uint8_t nSend = PRINTER_NO_ANSWER;
     uint8_t nCommand = 0;
     uint8_t nFlag = 0;
+    int32_t nPrintSum = 0;     // a print packet's data bytes
+    int32_t nReceivedSum = 0;  // and the checksum it came with
     state.m_nHeaderSum = 0;
 
     while (nPos < HEADER_SEARCH_BYTES && !bDone) {
@@ -83,6 +86,20 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
         if (!bInPacket)
             continue;
 
+        // The print packet's four data bytes and its checksum: all-prints mode applies the
+        // palette among them to the print.
+        if (nCommand == PRINTER_CMD_PRINT && nPos >= 7 && nPos <= 12) {
+            if (nPos <= 10) {
+                state.m_PrintArgs[nPos - 7] = b;
+                nPrintSum += b;
+            } else if (nPos == 11) {
+                nReceivedSum = b;
+            } else {
+                nReceivedSum += 256 * b;
+                state.m_bPrintArgsOk = nReceivedSum == ((state.m_nHeaderSum + nPrintSum) & 0xFFFF);
+            }
+        }
+
         switch (nPos) {
         case 1:
             break;
@@ -101,6 +118,8 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
         case 4:
             if (b == 0x00 || (b == 0x01 && nCommand == PRINTER_CMD_DATA)) {
                 nFlag = b;
+                if (nCommand == PRINTER_CMD_DATA)
+                    state.m_nDataFlag = b;
                 state.m_nHeaderSum += b;
             } else {
                 bInPacket = false;
@@ -156,6 +175,9 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
     state.m_nBlockCount = 0;
     state.m_bPrintAfterData = false;
     link.ResetExchangeState();
+    // All prints: the series goes on across attempts.
+    if (state.m_bAllPrints)
+        nBlock = SeriesAttemptBlock(state);
 
     if (link.GetModulStatus() & MODUL_NO_MODULE)
         bStop = true;
@@ -170,6 +192,8 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
             ++nTries;
             if (nResult == PACKET_PRINT && bAnyData)
                 state.m_bPrintAfterData = true;
+            if (state.m_bAllPrints)
+                nBlock = SeriesOnPacket(state, nResult, nBlock);
             if (nResult == PACKET_NONE) {
                 if (++nFailures > MAX_FAILED_SEARCHES) {
                     bStop = true;
@@ -234,5 +258,7 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
         link.GetSetByteExtern(PRINTER_ACK, DATA_POLL_LIMIT);
         link.GetSetByteExtern(PRINTER_NO_ANSWER, DATA_POLL_LIMIT);
     }
+    if (state.m_bAllPrints)
+        SeriesEndAttempt(state, nBlock);
     return bAnyData;
 }

@@ -43,7 +43,6 @@ struct CSeriesBlock {
     int32_t m_nLength;
     uint8_t m_nPacked;   // the data packet's compression flag
     uint8_t m_nRank;     // SERIES_BLOCK_
-    uint8_t m_nHow;      // how the block table's verification took it
 };
 
 struct CPrintSeries {
@@ -94,9 +93,14 @@ struct CSeriesVerdict {
     int32_t nEstimated = 0;     // good only by estimate
     bool bPassWhole = false;    // the last pass brought every print held, none given up or cut
     bool bArgsOk = false;       // every print packet matched its checksum
-    bool bFits = false;         // the picture fits the table and the view, in whole bands
+    bool bWholeBands = false;   // every print ends on a band boundary
+    bool bFits = false;         // the picture fits the block table and the view
+    int32_t nBytes = 0;         // tile bytes of the picture
     // The series arrived whole: every print, every block good.
-    bool IsComplete() const { return nPrints > 0 && nBad == 0 && bPassWhole && bArgsOk && bFits; }
+    bool IsComplete() const
+    {
+        return nPrints > 0 && nBad == 0 && bPassWhole && bArgsOk && bWholeBands && bFits;
+    }
 };
 CSeriesVerdict JudgeSeries(const CReceptionState& state);
 

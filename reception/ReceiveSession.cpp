@@ -10,7 +10,9 @@
 #include "reception/BlockRepair.h"
 #include "reception/PacketEngine.h"
 #include "reception/PictureAssembly.h"
+#include "reception/PrintSeries.h"
 #include "reception/ReceptionState.h"
+#include "reception/SeriesPicture.h"
 
 const char* const RECEIVE_TEXT_CONNECT = "Bitte den GB an das Linkmodul anschließen und Bild ausdrucken";
 const char* const RECEIVE_TEXT_PRINT = "Bild ausdrucken";
@@ -41,6 +43,25 @@ std::string IncompletePrintMessage(int32_t nBad, int32_t nBlocks)
     else
         strText += "Bitte das Bild noch einmal ausdrucken\nBitte erst OK drücken wenn der GB KEINE Daten mehr sendet";
     return strText;
+}
+
+const char* const SERIES_TEXT_INCOMPLETE =
+    "Die Bilder sind nicht vollständig angekommen\n"
+    "Bitte alle Bilder noch einmal ausdrucken, vom ersten an\n"
+    "Bitte erst OK drücken wenn der GB KEINE Daten mehr sendet";
+
+std::string SeriesBadBlockMessage(int32_t nBad, int32_t nBlocks)
+{
+    return std::to_string(nBad) + " Fehler in " + std::to_string(nBlocks) +
+           " gelesenen Datenblocks\n"
+           "Bitte alle Bilder noch einmal ausdrucken, vom ersten an\n"
+           "Bitte erst OK drücken wenn der GB KEINE Daten mehr sendet";
+}
+
+std::string SeriesTooLongMessage(int32_t nRows)
+{
+    return "Die Bilder sind zu lang für ein Bild\nEs werden nur die ersten " + std::to_string(nRows) +
+           " Zeilen übernommen";
 }
 
 namespace {
@@ -86,7 +107,9 @@ bool CReceiveSession::OnInitDialog()
 
     m_pState->ClearKept();
     m_pState->m_bStrict = m_bStrict;
+    m_pState->m_bAllPrints = m_bAllPrints;
     m_nReceptionCount = 0;
+    m_nLastHeard = modul.MilliClock();
 
     modul.SaveLogfile();
     m_nTickCount = 0;
@@ -142,6 +165,10 @@ void CReceiveSession::RunAttempt()
 
     const bool bData = ReceivePackets(modul, state);
     modul.ResetPriorityClass();
+    if (m_bAllPrints) {
+        FinishSeriesAttempt(bData);
+        return;
+    }
 
     int32_t nBad = 0;
     bool bPrinted = false;
@@ -204,6 +231,68 @@ void CReceiveSession::Elapse(uint32_t nMilliseconds)
 {
     if (auto* pTime = dynamic_cast<ISimulatedTime*>(&m_pModul->GetPort()))
         pTime->Elapse(nMilliseconds);
+}
+
+// All prints: the blocks are verified and the series' picture is made after every attempt, but
+// the user hears of bad blocks only once the console is quiet: a message box now would stop the
+// program from answering the rest of the series.
+void CReceiveSession::FinishSeriesAttempt(bool bData)
+{
+    CIOModul& modul = *m_pModul;
+    CReceptionState& state = *m_pState;
+    if (bData) {
+        ShowStatus(RECEIVE_TEXT_CHECKING);
+        VerifyBlocks(state);
+        ++m_nReceptionCount;
+    }
+    MergeSeriesPrints(state);
+    bool bWholeBands = false;
+    state.m_nByteCount = AssembleSeries(state.m_Series, state.m_PictureData, EXPAND_LIMIT, bWholeBands);
+    state.m_nMaxByteCount = state.m_nByteCount;
+    modul.SaveLogfile();
+    MakeTimer();
+    m_bRun = true;
+
+    const int64_t nNow = modul.MilliClock();
+    if (state.m_Series.m_bHeard)
+        m_nLastHeard = nNow;
+    else if (state.m_Series.m_bPassData && nNow - m_nLastHeard >= m_nQuietMs)
+        OnSeriesQuiet();
+}
+
+void CReceiveSession::OnSeriesQuiet()
+{
+    CReceptionState& state = *m_pState;
+    const CSeriesVerdict verdict = JudgeSeries(state);
+    if (verdict.IsComplete()) {
+        m_bComplete = true;
+        OnOK();
+        return;
+    }
+    if (!verdict.bFits) {
+        // Printing again cannot make it shorter.
+        m_Screen.ShowMessage(SeriesTooLongMessage(8 * (std::min(verdict.nBytes, TILE_DATA_SIZE) / BAND_BYTES)));
+        OnOK();
+        return;
+    }
+    if (verdict.nBad > 0)
+        m_Screen.ShowMessage(SeriesBadBlockMessage(verdict.nBad, verdict.nBlocks));
+    else
+        m_Screen.ShowMessage(SERIES_TEXT_INCOMPLETE);
+    EndSeriesPass(state);
+}
+
+void CReceiveSession::SetAllPrints(bool bAllPrints)
+{
+    if (m_nReceptionCount > 0)
+        return;
+    m_bAllPrints = bAllPrints;
+    m_pState->m_bAllPrints = bAllPrints;
+}
+
+CSeriesVerdict CReceiveSession::GetSeriesVerdict() const
+{
+    return JudgeSeries(*m_pState);
 }
 
 void CReceiveSession::ShowStatus(const std::string& strText)

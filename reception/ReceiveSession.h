@@ -12,6 +12,7 @@
 class PortIo;
 class CIOModul;
 struct CReceptionState;
+struct CSeriesVerdict;
 
 // What the dialog hands to the view: the byte count and the first 20000 picture bytes.
 struct CReceivedPicture {
@@ -62,6 +63,11 @@ extern const char* const RECEIVE_TEXT_NO_TIMER;     // no timer available
 std::string IncompletePrintMessage(int32_t nBad, int32_t nBlocks);
 // Strict mode: blocks that match their sum but wait for a second print to confirm them.
 std::string UnconfirmedMessage(int32_t nUnconfirmed, int32_t nBlocks);
+// All-prints mode, once the console is quiet (UTF-8): nBad of nBlocks blocks of the series are
+// bad; the series arrived incomplete; its picture is too long, only nRows rows are taken.
+std::string SeriesBadBlockMessage(int32_t nBad, int32_t nBlocks);
+extern const char* const SERIES_TEXT_INCOMPLETE;
+std::string SeriesTooLongMessage(int32_t nRows);
 
 class CReceiveSession {
 public:
@@ -92,6 +98,17 @@ public:
     void SetStrict(bool bStrict);
     bool IsStrict() const { return m_bStrict; }
     CReceptionSummary GetSummary() const;
+    // All prints: the session goes on after a print and collects every print of the series in
+    // one picture, each with its own palette and compression; it ends by itself once the
+    // console has been quiet for nQuietMs after a series that arrived whole. Off by default;
+    // set before the first attempt with data (later calls change nothing).
+    void SetAllPrints(bool bAllPrints);
+    bool IsAllPrints() const { return m_bAllPrints; }
+    void SetQuietMilliseconds(int64_t nQuietMs) { m_nQuietMs = nQuietMs; }
+    int64_t GetQuietMilliseconds() const { return m_nQuietMs; }
+    static constexpr int64_t DEFAULT_QUIET_MS = 5000;
+    // What the series held amounts to (all-prints mode).
+    CSeriesVerdict GetSeriesVerdict() const;
 
     // State for screens and tests.
     bool HasEnded() const { return m_bEnded; }
@@ -113,6 +130,8 @@ private:
     void RunAttempt();
     // A print whose data the print packet followed brought as many blocks as any attempt.
     bool IsPrintComplete() const;
+    void FinishSeriesAttempt(bool bData);
+    void OnSeriesQuiet();
     void ShowStatus(const std::string& strText);
     void ShowMessage(const std::string& strText);
     // The program does not poll for this long: a simulated console's time runs on.
@@ -133,4 +152,7 @@ private:
     bool m_bStrict = false;
     // Blocks of the last attempt whose data the print packet followed; 0: none yet.
     int32_t m_nWholePrintBlocks = 0;
+    bool m_bAllPrints = false;
+    int64_t m_nQuietMs = DEFAULT_QUIET_MS;
+    int64_t m_nLastHeard = 0;   // when the last attempt that heard the console ended
 };

@@ -19,4 +19,5 @@ void CReceptionState::ClearKept()
     m_nByteCount = 0;
     m_nPackedCount = 0;
     m_nPlainCount = 0;
+    m_Series.Clear();
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "protocol/TileGeometry.h"
+#include "reception/PrintSeries.h"
 
 constexpr int32_t BLOCK_TABLE_SIZE = 40;        // blocks the table has room for
 constexpr int32_t BLOCKS_PER_ATTEMPT = 39;      // blocks one attempt may fill (0 to 38)
@@ -68,6 +69,12 @@ struct CReceptionState {
     // The current attempt: the console's print packet came after its last data packet with
     // data. Without it the print was given up or cut short, however good its blocks are.
     bool m_bPrintAfterData;
+    uint8_t m_nDataFlag;        // compression flag of the last data packet header
+    uint8_t m_PrintArgs[PRINT_ARG_BYTES];  // data of the last print packet
+    bool m_bPrintArgsOk;        // it matched its checksum
+
+    bool m_bAllPrints;          // every print of the session goes into one picture
+    CPrintSeries m_Series;      // all-prints mode: the series held and the pass being read
 
     uint8_t m_RawStream[RAW_STREAM_SIZE];       // the blocks joined in order
     uint8_t m_PictureData[PICTURE_DATA_SIZE];   // tile bytes for the view

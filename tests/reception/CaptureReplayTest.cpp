@@ -1,5 +1,6 @@
 // Sessions recorded between real consoles and printers, replayed through the simulated line.
-// Each gives the picture our rules make of it: the blocks of the first attempt (which ends once
+// In all-prints mode each gives its whole reference picture: every print, in order, each with
+// its palette. Otherwise each gives the picture our rules make of it: the blocks of the first attempt (which ends once
 // 60 packet searches pass without a data packet, as in a real printer's long busy polling
 // after a print), expanded only when compressed headers outnumber plain ones (headers of
 // packets with data only). The reference pictures apply the print packet's palette; we
@@ -23,6 +24,7 @@ struct CCaptureCase {
     int32_t nRows;            // rows of the reference the picture shows (-1: all of them)
     bool bGreyBand;           // a compressed stream ends in the grey padding band
     const char* pWhy;         // where the picture differs from the whole reference
+    bool bAllPrints = false;  // every print of the session, each with its palette
 };
 
 // Test listings name the session, not the bytes of the case.
@@ -48,7 +50,24 @@ const CCaptureCase CAPTURES[] = {
     // do not vote: the two compressed blocks are expanded.
     {"pokemon_tcg_compressed", "expected", 32, true,
      "the first print's two compressed blocks, expanded, then the grey padding band"},
+    {"all_camera_jp", "expected", -1, false, "", true},
+    {"all_camera_wildframe", "expected", -1, false, "", true},
+    {"all_pokemon_tcg_compressed", "expected", -1, false, "", true},
+    {"all_tales_of_phantasia_compressed", "expected", -1, false, "", true},
+    {"all_alice_palettes_d2_47", "expected", -1, false, "", true},
+    {"all_mcdonalds_palettes_03_30", "expected", -1, false, "", true},
+    {"all_nakayoshi_cooking1_palette_07", "expected", -1, false, "", true},
+    {"all_pokemon_yellow", "expected", -1, false, "", true},
+    {"all_smb_deluxe_banner", "expected", -1, false, "", true},
+    {"all_tsuri_sensei2_break", "expected", -1, false, "", true},
 };
+
+// The recorded session a case replays: its name without the mode's prefix.
+std::string SessionOf(const CCaptureCase& c)
+{
+    const std::string strName = c.pName;
+    return c.bAllPrints ? strName.substr(4) : strName;
+}
 
 std::filesystem::path CapturesDir()
 {
@@ -90,11 +109,16 @@ std::vector<std::string> PictureRows(const CReceivedPicture& picture)
     return rows;
 }
 
-CSessionOutcome Replay(const std::string& strName, const std::filesystem::path& scratch)
+CSessionOutcome Replay(const std::string& strName, const std::filesystem::path& scratch, bool bAllPrints = false)
 {
     const COpenedLink link = OpenLink("sim:replay=" + (CapturesDir() / (strName + ".txt")).string());
     EXPECT_TRUE(link.pPort) << link.strError;
-    return RunSession(link.pPort, scratch / "Tarvo.log", 40);
+    if (!bAllPrints)
+        return RunSession(link.pPort, scratch / "Tarvo.log", 40);
+    return RunSession(link.pPort, scratch / "Tarvo.log", 200, true, [](CReceiveSession& session) {
+        session.SetAllPrints(true);
+        session.SetQuietMilliseconds(0);
+    });
 }
 
 class CaptureReplayTest : public ::testing::TestWithParam<CCaptureCase> {
@@ -110,8 +134,7 @@ protected:
 TEST_P(CaptureReplayTest, GivesThePictureOfTheRules)
 {
     const CCaptureCase& c = GetParam();
-    std::vector<std::string> expected =
-        ReadRows(CapturesDir() / (std::string(c.pName) + "." + c.pReference + ".txt"));
+    std::vector<std::string> expected = ReadRows(CapturesDir() / (SessionOf(c) + "." + c.pReference + ".txt"));
     ASSERT_FALSE(expected.empty());
     if (c.nRows >= 0) {
         ASSERT_LE(static_cast<size_t>(c.nRows), expected.size());
@@ -120,8 +143,9 @@ TEST_P(CaptureReplayTest, GivesThePictureOfTheRules)
     if (c.bGreyBand)
         expected.insert(expected.end(), 8, std::string(160, '2'));
 
-    const CSessionOutcome outcome = Replay(c.pName, m_Dir);
+    const CSessionOutcome outcome = Replay(SessionOf(c), m_Dir, c.bAllPrints);
     EXPECT_TRUE(outcome.bComplete) << c.pWhy;
+    EXPECT_TRUE(outcome.bEndedByItself) << c.pWhy;
     EXPECT_TRUE(outcome.messages.empty());
     const std::vector<std::string> rows = PictureRows(outcome.picture);
     ASSERT_EQ(rows.size(), expected.size()) << c.pWhy;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,14 +21,18 @@ struct CSessionOutcome {
     CReceivedPicture picture;
 };
 
-// nTicks: ticks to give before the user presses "Abbrechen" (bCancel) or "OK".
+// nTicks: ticks to give before the user presses "Abbrechen" (bCancel) or "OK". fnSetup sets the
+// session's modes before it opens.
 inline CSessionOutcome RunSession(std::shared_ptr<PortIo> pPort, const std::filesystem::path& logPath,
-                                  int nTicks = 40, bool bCancel = true)
+                                  int nTicks = 40, bool bCancel = true,
+                                  const std::function<void(CReceiveSession&)>& fnSetup = {})
 {
     CSessionOutcome outcome;
     CFakeScreen screen;
     {
         CReceiveSession session(screen, std::move(pPort), logPath);
+        if (fnSetup)
+            fnSetup(session);
         session.OnInitDialog();
         for (int i = 0; i < nTicks && !session.HasEnded(); ++i)
             session.OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
