@@ -74,6 +74,7 @@ TEST(ReadPacketHeader, DataHeaderLeavesLengthSumAndCounts)
     EXPECT_EQ(pState->m_nHeaderSum, 0x04 + 0x01 + 0x34 + 0x02);
     EXPECT_EQ(pState->m_nPackedCount, 1);
     EXPECT_EQ(pState->m_nPlainCount, 0);
+    EXPECT_EQ(pState->m_nDataFlag, 0x01);
 
     // An empty data packet carries nothing to expand: it does not vote on compression.
     CFakePrinterLink empty;
@@ -82,6 +83,22 @@ TEST(ReadPacketHeader, DataHeaderLeavesLengthSumAndCounts)
     EXPECT_EQ(pState->m_nDataLength, 0);
     EXPECT_EQ(pState->m_nPackedCount, 1);
     EXPECT_EQ(pState->m_nPlainCount, 0);
+}
+
+// All-prints mode takes the palette from the print packet, and trusts it only when the
+// packet's checksum matches; the answers do not depend on it.
+TEST(ReadPacketHeader, PrintPacketLeavesItsDataAndWhetherItsSumMatched)
+{
+    for (const int32_t nChecksumError : {0, 1, 0x100}) {
+        CFakePrinterLink link;
+        link.Add(MakePacket(0x02, 0x00, {0x01, 0x10, 0xD2, 0x7F}, nChecksumError));
+        auto pState = std::make_unique<CReceptionState>();
+        ASSERT_EQ(ReadPacketHeader(link, *pState), PACKET_PRINT);
+        EXPECT_EQ(std::vector<uint8_t>(pState->m_PrintArgs, pState->m_PrintArgs + 4),
+                  (std::vector<uint8_t>{0x01, 0x10, 0xD2, 0x7F}));
+        EXPECT_EQ(pState->m_bPrintArgsOk, nChecksumError == 0) << nChecksumError;
+        EXPECT_EQ(link.m_Sent[12], 0x81);
+    }
 }
 
 TEST(ReadPacketHeader, SyncErrorWithholdsTheAcknowledgement)
