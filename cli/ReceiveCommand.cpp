@@ -17,6 +17,7 @@
 #include "cli/PictureCommandSupport.h"
 #include "console/CSimConsole.h"
 #include "linkspec/LinkSpec.h"
+#include "reception/PrintSeries.h"
 #include "reception/ReceiveSession.h"
 #include "reception/TileDecoder.h"
 
@@ -85,6 +86,8 @@ struct CReceiveArgs {
     double dTimeout = 0.0;  // seconds; 0 = until the picture is complete or Ctrl+C
     int32_t nScale = 1;     // the picture written is enlarged this many times
     bool bStrict = false;   // estimated blocks count as bad and are asked for again
+    bool bAllPrints = false;  // every print of the series in one picture
+    double dQuiet = -1.0;     // seconds of quiet that end an all-prints reception; <0: the default
 };
 
 bool ParseSeconds(const std::string& strText, double& dSeconds)
@@ -101,7 +104,9 @@ int ParseArgs(const std::vector<std::string>& args, CReceiveArgs& out)
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& strArg = args[i];
         const bool bHasValue = i + 1 < args.size();
-        if (strArg == "--scale") {
+        if (strArg == "--all-prints") {
+            out.bAllPrints = true;
+        } else if (strArg == "--scale") {
             std::vector<std::string> option{strArg}, files;
             if (bHasValue)
                 option.push_back(args[++i]);
@@ -109,7 +114,7 @@ int ParseArgs(const std::vector<std::string>& args, CReceiveArgs& out)
                 return nStatus;
         } else if (strArg == "--strict") {
             out.bStrict = true;
-        } else if (strArg == "--link" || strArg == "-o" || strArg == "--timeout") {
+        } else if (strArg == "--link" || strArg == "-o" || strArg == "--timeout" || strArg == "--quiet") {
             if (!bHasValue)
                 return CliUsageError("receive: " + strArg + " needs a value");
             const std::string& strValue = args[++i];
@@ -119,6 +124,9 @@ int ParseArgs(const std::vector<std::string>& args, CReceiveArgs& out)
                 if (strValue.empty())
                     return CliUsageError("receive: -o needs a file name");
                 out.strOut = strValue;
+            } else if (strArg == "--quiet") {
+                if (!ParseSeconds(strValue, out.dQuiet))
+                    return CliUsageError("receive: --quiet needs a number of seconds above 0, not '" + strValue + "'");
             } else if (!ParseSeconds(strValue, out.dTimeout)) {
                 return CliUsageError("receive: --timeout needs a number of seconds above 0, not '" + strValue + "'");
             }
@@ -126,6 +134,8 @@ int ParseArgs(const std::vector<std::string>& args, CReceiveArgs& out)
             return CliUsageError("receive: unexpected argument '" + strArg + "'");
         }
     }
+    if (out.dQuiet >= 0.0 && !out.bAllPrints)
+        return CliUsageError("receive: --quiet belongs to --all-prints");
     return CLI_OK;
 }
 
@@ -155,10 +165,14 @@ int RunReceive(const std::vector<std::string>& args)
     screen.SetSimConsole(std::dynamic_pointer_cast<CSimConsole>(pPort));
     bool bComplete = false;
     CReceptionSummary summary;
+    CSeriesVerdict series;
     CReceivedPicture picture;
     {
         CReceiveSession session(screen, pPort, "Tarvo.log");
         session.SetStrict(options.bStrict);
+        session.SetAllPrints(options.bAllPrints);
+        if (options.dQuiet >= 0.0)
+            session.SetQuietMilliseconds(static_cast<int64_t>(options.dQuiet * 1000.0));
         const auto start = std::chrono::steady_clock::now();
         const auto deadline = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                           std::chrono::duration<double>(options.dTimeout));
@@ -182,6 +196,7 @@ int RunReceive(const std::vector<std::string>& args)
         session.OnDestroy();
         bComplete = session.IsPictureComplete();
         summary = session.GetSummary();
+        series = session.GetSeriesVerdict();
         picture = session.GetReceivedPicture();
     }  // the link module saves the log once more here
     sigaction(SIGINT, &previous, nullptr);
@@ -202,6 +217,14 @@ int RunReceive(const std::vector<std::string>& args)
                  dib.GetDimensions().cy * options.nScale, summary.nBlocks,
                  summary.nAsReceived, summary.nRebuilt, summary.nConfirmed, summary.nEstimated, summary.nBad,
                  summary.nBlocks == 0 ? "no print" : summary.bPrintComplete ? "print complete" : "print incomplete");
+    if (options.bAllPrints) {
+        // The series' own count: every print held, its blocks and how far they can be trusted.
+        std::fprintf(stderr, "%d prints, %d blocks: %d bad, %d estimated; %s\n", series.nPrints, series.nBlocks,
+                     series.nBad, series.nEstimated, series.IsComplete() ? "series complete" : "series incomplete");
+        if (!bComplete)
+            return CLI_FAILED;
+        return series.nEstimated == 0 ? CLI_OK : CLI_ESTIMATED;
+    }
     if (!bComplete)
         return CLI_FAILED;
     return summary.IsExact() ? CLI_OK : CLI_ESTIMATED;
@@ -209,14 +232,20 @@ int RunReceive(const std::vector<std::string>& args)
 
 const CCommandRegistrar registrar({
     "receive",
-    "receive [--link L] [-o OUT.bmp|OUT.png] [--timeout SECONDS] [--scale N] [--strict]",
+    "receive [--link L] [-o OUT.bmp|OUT.png] [--timeout SECONDS] [--scale N] [--strict] [--all-prints [--quiet SECONDS]]",
     "take a picture off the console as the receive dialog does; exit 0 only for a fully good picture",
     RunReceive,
     "\n--strict  a block counts only when two prints agree on every byte of it away from the\n"
     "          line's marks; one that matches its sum only by estimate, or through bytes the\n"
     "          line marked, counts as bad: the console is asked to print again\n"
+    "--all-prints  every print of a series in one picture, each below the last, with its\n"
+    "          own palette and compression; ends once the console has been quiet after a\n"
+    "          series that arrived whole, and asks for the whole series again otherwise\n"
+    "--quiet SECONDS  the quiet that ends an all-prints reception (default 5; on the\n"
+    "          simulated console, the console's time)\n"
     "\nexit status:\n"
-    "  0  the whole print arrived (its print packet followed the data) and every block matched\n"
+    "  0  the whole print (with --all-prints: every print of the series) arrived, each print\n"
+    "     packet following its data, and every block matched\n"
     "     its sum as received or after rebuilding bytes cut on lost sync\n"
     "  1  it ended otherwise: a print cut short or given up, bad blocks, --timeout, Ctrl+C, no\n"
     "     module, or the picture could not be written; the picture held is still written\n"

@@ -28,6 +28,9 @@ constexpr SDluRect kStatusRect{25, 21, 207, 66};
 constexpr SDluRect kStrictRect{25, 100, 207, 12};
 constexpr int kStrictId = 1033;
 const char* const kStrictKey = "Receive/Strict";
+constexpr SDluRect kAllPrintsRect{25, 114, 207, 12};
+constexpr int kAllPrintsId = 1034;
+const char* const kAllPrintsKey = "Receive/AllPrints";
 
 // Dialog units become pixels the way Windows converts them: the base units are the average
 // width of the alphabet in the dialog font and the font's height; a horizontal unit is a
@@ -153,6 +156,20 @@ void CReceiveDlg::BuildControls()
         m_pSession->SetStrict(bChecked);
     });
 
+    // All prints of a series in one picture, remembered in the profile; off unless chosen. It
+    // can change only until the first print has arrived.
+    m_pAllPrints = new QCheckBox(QStringLiteral("Alle Ausdrucke einer Serie in ein Bild übernehmen"), this);
+    SetControlId(m_pAllPrints, kAllPrintsId);
+    m_pAllPrints->setGeometry(units.Rect(kAllPrintsRect));
+    m_pAllPrints->setChecked(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"))
+                                 .value(QLatin1String(kAllPrintsKey), false)
+                                 .toBool());
+    m_pSession->SetAllPrints(m_pAllPrints->isChecked());
+    connect(m_pAllPrints, &QCheckBox::toggled, this, [this](bool bChecked) {
+        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kAllPrintsKey), bChecked);
+        m_pSession->SetAllPrints(bChecked);
+    });
+
     setFixedSize(units.X(kDialogCx), units.Y(kDialogCy));
 
     m_pTimer = new QTimer(this);
@@ -184,6 +201,8 @@ void CReceiveDlg::OnTick()
 {
     if (!m_bEnded)
         m_pSession->OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
+    if (m_pSession->GetReceptionCount() > 0)
+        m_pAllPrints->setEnabled(false);
 }
 
 CReceivedPicture CReceiveDlg::GetReceivedPicture() const

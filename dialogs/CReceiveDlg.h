@@ -66,6 +66,7 @@ private:
     std::string m_strLinkError;       // a link string that could not be opened
     QLabel* m_pStatus = nullptr;      // control 1032
     QCheckBox* m_pStrict = nullptr;   // control 1033: strict checking (profile "Receive/Strict")
+    QCheckBox* m_pAllPrints = nullptr;  // control 1034: all prints (profile "Receive/AllPrints")
     QPushButton* m_pOk = nullptr;     // control 1
     QPushButton* m_pCancel = nullptr; // control 2
     QTimer* m_pTimer = nullptr;       // timer 1

@@ -265,7 +265,13 @@ TEST_F(ReceiveDialog, LaysOutItsControlsAsItsTemplate)
     EXPECT_EQ(pOk->y(), pCancel->y());
     EXPECT_LT(pOk->geometry().right(), pCancel->x());
     EXPECT_LT(pStatus->geometry().bottom(), pOk->y());
-    for (QWidget* pControl : {static_cast<QWidget*>(pOk), static_cast<QWidget*>(pCancel), static_cast<QWidget*>(pStatus)})
+    // The all-prints check box sits between the status field and the buttons.
+    auto* pAllPrints = Control<QCheckBox>(&dlg, 1034);
+    ASSERT_TRUE(pAllPrints);
+    EXPECT_LT(pStatus->geometry().bottom(), pAllPrints->y());
+    EXPECT_LT(pAllPrints->geometry().bottom(), pOk->y());
+    for (QWidget* pControl : {static_cast<QWidget*>(pOk), static_cast<QWidget*>(pCancel), static_cast<QWidget*>(pStatus),
+                              static_cast<QWidget*>(pAllPrints)})
         EXPECT_TRUE(rcDialog.contains(pControl->geometry())) << pControl->objectName().toStdString();
     // 267 x 151 units: wider than high in about that proportion (units are taller than wide).
     const double dWidthToHeight = double(dlg.width()) / dlg.height();
@@ -273,6 +279,29 @@ TEST_F(ReceiveDialog, LaysOutItsControlsAsItsTemplate)
     EXPECT_LT(dWidthToHeight, 2.2);
     // Buttons of 50 x 14 units are wider than high.
     EXPECT_GT(pOk->width(), 2 * pOk->height());
+}
+
+// All prints: off by default, remembered in the profile, read by the next dialog.
+TEST_F(ReceiveDialog, TheAllPrintsSettingIsRememberedInTheProfile)
+{
+    const QString strKey = QStringLiteral("Receive/AllPrints");
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(strKey);
+    {
+        CReceiveDlg dlg(nullptr, m_LogPath);
+        auto* pBox = Control<QCheckBox>(&dlg, 1034);
+        ASSERT_TRUE(pBox);
+        EXPECT_FALSE(pBox->isChecked());
+        EXPECT_FALSE(dlg.GetSession().IsAllPrints());
+        pBox->click();
+        EXPECT_TRUE(dlg.GetSession().IsAllPrints());
+        EXPECT_TRUE(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(strKey).toBool());
+    }
+    {
+        CReceiveDlg dlg(nullptr, m_LogPath);
+        EXPECT_TRUE(Control<QCheckBox>(&dlg, 1034)->isChecked());
+        EXPECT_TRUE(dlg.GetSession().IsAllPrints());
+    }
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(strKey);
 }
 
 // The link string: the environment wins over the profile, the profile over "auto".
