@@ -1,10 +1,12 @@
 // Takes the README's pictures of the desktop program: the main window with the picture the
-// simulated console prints, and its "Seitenansicht". Run under an X server (xvfb-run, see
+// simulated console prints, its "Seitenansicht", and a series of three prints received in
+// all-prints mode. Run under an X server (xvfb-run, see
 // `make screenshots`). Usage: app_screenshots OUTPUT-FOLDER
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -19,6 +21,8 @@
 #include "app/CQuillomatView.h"
 #include "app/GermanTranslation.h"
 #include "app/MessageBoxSink.h"
+#include "bitmap/CDib.h"
+#include "console/DefaultPicture.h"
 #include "res/Resource.h"
 
 namespace {
@@ -43,6 +47,43 @@ void Save(QWidget& widget, const QString& strPath)
     } else {
         std::fprintf(stderr, "%s\n", qPrintable(strPath));
     }
+}
+
+bool ActivePictureArrived(CMainFrame& frame)
+{
+    auto* pView = qobject_cast<CQuillomatView*>(frame.GetActiveView());
+    return pView && !pView->IsReceptionPending() && !pView->GetDocument()->GetDib().IsEmpty();
+}
+
+// A picture file of colour numbers (0 white .. 3 black), 160 to a row.
+QString WriteLevels(const QString& strPath, const std::vector<uint8_t>& levels)
+{
+    static constexpr uint32_t GREYS[4] = {0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000};
+    const int32_t nRows = static_cast<int32_t>(levels.size() / 160);
+    CDib dib;
+    dib.Create(160, nRows);
+    for (int32_t y = 0; y < nRows; ++y)
+        for (int32_t x = 0; x < 160; ++x)
+            dib.SetPixel({x, y}, GREYS[levels[static_cast<size_t>(y * 160 + x)] & 3]);
+    dib.WriteFile(strPath.toStdString());
+    return strPath;
+}
+
+// A series as a game prints a page: a header band, the photo, a footer, each print with its
+// own palette (the header inverted, the footer with colours 2 and 3 printed white).
+std::string SeriesLink(const QString& strWork)
+{
+    std::vector<uint8_t> header(160 * 16), footer(160 * 16);
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 160; ++x) {
+            header[static_cast<size_t>(y * 160 + x)] = static_cast<uint8_t>(((x / 8 + y / 8) % 2) ? 3 : (x / 40) % 4);
+            footer[static_cast<size_t>(y * 160 + x)] = static_cast<uint8_t>((x / 4 + y / 4) % 4);
+        }
+    const QString strHeader = WriteLevels(strWork + QStringLiteral("/header.bmp"), header);
+    const QString strPhoto = WriteLevels(strWork + QStringLiteral("/photo.bmp"), BuildDefaultPictureLevels());
+    const QString strFooter = WriteLevels(strWork + QStringLiteral("/footer.bmp"), footer);
+    return "sim:picture=" + (strHeader + "+" + strPhoto + "+" + strFooter).toStdString() +
+           ",palette=1B+E4+07,compress=0+1+0";
 }
 
 } // namespace
@@ -70,10 +111,7 @@ int main(int argc, char** argv)
         return 1;
     CMainFrame& frame = *app.GetMainFrame();
     frame.resize(640, 440);
-    const bool bReceived = Settle([&] {
-        auto* pView = qobject_cast<CQuillomatView*>(frame.GetActiveView());
-        return pView && !pView->IsReceptionPending() && !pView->GetDocument()->GetDib().IsEmpty();
-    }, 120000);
+    const bool bReceived = Settle([&] { return ActivePictureArrived(frame); }, 120000);
     if (!bReceived) {
         std::fprintf(stderr, "no picture arrived from the simulated console\n");
         return 1;
@@ -92,5 +130,17 @@ int main(int argc, char** argv)
         pPreview->reject();
     });
     frame.OnCommand(ID_FILE_PRINT_PREVIEW);
+
+    // All prints: a series of three prints from the simulated console in one picture window.
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QStringLiteral("Receive/AllPrints"), true);
+    setenv("QUILLOMAT_LINK", SeriesLink(work.path()).c_str(), 1);
+    auto* pFirst = frame.GetActiveView();
+    frame.resize(640, 560);
+    frame.OnCommand(ID_FILE_NEW);
+    if (!Settle([&] { return frame.GetActiveView() != pFirst && ActivePictureArrived(frame); }, 120000)) {
+        std::fprintf(stderr, "no series arrived from the simulated console\n");
+        return 1;
+    }
+    Save(frame, QDir(strOut).filePath(QStringLiteral("all-prints.png")));
     return g_nFailures == 0 ? 0 : 1;
 }
