@@ -51,12 +51,10 @@ bool IsSamePrint(const CReceptionState& state, int32_t k)
     for (int32_t c = pass.m_nFirst; c < pass.m_nEnd; ++c) {
         const CSeriesBlock& block = series.m_Blocks[c];
         const int32_t nLength = PassLength(state, c);
-        if (block.m_nPacked != series.m_PassPacked[c])
-            return false;
-        // A length or bytes the sum does not vouch for prove nothing.
+        // A flag, length or bytes the sum does not vouch for prove nothing.
         if (block.m_nRank == SERIES_BLOCK_BAD || PassRank(state, c) == SERIES_BLOCK_BAD)
             continue;
-        if (block.m_nLength != nLength)
+        if (block.m_nPacked != series.m_PassPacked[c] || block.m_nLength != nLength)
             return false;
         if (block.m_nRank == SERIES_BLOCK_EXACT && PassRank(state, c) == SERIES_BLOCK_EXACT) {
             for (int32_t i = 0; i < nLength; ++i)

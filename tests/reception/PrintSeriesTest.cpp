@@ -108,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
         CSeriesCase{"SecondPrintOtherLength", {"A+ P X- P", "A+ P D+ D+ P"}, "A|DD", true, true},
         CSeriesCase{"OtherPaletteIsAnotherPrint", {"A+ P X- P", "A+ P1B B+ P"}, "A|B", true, true},
         CSeriesCase{"OtherCompressionIsAnotherPrint", {"A+ P X- P", "Ac+ P B+ P"}, "A|B", true, true},
+        // A bad block's flag may be the damage itself: it is refilled, the series not cut.
+        CSeriesCase{"BadBlockWithOtherFlagRefilled", {"A+ P Xc- P", "A+ P B+ P"}, "A|B", true},
         CSeriesCase{"ShortRepeatIsNotWhole", {"A+ P X- P", "A+ P"}, "A|X", false},
         CSeriesCase{"DataLeftUnprinted", {"A+ P B+"}, "A", false},
         CSeriesCase{"GivenUpThenWhole", {"A+ P B+ I", "A+ P B+ P"}, "A|B", true},
