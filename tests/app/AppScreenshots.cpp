@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <fstream>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -21,8 +22,9 @@
 #include "app/CQuillomatView.h"
 #include "app/GermanTranslation.h"
 #include "app/MessageBoxSink.h"
-#include "bitmap/CDib.h"
+#include "console/ConsolePicture.h"
 #include "console/DefaultPicture.h"
+#include "console/PrintSession.h"
 #include "res/Resource.h"
 
 namespace {
@@ -55,22 +57,9 @@ bool ActivePictureArrived(CMainFrame& frame)
     return pView && !pView->IsReceptionPending() && !pView->GetDocument()->GetDib().IsEmpty();
 }
 
-// A picture file of colour numbers (0 white .. 3 black), 160 to a row.
-QString WriteLevels(const QString& strPath, const std::vector<uint8_t>& levels)
-{
-    static constexpr uint32_t GREYS[4] = {0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000};
-    const int32_t nRows = static_cast<int32_t>(levels.size() / 160);
-    CDib dib;
-    dib.Create(160, nRows);
-    for (int32_t y = 0; y < nRows; ++y)
-        for (int32_t x = 0; x < 160; ++x)
-            dib.SetPixel({x, y}, GREYS[levels[static_cast<size_t>(y * 160 + x)] & 3]);
-    dib.WriteFile(strPath.toStdString());
-    return strPath;
-}
-
-// A series as a game prints a page: a header band, the photo, a footer, each print with its
-// own palette (the header inverted, the footer with colours 2 and 3 printed white).
+// A series as a game prints a page: a header band, the photo, a footer, each print with its own
+// palette (the header inverted, the footer with colours 2 and 3 printed white) and the photo
+// compressed; written as the packets the console sends, for the simulated console to replay.
 std::string SeriesLink(const QString& strWork)
 {
     std::vector<uint8_t> header(160 * 16), footer(160 * 16);
@@ -79,11 +68,28 @@ std::string SeriesLink(const QString& strWork)
             header[static_cast<size_t>(y * 160 + x)] = static_cast<uint8_t>(((x / 8 + y / 8) % 2) ? 3 : (x / 40) % 4);
             footer[static_cast<size_t>(y * 160 + x)] = static_cast<uint8_t>((x / 4 + y / 4) % 4);
         }
-    const QString strHeader = WriteLevels(strWork + QStringLiteral("/header.bmp"), header);
-    const QString strPhoto = WriteLevels(strWork + QStringLiteral("/photo.bmp"), BuildDefaultPictureLevels());
-    const QString strFooter = WriteLevels(strWork + QStringLiteral("/footer.bmp"), footer);
-    return "sim:picture=" + (strHeader + "+" + strPhoto + "+" + strFooter).toStdString() +
-           ",palette=1B+E4+07,compress=0+1+0";
+    struct SPrint {
+        const std::vector<uint8_t>& levels;
+        uint8_t nPalette;
+        bool bCompress;
+    };
+    const std::vector<uint8_t> photo = BuildDefaultPictureLevels();
+    const SPrint prints[] = {{header, 0x1B, false}, {photo, 0xE4, true}, {footer, 0x07, false}};
+    const std::string strFile = (strWork + QStringLiteral("/series.txt")).toStdString();
+    std::ofstream out(strFile);
+    for (const SPrint& print : prints) {
+        const int32_t nRows = static_cast<int32_t>(print.levels.size() / 160);
+        for (CPacket packet : BuildPrintSession(EncodeTiles(print.levels, nRows), print.bCompress)) {
+            if (packet[2] == PRINTER_CMD_PRINT) {
+                const uint8_t args[4] = {0x01, 0x00, print.nPalette, 0x40};
+                packet = MakePacket(PRINTER_CMD_PRINT, 0, args);
+            }
+            for (size_t i = 0; i < packet.size(); ++i)
+                out << (i ? " " : "") << std::hex << std::uppercase << (packet[i] >> 4) << (packet[i] & 15);
+            out << "\n";
+        }
+    }
+    return "sim:replay=" + strFile;
 }
 
 } // namespace
