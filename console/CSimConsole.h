@@ -15,6 +15,7 @@
 #include "link/PortIo.h"
 #include "link/SimulatedTime.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -36,6 +37,10 @@ public:
     void Elapse(uint32_t nMilliseconds) override;
     // Status reads per millisecond: the console's clock is 8192 Hz, a half-period 61 us.
     int64_t ReadsPerMillisecond() const { return m_Options.nHalf * 16384 / 1000; }
+    int64_t GetMilliseconds() const override
+    {
+        return static_cast<int64_t>(m_nTime) / std::max<int64_t>(1, ReadsPerMillisecond());
+    }
 
     // The receiving program asked its user to print again: he does, once the console is idle
     // and the re-print delay has passed, while re-prints remain. (After a print with a fault

@@ -8,4 +8,6 @@ class ISimulatedTime {
 public:
     virtual ~ISimulatedTime() = default;
     virtual void Elapse(uint32_t nMilliseconds) = 0;
+    // The other end's time so far, in milliseconds.
+    virtual int64_t GetMilliseconds() const = 0;
 };

@@ -11,7 +11,16 @@ namespace {
 // How far the block table's verification trusts block c of the pass.
 uint8_t PassRank(const CReceptionState& state, int32_t c)
 {
-    return state.m_BlockGood[c] ? SERIES_BLOCK_EXACT : SERIES_BLOCK_BAD;
+    if (!state.m_BlockGood[c])
+        return SERIES_BLOCK_BAD;
+    switch (state.m_BlockHow[c]) {
+    case BLOCK_AS_RECEIVED:
+    case BLOCK_REBUILT:
+    case BLOCK_CONFIRMED:
+        return SERIES_BLOCK_EXACT;
+    default:
+        return SERIES_BLOCK_ESTIMATED;  // good only because a repair pass made a byte fit
+    }
 }
 
 int32_t PassLength(const CReceptionState& state, int32_t c)

@@ -109,7 +109,7 @@ bool CReceiveSession::OnInitDialog()
     m_pState->m_bStrict = m_bStrict;
     m_pState->m_bAllPrints = m_bAllPrints;
     m_nReceptionCount = 0;
-    m_nLastHeard = modul.MilliClock();
+    m_nLastHeard = Now();
 
     modul.SaveLogfile();
     m_nTickCount = 0;
@@ -227,6 +227,14 @@ void CReceiveSession::ShowMessage(const std::string& strText)
         Elapse(static_cast<uint32_t>(std::min<int64_t>(elapsed, UINT32_MAX)));
 }
 
+int64_t CReceiveSession::Now()
+{
+    // A simulated console keeps its own time; a real one shares ours.
+    if (auto* pTime = dynamic_cast<ISimulatedTime*>(&m_pModul->GetPort()))
+        return pTime->GetMilliseconds();
+    return m_pModul->MilliClock();
+}
+
 void CReceiveSession::Elapse(uint32_t nMilliseconds)
 {
     if (auto* pTime = dynamic_cast<ISimulatedTime*>(&m_pModul->GetPort()))
@@ -253,7 +261,7 @@ void CReceiveSession::FinishSeriesAttempt(bool bData)
     MakeTimer();
     m_bRun = true;
 
-    const int64_t nNow = modul.MilliClock();
+    const int64_t nNow = Now();
     if (state.m_Series.m_bHeard)
         m_nLastHeard = nNow;
     else if (state.m_Series.m_bPassData && nNow - m_nLastHeard >= m_nQuietMs)

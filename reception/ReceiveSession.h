@@ -136,6 +136,8 @@ private:
     void ShowMessage(const std::string& strText);
     // The program does not poll for this long: a simulated console's time runs on.
     void Elapse(uint32_t nMilliseconds);
+    // Milliseconds on the console's clock: the simulated console's own, else the platform's.
+    int64_t Now();
     void MakeTimer();
     void End(int nResult);
 

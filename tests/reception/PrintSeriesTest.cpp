@@ -15,7 +15,8 @@ namespace {
 
 // Feeds one pass to the series the way the engine and the verification leave it, one attempt
 // per pass. Tokens, separated by blanks:
-//   A+  a plain data packet of 640 bytes 'A' whose block turns out good ('-': bad)
+//   A+  a plain data packet of 640 bytes 'A' whose block turns out good ('-': bad; '~': good
+//       only by estimate)
 //   Ac+ a compressed data packet that expands to 640 bytes 'A'
 //   P   a print packet with the standard palette; P1B with palette 0x1B; P? a damaged one
 //   I   an init packet
@@ -46,7 +47,10 @@ void FeedPass(CReceptionState& state, const std::string& strPass)
                     for (size_t k = 0; k < bytes.size(); ++k)
                         state.m_BlockData[nBlock][k] = bytes[k];
                     state.m_BlockLength[nBlock] = state.m_nDataLength;
-                    state.m_BlockGood[nBlock] = strToken.back() == '+';
+                    state.m_BlockGood[nBlock] = strToken.back() != '-';
+                    state.m_BlockHow[nBlock] = strToken.back() == '+'   ? BLOCK_AS_RECEIVED
+                                               : strToken.back() == '~' ? BLOCK_ESTIMATED
+                                                                        : BLOCK_FAILED;
                 }
                 ++nBlock;
             }
@@ -74,6 +78,7 @@ struct CSeriesCase {
     std::string strLetters;           // the series held after the last pass
     bool bComplete;
     bool bReplaced = false;
+    int32_t nEstimated = 0;
 };
 
 class PrintSeriesTest : public ::testing::TestWithParam<CSeriesCase> {};
@@ -94,6 +99,7 @@ TEST_P(PrintSeriesTest, PassesMergeIntoTheSeries)
     EXPECT_EQ(SeriesLetters(pState->m_Series), c.strLetters);
     EXPECT_EQ(JudgeSeries(*pState).IsComplete(), c.bComplete);
     EXPECT_EQ(pState->m_Series.m_bReplaced, c.bReplaced);
+    EXPECT_EQ(JudgeSeries(*pState).nEstimated, c.nEstimated);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,6 +116,11 @@ INSTANTIATE_TEST_SUITE_P(
         CSeriesCase{"OtherCompressionIsAnotherPrint", {"A+ P X- P", "Ac+ P B+ P"}, "A|B", true, true},
         // A bad block's flag may be the damage itself: it is refilled, the series not cut.
         CSeriesCase{"BadBlockWithOtherFlagRefilled", {"A+ P Xc- P", "A+ P B+ P"}, "A|B", true},
+        // After a pass that ended with data unprinted, an estimate gives way to an exact
+        // block; two estimates that differ prove nothing and leave the series whole but not
+        // exact.
+        CSeriesCase{"EstimateGivesWayToExact", {"A+ P X~ P C+", "A+ P B+ P"}, "A|B", true},
+        CSeriesCase{"EstimatesDoNotCutTheSeries", {"A+ P X~ P C+", "A+ P Y~ P"}, "A|X", true, false, 1},
         CSeriesCase{"ShortRepeatIsNotWhole", {"A+ P X- P", "A+ P"}, "A|X", false},
         CSeriesCase{"DataLeftUnprinted", {"A+ P B+"}, "A", false},
         CSeriesCase{"GivenUpThenWhole", {"A+ P B+ I", "A+ P B+ P"}, "A|B", true},
