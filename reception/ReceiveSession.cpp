@@ -279,14 +279,14 @@ void CReceiveSession::OnSeriesQuiet()
     }
     if (!verdict.bFits) {
         // Printing again cannot make it shorter.
-        m_Screen.ShowMessage(SeriesTooLongMessage(8 * (std::min(verdict.nBytes, TILE_DATA_SIZE) / BAND_BYTES)));
+        ShowMessage(SeriesTooLongMessage(8 * (std::min(verdict.nBytes, TILE_DATA_SIZE) / BAND_BYTES)));
         OnOK();
         return;
     }
     if (verdict.nBad > 0)
-        m_Screen.ShowMessage(SeriesBadBlockMessage(verdict.nBad, verdict.nBlocks));
+        ShowMessage(SeriesBadBlockMessage(verdict.nBad, verdict.nBlocks));
     else
-        m_Screen.ShowMessage(SERIES_TEXT_INCOMPLETE);
+        ShowMessage(SERIES_TEXT_INCOMPLETE);
     EndSeriesPass(state);
 }
 

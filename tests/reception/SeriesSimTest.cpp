@@ -101,13 +101,13 @@ TEST_P(SeriesSimTest, ArrivesExactOrSaysItIsNot)
         const COpenedLink link =
             OpenLink("sim:replay=" + replay.string() + ",reprints=4" + row.pFaults + ",seed=" + std::to_string(nSeed));
         ASSERT_TRUE(link.pPort) << link.strError;
-        CSeriesVerdict verdict;
         const CSessionOutcome outcome =
-            RunSession(link.pPort, m_Dir / "Tarvo.log", 300, true, [&verdict](CReceiveSession& session) {
+            RunSession(link.pPort, m_Dir / "Tarvo.log", 300, true, [](CReceiveSession& session) {
                 session.SetAllPrints(true);
                 session.SetQuietMilliseconds(0);
             });
-        const bool bExactClaimed = outcome.bComplete;
+        // Whole, with no block good only by estimate: what the program calls exact.
+        const bool bExactClaimed = outcome.bComplete && outcome.series.nEstimated == 0;
         if (bExactClaimed) {
             ++nComplete;
             EXPECT_TRUE(outcome.bEndedByItself);
@@ -127,8 +127,11 @@ TEST_P(SeriesSimTest, ArrivesExactOrSaysItIsNot)
 
 INSTANTIATE_TEST_SUITE_P(Faults, SeriesSimTest,
                          ::testing::Values(CFaultRow{"Clean", "", 1, 1},
-                                           CFaultRow{"Flips", ",faults=flip:0.0005", 4, 2},
-                                           CFaultRow{"Cuts", ",faults=cut:0.02", 4, 2}),
+                                           CFaultRow{"Flips", ",faults=flip:0.0005", 2, 1},
+                                           CFaultRow{"Cuts", ",faults=cut:0.02", 4, 2},
+                                           // Stalls leave blocks good only by estimate: whole
+                                           // but not exact is the most they may claim.
+                                           CFaultRow{"Stalls", ",faults=stall:0.0005", 4, 0}),
                          [](const ::testing::TestParamInfo<CFaultRow>& info) { return info.param.pName; });
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "reception/FakeScreen.h"
+#include "reception/PrintSeries.h"
 #include "reception/ReceiveSession.h"
 
 struct CSessionOutcome {
@@ -19,6 +20,7 @@ struct CSessionOutcome {
     std::vector<std::string> messages;
     std::vector<std::string> texts;
     CReceivedPicture picture;
+    CSeriesVerdict series;  // all-prints mode: what the series held amounts to
 };
 
 // nTicks: ticks to give before the user presses "Abbrechen" (bCancel) or "OK". fnSetup sets the
@@ -47,6 +49,7 @@ inline CSessionOutcome RunSession(std::shared_ptr<PortIo> pPort, const std::file
         outcome.bComplete = session.IsPictureComplete();
         outcome.nAttemptsWithData = session.GetReceptionCount();
         outcome.picture = session.GetReceivedPicture();
+        outcome.series = session.GetSeriesVerdict();
     }
     outcome.messages = screen.m_Messages;
     outcome.texts = screen.m_SetTexts;
