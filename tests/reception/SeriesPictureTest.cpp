@@ -42,27 +42,27 @@ TEST(ApplyPalette, MapsEveryPixelOfATileRow)
 }
 
 // A series of prints, each a list of packets (flag, bytes) and a palette.
-struct CPrintSpec {
+struct CPlannedPrint {
     std::vector<std::pair<uint8_t, std::vector<uint8_t>>> packets;
     uint8_t nPalette;
 };
 
-std::unique_ptr<CPrintSeries> MakeSeries(const std::vector<CPrintSpec>& prints)
+std::unique_ptr<CPrintSeries> MakeSeries(const std::vector<CPlannedPrint>& prints)
 {
     auto pSeries = std::make_unique<CPrintSeries>();
     pSeries->Clear();
     int32_t c = 0;
-    for (const CPrintSpec& spec : prints) {
+    for (const CPlannedPrint& plan : prints) {
         CSeriesPrint& print = pSeries->m_Prints[pSeries->m_nPrints++];
         print.m_nFirst = c;
-        for (const auto& [nFlag, bytes] : spec.packets) {
+        for (const auto& [nFlag, bytes] : plan.packets) {
             CSeriesBlock& block = pSeries->m_Blocks[c++];
             block.m_nPacked = nFlag;
             block.m_nLength = static_cast<int32_t>(bytes.size());
             std::copy(bytes.begin(), bytes.end(), block.m_Bytes);
         }
         print.m_nEnd = c;
-        print.m_Args[PRINT_ARG_PALETTE] = spec.nPalette;
+        print.m_Args[PRINT_ARG_PALETTE] = plan.nPalette;
         print.m_bArgsOk = true;
     }
     return pSeries;
@@ -80,7 +80,7 @@ std::vector<uint8_t> Repeat(const std::vector<uint8_t>& part, size_t nTimes)
 
 struct CSeriesCase {
     const char* pName;
-    std::vector<CPrintSpec> prints;
+    std::vector<CPlannedPrint> prints;
     int32_t nOutMax;
     std::vector<uint8_t> expected;
     bool bWholeBands;

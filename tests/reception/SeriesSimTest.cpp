@@ -18,14 +18,14 @@
 
 namespace {
 
-struct CSeriesPrintSpec {
+struct CSeriesPrint {
     std::vector<uint8_t> levels;  // colour numbers, 160 to a row
     int32_t nRows;
     uint8_t nPalette;
     bool bCompress;
 };
 
-std::vector<CSeriesPrintSpec> ThreePrints()
+std::vector<CSeriesPrint> ThreePrints()
 {
     std::vector<uint8_t> stripes(160 * 32), dots(160 * 16);
     for (int32_t y = 0; y < 32; ++y)
@@ -39,13 +39,13 @@ std::vector<CSeriesPrintSpec> ThreePrints()
 
 // The series as the console sends it: each print its own init, data, closing empty packet,
 // print packet with its palette, and status polls.
-void WriteSeries(const std::vector<CSeriesPrintSpec>& prints, const std::filesystem::path& path)
+void WriteSeries(const std::vector<CSeriesPrint>& prints, const std::filesystem::path& path)
 {
     std::ofstream out(path);
-    for (const CSeriesPrintSpec& spec : prints) {
-        for (CPacket packet : BuildPrintSession(EncodeTiles(spec.levels, spec.nRows), spec.bCompress)) {
+    for (const CSeriesPrint& plan : prints) {
+        for (CPacket packet : BuildPrintSession(EncodeTiles(plan.levels, plan.nRows), plan.bCompress)) {
             if (packet[2] == PRINTER_CMD_PRINT) {
-                const uint8_t args[4] = {0x01, 0x00, spec.nPalette, 0x40};
+                const uint8_t args[4] = {0x01, 0x00, plan.nPalette, 0x40};
                 packet = MakePacket(PRINTER_CMD_PRINT, 0, args);
             }
             for (size_t i = 0; i < packet.size(); ++i)
@@ -56,12 +56,12 @@ void WriteSeries(const std::vector<CSeriesPrintSpec>& prints, const std::filesys
 }
 
 // The printed series: every print's colour numbers through its palette, one under the other.
-std::vector<uint8_t> PrintedLevels(const std::vector<CSeriesPrintSpec>& prints)
+std::vector<uint8_t> PrintedLevels(const std::vector<CSeriesPrint>& prints)
 {
     std::vector<uint8_t> levels;
-    for (const CSeriesPrintSpec& spec : prints)
-        for (uint8_t c : spec.levels)
-            levels.push_back(PaletteShade(spec.nPalette, c));
+    for (const CSeriesPrint& plan : prints)
+        for (uint8_t c : plan.levels)
+            levels.push_back(PaletteShade(plan.nPalette, c));
     return levels;
 }
 
@@ -90,7 +90,7 @@ protected:
 TEST_P(SeriesSimTest, ArrivesExactOrSaysItIsNot)
 {
     const CFaultRow& row = GetParam();
-    const std::vector<CSeriesPrintSpec> prints = ThreePrints();
+    const std::vector<CSeriesPrint> prints = ThreePrints();
     const std::filesystem::path replay = m_Dir / "series.txt";
     WriteSeries(prints, replay);
     const std::vector<uint8_t> expected = PrintedLevels(prints);
