@@ -67,12 +67,17 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
     uint8_t nFlag = 0;
     int32_t nPrintSum = 0;     // a print packet's data bytes
     int32_t nReceivedSum = 0;  // and the checksum it came with
+    bool bOpened = false;      // a packet began
     state.m_nHeaderSum = 0;
 
     while (nPos < HEADER_SEARCH_BYTES && !bDone) {
-        // After a synchronisation error the console is out of step: withhold any answer.
-        if (link.GetModulStatus() & MODUL_SYNC_ERROR)
+        // After a synchronisation error the console is out of step: withhold any answer. A
+        // console that misses its acknowledgement gives the print up.
+        if (link.GetModulStatus() & MODUL_SYNC_ERROR) {
+            if (nSend == PRINTER_ACK)
+                state.m_bPacketLost = true;
             nSend = PRINTER_NO_ANSWER;
+        }
         const uint8_t b = link.GetSetByteExtern(nSend, SEARCH_POLL_LIMIT);
         nSend = PRINTER_NO_ANSWER;
         ++nPos;
@@ -81,10 +86,14 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             bInPacket = false;
         if (!bInPacket && b == PRINTER_MAGIC_1) {
             bInPacket = true;
+            bOpened = true;
             nPos = 1;
         }
         if (!bInPacket)
             continue;
+        // The console fell silent inside the packet: it was cut off.
+        if (link.GetModulStatus() & MODUL_TIMEOUT)
+            state.m_bPacketLost = true;
 
         // The print packet's four data bytes and its checksum: all-prints mode applies the
         // palette among them to the print.
@@ -164,6 +173,9 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             break;
         }
     }
+    // A packet that began and never ended: the console stopped in the middle of it.
+    if (nResult == PACKET_NONE && bOpened)
+        state.m_bPacketLost = true;
     return nResult;
 }
 

@@ -103,6 +103,13 @@ int32_t SeriesAttemptBlock(CReceptionState& state)
 int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock)
 {
     CPrintSeries& series = state.m_Series;
+    // A console whose packet was cut off or not acknowledged gives the print up, and the prints
+    // after it in the series never come: the pass cannot be whole.
+    if (state.m_bPacketLost) {
+        state.m_bPacketLost = false;
+        if (!series.m_bNewPass && series.m_bPassData)
+            series.m_bAbandoned = true;
+    }
     if (nResult == PACKET_NONE)
         return nBlock;
     series.m_bHeard = true;

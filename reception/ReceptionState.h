@@ -72,6 +72,7 @@ struct CReceptionState {
     uint8_t m_nDataFlag;        // compression flag of the last data packet header
     uint8_t m_PrintArgs[PRINT_ARG_BYTES];  // data of the last print packet
     bool m_bPrintArgsOk;        // it matched its checksum
+    bool m_bPacketLost;         // a packet was cut off or its acknowledgement withheld
 
     bool m_bAllPrints;          // every print of the session goes into one picture
     CPrintSeries m_Series;      // all-prints mode: the series held and the pass being read
