@@ -86,7 +86,6 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             bInPacket = false;
         if (!bInPacket && b == PRINTER_MAGIC_1) {
             bInPacket = true;
-            bOpened = true;
             nPos = 1;
         }
         if (!bInPacket)
@@ -120,6 +119,7 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             if (b == PRINTER_CMD_INIT || b == PRINTER_CMD_PRINT || b == PRINTER_CMD_DATA || b == PRINTER_CMD_STATUS) {
                 nCommand = b;
                 state.m_nHeaderSum = b;
+                bOpened = true;  // a packet of ours; others (a BREAK) are not given up prints
             } else {
                 bInPacket = false;
             }
