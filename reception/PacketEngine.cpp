@@ -15,6 +15,11 @@ namespace {
 constexpr int32_t HEADER_SEARCH_BYTES = 20;   // bytes one search may read without a packet
 constexpr int32_t MAX_FAILED_SEARCHES = 18;   // one more and the console is taken as silent
 constexpr int32_t MAX_SEARCHES = 60;          // searches without a data packet per attempt
+// All prints: a game polls the busy printer for a hundred packets and more between two prints;
+// ending the attempt there would leave its packets unanswered, and a console that misses an
+// answer gives the rest of the series up. Only silence ends such an attempt, or this many.
+constexpr int32_t MAX_SERIES_SEARCHES = 3000;
+constexpr int32_t FOREIGN_PACKET_BYTES = 10;  // magic, command, flag, length, sum, two replies
 
 struct CHandleRow {
     const char* pCode;
@@ -67,7 +72,11 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
     uint8_t nFlag = 0;
     int32_t nPrintSum = 0;     // a print packet's data bytes
     int32_t nReceivedSum = 0;  // and the checksum it came with
-    bool bOpened = false;      // a packet began
+    bool bOpened = false;      // a packet of ours began
+    // A packet of a command we do not answer (the BREAK that ends a session) is followed
+    // through its flag, length and checksum: a well-formed one is no sign of trouble.
+    int32_t nForeignPos = 0;
+    int32_t nForeignSum = 0;
     state.m_nHeaderSum = 0;
 
     while (nPos < HEADER_SEARCH_BYTES && !bDone) {
@@ -79,8 +88,20 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             nSend = PRINTER_NO_ANSWER;
         }
         const uint8_t b = link.GetSetByteExtern(nSend, SEARCH_POLL_LIMIT);
+        const bool bHeard = (link.GetModulStatus() & MODUL_TIMEOUT) == 0;
         nSend = PRINTER_NO_ANSWER;
         ++nPos;
+
+        bool bForeignByte = false;
+        if (nForeignPos > 0) {
+            ++nForeignPos;
+            bForeignByte = bHeard && (nForeignPos <= 6   ? b == 0
+                                      : nForeignPos == 7 ? b == (nForeignSum & 0xFF)
+                                      : nForeignPos == 8 ? b == (nForeignSum >> 8)
+                                                         : true);
+            if (!bForeignByte || nForeignPos == FOREIGN_PACKET_BYTES)
+                nForeignPos = 0;
+        }
 
         if (nPos == 1)
             bInPacket = false;
@@ -88,10 +109,14 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             bInPacket = true;
             nPos = 1;
         }
-        if (!bInPacket)
+        if (!bInPacket) {
+            // A byte outside any packet: a packet we could not make out went unanswered.
+            if (bHeard && !bForeignByte)
+                state.m_bPacketLost = true;
             continue;
+        }
         // The console fell silent inside the packet: it was cut off.
-        if (link.GetModulStatus() & MODUL_TIMEOUT)
+        if (!bHeard)
             state.m_bPacketLost = true;
 
         // The print packet's four data bytes and its checksum: all-prints mode applies the
@@ -112,16 +137,20 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
         case 1:
             break;
         case 2:
-            if (b != PRINTER_MAGIC_2)
+            if (b != PRINTER_MAGIC_2) {
                 bInPacket = false;
+                state.m_bPacketLost = true;  // a packet began that we cannot answer
+            }
             break;
         case 3:
             if (b == PRINTER_CMD_INIT || b == PRINTER_CMD_PRINT || b == PRINTER_CMD_DATA || b == PRINTER_CMD_STATUS) {
                 nCommand = b;
                 state.m_nHeaderSum = b;
-                bOpened = true;  // a packet of ours; others (a BREAK) are not given up prints
+                bOpened = true;
             } else {
                 bInPacket = false;
+                nForeignPos = 3;
+                nForeignSum = b;
             }
             break;
         case 4:
@@ -132,6 +161,7 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
                 state.m_nHeaderSum += b;
             } else {
                 bInPacket = false;
+                state.m_bPacketLost = true;
             }
             break;
         case 5:
@@ -186,10 +216,12 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
     bool bStop = false;
     state.m_nBlockCount = 0;
     state.m_bPrintAfterData = false;
+    state.m_bPacketLost = false;
     link.ResetExchangeState();
     // All prints: the series goes on across attempts.
     if (state.m_bAllPrints)
         nBlock = SeriesAttemptBlock(state);
+    const int32_t nMaxSearches = state.m_bAllPrints ? MAX_SERIES_SEARCHES : MAX_SEARCHES;
 
     if (link.GetModulStatus() & MODUL_NO_MODULE)
         bStop = true;
@@ -214,10 +246,10 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
             } else {
                 nFailures = 0;
             }
-            if (nTries >= MAX_SEARCHES)
+            if (nTries >= nMaxSearches)
                 break;
         }
-        if (nTries >= MAX_SEARCHES)
+        if (nTries >= nMaxSearches)
             bStop = true;
         if (nResult != PACKET_DATA)
             continue;
