@@ -2,8 +2,11 @@
 // in both modes: how often the picture comes out exact, and whether a reception ever calls a
 // wrong or short picture good (what quillomat-cli receive would exit 0 for).
 //
-//   quillomat_receive_sweep [--first SEED] [--seeds N] [--reprints N] [--compress] [--dump] FAULTS...
-//   FAULTS as in the sim option, e.g. stall:0.002+flip:0.001
+//   quillomat_receive_sweep [--first SEED] [--seeds N] [--reprints N] [--compress] [--dump]
+//                           [--all-prints] [--picture LIST] FAULTS...
+//   FAULTS as in the sim option, e.g. stall:0.002+flip:0.001; LIST as in picture=, e.g.
+//   card+a.bmp+card for a series of three prints (with --all-prints: the whole series, whose
+//   console checks every answer and gives the rest up when one is missing)
 //
 // --dump prints, for every wrong picture a reception took as good, the differing bytes of each
 // block with the marks the line left around them.
@@ -18,6 +21,7 @@
 
 #include "console/CSimConsole.h"
 #include "console/SimOptions.h"
+#include "reception/PrintSeries.h"
 #include "reception/ReceiveSession.h"
 #include "reception/ReceptionState.h"
 
@@ -51,6 +55,8 @@ struct CSweepArgs {
     int nReprints = 8;
     bool bCompress = false;
     bool bDump = false;
+    bool bAllPrints = false;
+    std::string strPicture;
     std::vector<std::string> faults;
 };
 
@@ -81,7 +87,8 @@ CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweep
     std::string strError;
     const std::string strOptions = "faults=" + strFaults + ",seed=" + std::to_string(nSeed) +
                                    ",reprints=" + std::to_string(args.nReprints) +
-                                   (args.bCompress ? ",compress" : "");
+                                   (args.bCompress ? ",compress" : "") +
+                                   (args.strPicture.empty() ? "" : ",picture=" + args.strPicture);
     if (!ParseSimOptions(strOptions, options, strError)) {
         std::fprintf(stderr, "%s\n", strError.c_str());
         std::exit(2);
@@ -90,10 +97,15 @@ CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweep
     CSweepScreen screen(*pConsole);
     CReceiveSession session(screen, pConsole, logPath);
     session.SetStrict(bStrict);
+    session.SetAllPrints(args.bAllPrints);
+    session.SetQuietMilliseconds(0);
     session.OnInitDialog();
-    // The user waits while the console still prints, then gives up with "Abbrechen".
+    // The user waits while the console still prints, then gives up with "Abbrechen"; a series
+    // is judged once the console has been quiet for an attempt.
+    int nQuietTicks = 0;
     for (int i = 0; i < 400 && !session.HasEnded(); ++i) {
-        if (pConsole->IsFinished() && i > 8 && pConsole->GetTime() > 0)
+        nQuietTicks = pConsole->IsFinished() && pConsole->GetTime() > 0 ? nQuietTicks + 1 : 0;
+        if (nQuietTicks > (args.bAllPrints ? 2 : 0) && i > 8)
             break;
         session.OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
     }
@@ -104,11 +116,13 @@ CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweep
     CRun run;
     const CReceivedPicture picture = session.GetReceivedPicture();
     const std::vector<uint8_t>& tiles = pConsole->GetTileStream();
-    const size_t nExpected = args.bCompress ? tiles.size() + 320 : tiles.size();
+    // A compressed print ends in the grey padding band; a series adds none.
+    const size_t nExpected = args.bCompress && !args.bAllPrints ? tiles.size() + 320 : tiles.size();
     // The picture the user gets: whole bands only.
     run.bExact = static_cast<size_t>(picture.m_nTileBytes / 320) == nExpected / 320 &&
                  std::equal(tiles.begin(), tiles.end(), picture.m_TileData.begin());
-    run.bCalledGood = session.IsPictureComplete() && session.GetSummary().IsExact();
+    run.bCalledGood = session.IsPictureComplete() &&
+                      (args.bAllPrints ? session.GetSeriesVerdict().nEstimated == 0 : session.GetSummary().IsExact());
     run.nPrints = pConsole->GetPrintCount();
     if (args.bDump && run.bCalledGood && !run.bExact) {
         const CReceptionState& state = session.GetState();
@@ -140,11 +154,16 @@ int main(int argc, char** argv)
             args.bCompress = true;
         else if (strArg == "--dump")
             args.bDump = true;
+        else if (strArg == "--all-prints")
+            args.bAllPrints = true;
+        else if (strArg == "--picture" && i + 1 < argc)
+            args.strPicture = argv[++i];
         else
             args.faults.push_back(strArg);
     }
     if (args.faults.empty() || args.nSeeds <= 0) {
-        std::fprintf(stderr, "usage: quillomat_receive_sweep [--first SEED] [--seeds N] [--reprints N] [--compress] [--dump] FAULTS...\n");
+        std::fprintf(stderr, "usage: quillomat_receive_sweep [--first SEED] [--seeds N] [--reprints N] [--compress] [--dump] "
+                             "[--all-prints] [--picture LIST] FAULTS...\n");
         return 2;
     }
     const std::filesystem::path logPath =
@@ -164,7 +183,9 @@ int main(int argc, char** argv)
                 nPrints += run.nPrints;
             }
             nCalledWrong += nWrongGood;
-            std::printf("| %s | %s | %d/%d | %d | %.2f |\n", strFaults.c_str(), bStrict ? "strict" : "normal",
+            const char* pMode = args.bAllPrints ? (bStrict ? "all prints, strict" : "all prints")
+                                                : (bStrict ? "strict" : "normal");
+            std::printf("| %s | %s | %d/%d | %d | %.2f |\n", strFaults.c_str(), pMode,
                         nExact, args.nSeeds, nWrongGood, static_cast<double>(nPrints) / args.nSeeds);
             std::fflush(stdout);
         }

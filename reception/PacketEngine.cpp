@@ -73,8 +73,8 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
     int32_t nPrintSum = 0;     // a print packet's data bytes
     int32_t nReceivedSum = 0;  // and the checksum it came with
     bool bOpened = false;      // a packet of ours began
-    // A packet of a command we do not answer (the BREAK that ends a session) is followed
-    // through its flag, length and checksum: a well-formed one is no sign of trouble.
+    // A packet of a command we do not read (the BREAK that ends a session) is followed through
+    // its flag, length and checksum: a well-formed one is no sign of trouble.
     int32_t nForeignPos = 0;
     int32_t nForeignSum = 0;
     state.m_nHeaderSum = 0;
@@ -99,6 +99,12 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
                                       : nForeignPos == 7 ? b == (nForeignSum & 0xFF)
                                       : nForeignPos == 8 ? b == (nForeignSum >> 8)
                                                          : true);
+            if (!bForeignByte)
+                state.m_bPacketLost = true;  // not a packet after all: the console broke off
+            // All prints: a BREAK is answered as a printer does, so that a console which checks
+            // every answer ends the session without an error.
+            else if (nForeignPos == 8 && nForeignSum == PRINTER_CMD_BREAK && state.m_bAllPrints)
+                nSend = PRINTER_ACK;
             if (!bForeignByte || nForeignPos == FOREIGN_PACKET_BYTES)
                 nForeignPos = 0;
         }

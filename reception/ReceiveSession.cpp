@@ -277,8 +277,9 @@ void CReceiveSession::OnSeriesQuiet()
         OnOK();
         return;
     }
-    if (!verdict.bFits) {
-        // Printing again cannot make it shorter.
+    if (!verdict.bFits && verdict.nBad == 0) {
+        // Printing again cannot make it shorter. (A bad block's runs may have made it long:
+        // that one can come again.)
         ShowMessage(SeriesTooLongMessage(8 * (std::min(verdict.nBytes, TILE_DATA_SIZE) / BAND_BYTES)));
         OnOK();
         return;

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "protocol/PrinterProtocol.h"
 #include "reception/FakePrinterLink.h"
 #include "reception/PacketEngine.h"
 #include "reception/ReceptionState.h"
@@ -15,6 +16,7 @@ struct CHeaderCase {
     int32_t nResult;
     size_t nExchanges;
     std::vector<size_t> ackAt;  // 0-based exchanges answered with 0x81
+    bool bLost;                 // a packet went unanswered: a console gives its print up
 };
 
 std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
@@ -33,6 +35,7 @@ TEST_P(ReadPacketHeaderTest, AnswersAndResult)
     auto pState = std::make_unique<CReceptionState>();
 
     EXPECT_EQ(ReadPacketHeader(link, *pState), c.nResult);
+    EXPECT_EQ(pState->m_bPacketLost, c.bLost);
     ASSERT_EQ(link.Exchanges(), c.nExchanges);
     for (size_t i = 0; i < link.m_Sent.size(); ++i) {
         const bool bAck = std::find(c.ackAt.begin(), c.ackAt.end(), i) != c.ackAt.end();
@@ -48,18 +51,24 @@ const std::vector<uint8_t> NOISE15 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
 INSTANTIATE_TEST_SUITE_P(
     Packets, ReadPacketHeaderTest,
     ::testing::Values(
-        CHeaderCase{"Init", InitPacket(), PACKET_INIT, 10, {8}},
-        CHeaderCase{"Status", StatusPacket(), PACKET_STATUS, 10, {8}},
-        CHeaderCase{"Print", PrintPacket(), PACKET_PRINT, 14, {12}},
-        CHeaderCase{"DataHeaderOnly", DataPacket(std::vector<uint8_t>(640, 0)), PACKET_DATA, 6, {}},
+        CHeaderCase{"Init", InitPacket(), PACKET_INIT, 10, {8}, false},
+        CHeaderCase{"Status", StatusPacket(), PACKET_STATUS, 10, {8}, false},
+        CHeaderCase{"Print", PrintPacket(), PACKET_PRINT, 14, {12}, false},
+        CHeaderCase{"DataHeaderOnly", DataPacket(std::vector<uint8_t>(640, 0)), PACKET_DATA, 6, {}, false},
         // The second 0x88 is a wrong magic byte, the 0x33 after it opens nothing.
-        CHeaderCase{"DoubleMagicLosesPacket", Concat({0x88}, InitPacket()), PACKET_NONE, 20, {}},
-        CHeaderCase{"AfterFifteenNoiseBytes", Concat(NOISE15, InitPacket()), PACKET_INIT, 25, {23}},
-        CHeaderCase{"InitWithCompressionFlag", MakePacket(0x01, 0x01, {}), PACKET_NONE, 20, {}},
-        CHeaderCase{"UnknownCommand", MakePacket(0x08, 0x00, {}), PACKET_NONE, 20, {}},
-        CHeaderCase{"Silence", {}, PACKET_NONE, 20, {}},
+        CHeaderCase{"DoubleMagicLosesPacket", Concat({0x88}, InitPacket()), PACKET_NONE, 20, {}, true},
+        CHeaderCase{"AfterFifteenNoiseBytes", Concat(NOISE15, InitPacket()), PACKET_INIT, 25, {23}, true},
+        CHeaderCase{"InitWithCompressionFlag", MakePacket(0x01, 0x01, {}), PACKET_NONE, 20, {}, true},
+        // A well-formed packet we do not answer (the BREAK that ends a session) is no trouble;
+        // one whose sum does not match was garbled on the way.
+        CHeaderCase{"UnknownCommand", MakePacket(0x08, 0x00, {}), PACKET_NONE, 20, {}, false},
+        CHeaderCase{"UnknownCommandGarbled", MakePacket(0x08, 0x00, {}, 1), PACKET_NONE, 20, {}, true},
+        CHeaderCase{"Silence", {}, PACKET_NONE, 20, {}, false},
+        // The silence after a cut reads as zero bytes: the status packet still completes.
+        CHeaderCase{"CutAfterCommand", {0x88, 0x33, 0x0F, 0x00}, PACKET_STATUS, 10, {8}, true},
+        CHeaderCase{"CutAfterMagic", {0x88}, PACKET_NONE, 20, {}, true},
         // A packet abandoned at its command byte: the next 0x88 starts over.
-        CHeaderCase{"AbandonedThenStatus", Concat({0x88, 0x33, 0x07}, StatusPacket()), PACKET_STATUS, 13, {11}}),
+        CHeaderCase{"AbandonedThenStatus", Concat({0x88, 0x33, 0x07}, StatusPacket()), PACKET_STATUS, 13, {11}, true}),
     [](const ::testing::TestParamInfo<CHeaderCase>& info) { return info.param.pName; });
 
 TEST(ReadPacketHeader, DataHeaderLeavesLengthSumAndCounts)
@@ -112,6 +121,7 @@ TEST(ReadPacketHeader, SyncErrorWithholdsTheAcknowledgement)
     EXPECT_EQ(ReadPacketHeader(link, *pState), PACKET_STATUS);
     ASSERT_EQ(link.Exchanges(), 10u);
     EXPECT_EQ(link.m_Sent[8], 0x00);
+    EXPECT_TRUE(pState->m_bPacketLost);  // the console misses its answer and gives up
 }
 
 TEST(ReadPacketHeader, SyncErrorElsewhereLeavesAcknowledgement)
@@ -123,6 +133,22 @@ TEST(ReadPacketHeader, SyncErrorElsewhereLeavesAcknowledgement)
 
     EXPECT_EQ(ReadPacketHeader(link, *pState), PACKET_STATUS);
     EXPECT_EQ(link.m_Sent[8], 0x81);
+    EXPECT_FALSE(pState->m_bPacketLost);
+}
+
+TEST(ReadPacketHeader, AllPrintsAnswersABreakAsAPrinterDoes)
+{
+    for (const bool bAllPrints : {false, true}) {
+        CFakePrinterLink link;
+        link.Add(MakePacket(PRINTER_CMD_BREAK, 0x00, {}));
+        auto pState = std::make_unique<CReceptionState>();
+        pState->m_bAllPrints = bAllPrints;
+
+        EXPECT_EQ(ReadPacketHeader(link, *pState), PACKET_NONE);
+        ASSERT_GE(link.Exchanges(), 10u);
+        EXPECT_EQ(link.m_Sent[8], bAllPrints ? 0x81 : 0x00) << "all prints " << bAllPrints;
+        EXPECT_FALSE(pState->m_bPacketLost);
+    }
 }
 
 TEST(RegisterReceptionHandles, TwelveRowsInOrder)

@@ -38,16 +38,16 @@ std::vector<CSeriesPrint> ThreePrints()
 }
 
 // The series as the console sends it: each print its own init, data, closing empty packet,
-// print packet with its palette, and status polls.
+// print packet with its palette, and the status polls of a game waiting for the printer.
 void WriteSeries(const std::vector<CSeriesPrint>& prints, const std::filesystem::path& path)
 {
     std::ofstream out(path);
     for (const CSeriesPrint& plan : prints) {
-        for (CPacket packet : BuildPrintSession(EncodeTiles(plan.levels, plan.nRows), plan.bCompress)) {
-            if (packet[2] == PRINTER_CMD_PRINT) {
-                const uint8_t args[4] = {0x01, 0x00, plan.nPalette, 0x40};
-                packet = MakePacket(PRINTER_CMD_PRINT, 0, args);
-            }
+        CPrintStyle style;
+        style.bCompress = plan.bCompress;
+        style.nPalette = plan.nPalette;
+        style.nPollsAfter = 20;
+        for (const CPacket& packet : BuildPrintSession(EncodeTiles(plan.levels, plan.nRows), style)) {
             for (size_t i = 0; i < packet.size(); ++i)
                 out << (i ? " " : "") << std::hex << std::uppercase << (packet[i] >> 4) << (packet[i] & 15);
             out << "\n";
@@ -131,7 +131,12 @@ INSTANTIATE_TEST_SUITE_P(Faults, SeriesSimTest,
                                            CFaultRow{"Cuts", ",faults=cut:0.02", 4, 2},
                                            // Stalls leave blocks good only by estimate: whole
                                            // but not exact is the most they may claim.
-                                           CFaultRow{"Stalls", ",faults=stall:0.0005", 4, 0}),
+                                           CFaultRow{"Stalls", ",faults=stall:0.0005", 4, 0},
+                                           // A console that checks every answer gives the rest
+                                           // of the series up at a packet cut, garbled or left
+                                           // unanswered: a shorter series is no whole one.
+                                           CFaultRow{"CutsGiveUp", ",ack,faults=cut:0.02", 6, 1},
+                                           CFaultRow{"FlipsGiveUp", ",ack,faults=flip:0.001", 6, 1}),
                          [](const ::testing::TestParamInfo<CFaultRow>& info) { return info.param.pName; });
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // Runs a whole receive session against a port the way the dialog's timer would, without
-// waiting: ticks until the session ends by itself or the tick budget is spent.
+// waiting: ticks until the session ends by itself or the tick budget is spent. A user facing a
+// simulated console that has stopped printing for good gives up a few ticks later.
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "console/CSimConsole.h"
 #include "reception/FakeScreen.h"
 #include "reception/PrintSeries.h"
 #include "reception/ReceiveSession.h"
@@ -32,12 +34,17 @@ inline CSessionOutcome RunSession(std::shared_ptr<PortIo> pPort, const std::file
     CSessionOutcome outcome;
     CFakeScreen screen;
     {
+        const auto* pConsole = dynamic_cast<const CSimConsole*>(pPort.get());
         CReceiveSession session(screen, std::move(pPort), logPath);
         if (fnSetup)
             fnSetup(session);
         session.OnInitDialog();
-        for (int i = 0; i < nTicks && !session.HasEnded(); ++i)
+        constexpr int GRACE_TICKS = 3;  // enough for a series to be judged on the quiet
+        int nIdle = 0;
+        for (int i = 0; i < nTicks && !session.HasEnded() && nIdle <= GRACE_TICKS; ++i) {
             session.OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
+            nIdle = pConsole && pConsole->IsFinished() && pConsole->GetTime() > 0 ? nIdle + 1 : 0;
+        }
         outcome.bEndedByItself = session.HasEnded();
         if (!session.HasEnded()) {
             if (bCancel)
