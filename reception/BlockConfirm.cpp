@@ -11,6 +11,34 @@ namespace {
 // cut on lost sync after it, and the byte before, when the stall swallowed the gap before the
 // slow one. Bytes within this distance of a mark are not taken as witnesses.
 constexpr int32_t MARK_REACH = 2;
+// Bytes the copies leave undecided that the sum may settle, when exactly one choice among the
+// values the copies show there adds up to it. Two flips that cancel leave two such choices.
+constexpr int32_t MAX_OPEN_BYTES = 4;
+
+struct COpenByte {
+    int32_t nAt;
+    uint8_t values[BLOCK_COPIES];
+    int32_t nValues;
+};
+
+// The one choice of values for the open bytes that brings the total to the sum, counting at
+// most two; the choice found is left in pChoice (one index into values per open byte).
+int32_t CountChoices(const COpenByte* pOpen, int32_t nOpen, int32_t nAt, uint32_t nTotal, uint16_t nSum,
+                     int32_t* pIndex, int32_t* pChoice)
+{
+    if (nAt == nOpen) {
+        if ((nTotal & 0xFFFF) != nSum)
+            return 0;
+        std::copy(pIndex, pIndex + nOpen, pChoice);
+        return 1;
+    }
+    int32_t nFound = 0;
+    for (int32_t i = 0; i < pOpen[nAt].nValues && nFound < 2; ++i) {
+        pIndex[nAt] = i;
+        nFound += CountChoices(pOpen, nOpen, nAt + 1, nTotal + pOpen[nAt].values[i], nSum, pIndex, pChoice);
+    }
+    return nFound;
+}
 
 bool IsClean(const CBlockCopy& copy, int32_t k)
 {
@@ -28,12 +56,14 @@ bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16
     const CBlockCopy* pCopies = state.m_Copies[nBlock];
     uint8_t merged[BLOCK_ENTRIES];
     uint32_t nTotal = 0;
+    COpenByte open[MAX_OPEN_BYTES + 1];
+    int32_t nOpen = 0;
     for (int32_t k = 0; k < nLength; ++k) {
         // The value most clean copies show, and how many show it; the runner-up's count.
         int32_t nBest = -1, nBestVotes = 0, nNextVotes = 0;
         for (int32_t a = 0; a < nCopies; ++a) {
             const CBlockCopy& copy = pCopies[a];
-            if (copy.m_nLength != nLength || copy.m_nSum != nSum || !IsClean(copy, k))
+            if (copy.m_nLength != nLength || !IsClean(copy, k))
                 continue;
             const uint8_t v = static_cast<uint8_t>(copy.m_Entries[k]);
             if (v == nBest)
@@ -41,8 +71,8 @@ bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16
             int32_t nVotes = 0;
             for (int32_t b = a; b < nCopies; ++b) {
                 const CBlockCopy& other = pCopies[b];
-                if (other.m_nLength == nLength && other.m_nSum == nSum &&
-                    static_cast<uint8_t>(other.m_Entries[k]) == v && IsClean(other, k))
+                if (other.m_nLength == nLength && static_cast<uint8_t>(other.m_Entries[k]) == v &&
+                    IsClean(other, k))
                     ++nVotes;
             }
             if (nVotes > nBestVotes) {
@@ -53,10 +83,43 @@ bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16
                 nNextVotes = nVotes;
             }
         }
-        if (nBestVotes < 2 || nBestVotes == nNextVotes)
-            return false;
+        if (nBestVotes == 0)
+            return false;  // no copy shows this byte on clean line
+        if (nBestVotes < 2 || nBestVotes == nNextVotes) {
+            // Undecided: every value a copy of this length shows here is a candidate. Where
+            // they all show the one value a clean copy shows, two prints agree on it.
+            COpenByte& byte = open[nOpen];
+            byte.nAt = k;
+            byte.nValues = 0;
+            for (int32_t a = 0; a < nCopies; ++a) {
+                const CBlockCopy& copy = pCopies[a];
+                if (copy.m_nLength != nLength)
+                    continue;
+                const uint8_t v = static_cast<uint8_t>(copy.m_Entries[k]);
+                if (std::find(byte.values, byte.values + byte.nValues, v) == byte.values + byte.nValues)
+                    byte.values[byte.nValues++] = v;
+            }
+            if (byte.nValues == 1 && nCopies > 1) {
+                merged[k] = byte.values[0];
+                nTotal += merged[k];
+                continue;
+            }
+            if (++nOpen > MAX_OPEN_BYTES)
+                return false;
+            merged[k] = 0;
+            continue;
+        }
         merged[k] = static_cast<uint8_t>(nBest);
         nTotal += merged[k];
+    }
+    if (nOpen > 0) {
+        int32_t index[MAX_OPEN_BYTES], choice[MAX_OPEN_BYTES];
+        if (CountChoices(open, nOpen, 0, nTotal, nSum, index, choice) != 1)
+            return false;
+        for (int32_t i = 0; i < nOpen; ++i) {
+            merged[open[i].nAt] = open[i].values[choice[i]];
+            nTotal += merged[open[i].nAt];
+        }
     }
     if ((nTotal & 0xFFFF) != nSum)
         return false;
@@ -87,15 +150,18 @@ void KeepBlockCopy(CReceptionState& state, int32_t nBlock)
 
 bool ConfirmBlock(CReceptionState& state, int32_t nBlock)
 {
-    // Every length and sum that two copies agree on, the newest copy's first.
+    // Every length that two copies agree on, with the sum of each copy of that length, the
+    // newest copy's first: the bytes are voted on by the copies, the sum is the last check,
+    // and the checksum a print brought may be the damaged part of it.
     const int32_t nCopies = state.m_nCopies[nBlock];
     const CBlockCopy* pCopies = state.m_Copies[nBlock];
-    for (int32_t a = nCopies - 1; a > 0; --a) {
-        for (int32_t b = a - 1; b >= 0; --b) {
-            if (pCopies[a].m_nLength == pCopies[b].m_nLength && pCopies[a].m_nSum == pCopies[b].m_nSum &&
-                pCopies[a].m_nLength > 0 && ConfirmFrom(state, nBlock, pCopies[a].m_nLength, pCopies[a].m_nSum))
-                return true;
-        }
+    for (int32_t a = nCopies - 1; a >= 0; --a) {
+        const int32_t nLength = pCopies[a].m_nLength;
+        bool bShared = false;
+        for (int32_t b = 0; b < nCopies && !bShared; ++b)
+            bShared = b != a && pCopies[b].m_nLength == nLength;
+        if (nLength > 0 && bShared && ConfirmFrom(state, nBlock, nLength, pCopies[a].m_nSum))
+            return true;
     }
     return false;
 }

@@ -12,6 +12,8 @@ void KeepBlockCopy(CReceptionState& state, int32_t nBlock);
 
 // Tries to confirm the block from its copies: the length and sum of two copies agree, every
 // byte has one value that at least two copies show on clean line (no mark within two bytes of
-// it) and more copies than any other value, and those bytes add up to the sum. On success the
-// block holds the confirmed bytes (without marks) and true is returned.
+// it) and more copies than any other value, and those bytes add up to the sum. A few bytes the
+// copies leave undecided are settled by the sum when exactly one choice among the values the
+// copies show there makes it. On success the block holds the confirmed bytes (without marks)
+// and true is returned.
 bool ConfirmBlock(CReceptionState& state, int32_t nBlock);

@@ -153,6 +153,9 @@ TEST_P(ConfirmBlockTest, TwoPrintsMustAgreeOnCleanLine)
 const std::vector<CEntry> CLEAN = {{0x00, 0}, {0xFF, 0}, {0x00, 0}, {0xFF, 0}, {0x00, 0}, {0xFF, 0}};
 // Two flipped bits that cancel: bit 7 set in byte 0, cleared in byte 3. The sum cannot see it.
 const std::vector<CEntry> FLIPPED = {{0x80, 0}, {0xFF, 0}, {0x00, 0}, {0x7F, 0}, {0x00, 0}, {0xFF, 0}};
+// One flipped bit each: the sum of neither matches.
+const std::vector<CEntry> FLIPPED_AT_0 = {{0x80, 0}, {0xFF, 0}, {0x00, 0}, {0xFF, 0}, {0x00, 0}, {0xFF, 0}};
+const std::vector<CEntry> FLIPPED_AT_3 = {{0x00, 0}, {0xFF, 0}, {0x00, 0}, {0xFE, 0}, {0x00, 0}, {0xFF, 0}};
 // A missed clock moved two bits from byte 1 into byte 0 (slow mark on 1, cut on 2); the sum
 // still matches, and the cut byte needed no rebuilding.
 const std::vector<CEntry> MOVED = {{0x03, 0}, {0xFC, 70}, {0x00, 134}, {0xFF, 0}, {0x00, 0}, {0xFF, 0}};
@@ -165,12 +168,17 @@ INSTANTIATE_TEST_SUITE_P(
         // The flipped copy and a clean one disagree on two bytes; a third print decides.
         CConfirmCase{"CancellingFlipsOutvoted", {FLIPPED, CLEAN, CLEAN}, {0x2FD, 0x2FD, 0x2FD}, {}, 3,
                      {0, 0xFF, 0, 0xFF, 0, 0xFF}},
+        // Each print has one flipped byte, in another place: the sum tells which value is right.
+        CConfirmCase{"OneFlipEachSettledBySum", {FLIPPED_AT_0, FLIPPED_AT_3}, {0x2FD, 0x2FD}, {}, 2,
+                     {0, 0xFF, 0, 0xFF, 0, 0xFF}},
         // Bytes near the line's marks are no witnesses: the moved bits never count.
         CConfirmCase{"MovedBitsNeedTwoCleanCopies", {MOVED, CLEAN, MOVED, CLEAN}, {0x2FD, 0x2FD, 0x2FD, 0x2FD},
                      {}, 4, {0, 0xFF, 0, 0xFF, 0, 0xFF}},
-        // A damaged checksum gives another expected sum: only copies that agree on it vote.
-        CConfirmCase{"SumsMustAgree", {CLEAN, CLEAN, CLEAN}, {0x2FD, 0x2FC, 0x2FD}, {}, 3,
-                     {0, 0xFF, 0, 0xFF, 0, 0xFF}},
+        // A damaged checksum does not hold the bytes two copies agree on back: the sum the other
+        // print brought vouches for them.
+        CConfirmCase{"DamagedSumIsOutvoted", {CLEAN, CLEAN}, {0x2FD, 0x2FC}, {}, 2, {0, 0xFF, 0, 0xFF, 0, 0xFF}},
+        // Bytes two copies agree on that match no sum a print brought are not taken.
+        CConfirmCase{"NoSumMatches", {CLEAN, CLEAN}, {0x2FC, 0x2FE}, {}, 0, {}},
         // A packet the console broke off ends in silence: its copy is not kept.
         CConfirmCase{"TimedOutCopyIsNotKept", {CLEAN, CLEAN, CLEAN}, {0x2FD, 0x2FD, 0x2FD}, {true, false, false},
                      3, {0, 0xFF, 0, 0xFF, 0, 0xFF}}),
