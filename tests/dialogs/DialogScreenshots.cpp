@@ -83,10 +83,18 @@ void ShootReceiveDialog(const QString& strWork)
     }
     dlg.SetStatusText(RECEIVE_TEXT_PRINT);
     Save(dlg, "receive-strict.png");
+    // All prints set instead, waiting for a series to come again.
+    for (QCheckBox* pBox : dlg.findChildren<QCheckBox*>()) {
+        const QSignalBlocker quiet(pBox);
+        pBox->setChecked(pBox->text().startsWith(QStringLiteral("Alle")));
+    }
+    Save(dlg, "receive-all-prints.png");
     dlg.hide();
     QMessageBox box(QMessageBox::Information, QStringLiteral("Quillomat"),
                     QString::fromStdString(IncompletePrintMessage(0, 9)), QMessageBox::Ok);
     Save(box, "receive-incomplete.png");
+    box.setText(QString::fromStdString(SERIES_TEXT_INCOMPLETE));
+    Save(box, "receive-series-incomplete.png");
     box.hide();
 }
 
