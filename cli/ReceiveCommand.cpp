@@ -210,20 +210,30 @@ int RunReceive(const std::vector<std::string>& args)
         std::fprintf(stderr, "quillomat-cli: receive: cannot write '%s'\n", options.strOut.c_str());
         return CLI_FAILED;
     }
+    // In all-prints mode the block table holds the last pass; the series line below counts.
     std::fprintf(stderr,
                  "%s: %d x %d pixels; %d blocks read: %d as received, %d repaired, %d confirmed by two prints, "
                  "%d estimated, %d bad; %s\n",
                  options.strOut.c_str(), dib.GetDimensions().cx * options.nScale,
                  dib.GetDimensions().cy * options.nScale, summary.nBlocks,
                  summary.nAsReceived, summary.nRebuilt, summary.nConfirmed, summary.nEstimated, summary.nBad,
-                 summary.nBlocks == 0 ? "no print" : summary.bPrintComplete ? "print complete" : "print incomplete");
+                 options.bAllPrints          ? "in the last pass"
+                 : summary.nBlocks == 0      ? "no print"
+                 : summary.bPrintComplete    ? "print complete"
+                                             : "print incomplete");
+    const int32_t nSumOnly = options.bAllPrints ? series.nSumOnly : summary.nSumOnly;
+    if (nSumOnly > 0)
+        std::fprintf(stderr,
+                     "%d good blocks came once and only their own sum vouches for them, on a line that damaged "
+                     "other blocks unmarked (--strict confirms every block with a second print)\n",
+                     nSumOnly);
     if (options.bAllPrints) {
         // The series' own count: every print held, its blocks and how far they can be trusted.
         std::fprintf(stderr, "%d prints, %d blocks: %d bad, %d estimated; %s\n", series.nPrints, series.nBlocks,
                      series.nBad, series.nEstimated, series.IsComplete() ? "series complete" : "series incomplete");
         if (!bComplete)
             return CLI_FAILED;
-        return series.nEstimated == 0 ? CLI_OK : CLI_ESTIMATED;
+        return series.nEstimated == 0 && series.nSumOnly == 0 ? CLI_OK : CLI_ESTIMATED;
     }
     if (!bComplete)
         return CLI_FAILED;
@@ -250,8 +260,9 @@ const CCommandRegistrar registrar({
     "  1  it ended otherwise: a print cut short or given up, bad blocks, --timeout, Ctrl+C, no\n"
     "     module, or the picture could not be written; the picture held is still written\n"
     "  2  bad usage\n"
-    "  3  the whole print arrived, but some blocks match their sum only by estimate (not with\n"
-    "     --strict); the picture may differ from the console's\n",
+    "  3  the whole print arrived, but some blocks match their sum only by estimate, or came\n"
+    "     once on a line that damaged other blocks unmarked, where two errors can cancel in\n"
+    "     a sum (not with --strict); the picture may differ from the console's\n",
 });
 
 }  // namespace

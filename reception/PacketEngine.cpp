@@ -302,6 +302,8 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
                     state.m_BlockGood[nBlock] = 1;
                     state.m_BlockHow[nBlock] = BLOCK_AS_RECEIVED;
                 }
+                if (nReceived != static_cast<uint16_t>(nSum) && !bMarked && !bTimedOut)
+                    state.m_bUnmarkedDamage = true;
             }
             ++nBlock;
         }

@@ -37,6 +37,7 @@ void TakeBlock(CReceptionState& state, int32_t c)
         block.m_Bytes[k] = static_cast<uint8_t>(state.m_BlockData[c][k]);
     block.m_nPacked = state.m_Series.m_PassPacked[c];
     block.m_nRank = PassRank(state, c);
+    block.m_bSumOnly = state.m_BlockHow[c] != BLOCK_CONFIRMED;
 }
 
 bool SameArgs(const CSeriesPrint& a, const CSeriesPrint& b)
@@ -195,6 +196,8 @@ CSeriesVerdict JudgeSeries(const CReceptionState& state)
             ++verdict.nBlocks;
             verdict.nBad += series.m_Blocks[c].m_nRank == SERIES_BLOCK_BAD;
             verdict.nEstimated += series.m_Blocks[c].m_nRank == SERIES_BLOCK_ESTIMATED;
+            verdict.nSumOnly += series.m_Blocks[c].m_nRank == SERIES_BLOCK_EXACT && series.m_Blocks[c].m_bSumOnly &&
+                                state.m_bUnmarkedDamage;
         }
     }
     // The pass that ended brought every print held, gave none up, and left no data unprinted.

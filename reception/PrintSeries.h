@@ -43,6 +43,7 @@ struct CSeriesBlock {
     int32_t m_nLength;
     uint8_t m_nPacked;   // the data packet's compression flag
     uint8_t m_nRank;     // SERIES_BLOCK_
+    bool m_bSumOnly;     // exact by its own sum alone (not confirmed by a second pass)
 };
 
 struct CPrintSeries {
@@ -91,6 +92,7 @@ struct CSeriesVerdict {
     int32_t nBlocks = 0;        // blocks of those prints
     int32_t nBad = 0;           // of those, not good
     int32_t nEstimated = 0;     // good only by estimate
+    int32_t nSumOnly = 0;       // exact by their own sum alone, on a line that damaged blocks unmarked
     bool bPassWhole = false;    // the last pass brought every print held, none given up or cut
     bool bArgsOk = false;       // every print packet matched its checksum
     bool bWholeBands = false;   // every print ends on a band boundary

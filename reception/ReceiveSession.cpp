@@ -381,6 +381,8 @@ CReceptionSummary CReceiveSession::GetSummary() const
             ++summary.nAsReceived;
         else if (nHow == BLOCK_REBUILT)
             ++summary.nRebuilt;
+        if (state.m_BlockGood[j] && (nHow == BLOCK_AS_RECEIVED || nHow == BLOCK_REBUILT) && state.m_bUnmarkedDamage)
+            ++summary.nSumOnly;
         else if (nHow == BLOCK_CONFIRMED)
             ++summary.nConfirmed;
     }

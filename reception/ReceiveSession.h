@@ -28,10 +28,13 @@ struct CReceptionSummary {
     int32_t nConfirmed = 0;     // strict mode: good, every byte agreed by two prints
     int32_t nEstimated = 0;     // matched only by estimate (good, or bad in strict mode)
     int32_t nBad = 0;           // not good
+    // Of the good ones, those as received or rebuilt that only their own sum vouches for, on
+    // a line that damaged other blocks without marking them.
+    int32_t nSumOnly = 0;
     // A print whose data the print packet followed brought as many blocks as any attempt
     bool bPrintComplete = false;
     // A picture to rely on: the whole print, every block good, none of them estimated.
-    bool IsExact() const { return bPrintComplete && nBlocks > 0 && nBad == 0 && nEstimated == 0; }
+    bool IsExact() const { return bPrintComplete && nBlocks > 0 && nBad == 0 && nEstimated == 0 && nSumOnly == 0; }
 };
 
 // What the session needs of its window.

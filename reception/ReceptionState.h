@@ -73,6 +73,9 @@ struct CReceptionState {
     uint8_t m_PrintArgs[PRINT_ARG_BYTES];  // data of the last print packet
     bool m_bPrintArgsOk;        // it matched its checksum
     bool m_bPacketLost;         // a packet was cut off or its acknowledgement withheld
+    // The line damaged a block without marking it (bits inverted on the way): a sum can then
+    // no longer vouch alone for a block that came once, since two such errors may cancel in it.
+    bool m_bUnmarkedDamage;
 
     bool m_bAllPrints;          // every print of the session goes into one picture
     CPrintSeries m_Series;      // all-prints mode: the series held and the pass being read
