@@ -174,6 +174,14 @@ void CReceiveSession::RunAttempt()
     bool bPrinted = false;
     if (bData) {
         ShowStatus(RECEIVE_TEXT_CHECKING);
+        // A damaged length field in the empty packet that closes a print's data turns what
+        // follows into one more block, which never matches its sum. A whole print with fewer
+        // blocks, none of those beyond it ever good, tells that the picture ends earlier.
+        if (state.m_bPrintAfterData && state.m_nBlockCount > 0 && state.m_nBlockCount < state.m_nMaxBlockCount &&
+            std::none_of(state.m_BlockGood + state.m_nBlockCount,
+                         state.m_BlockGood + std::min(state.m_nMaxBlockCount, BLOCK_TABLE_SIZE),
+                         [](uint16_t nGood) { return nGood != 0; }))
+            state.m_nMaxBlockCount = state.m_nBlockCount;
         nBad = VerifyBlocks(state);
         // Data without the print packet after it is a print the console gave up or that was
         // cut off: however good its blocks, the picture may end early. Ask for it again; the

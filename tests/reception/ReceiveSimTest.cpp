@@ -200,6 +200,9 @@ TEST_F(ReceiveSimTest, NoWrongPictureIsCalledGood)
         {"flip:0.002", 1, 1, true},
         // Two flips cancel in a block that arrives once, after other blocks failed their sums.
         {"flip:0.002", 11, 1, true},
+        // A flipped length makes the empty packet closing one print's data a block that never
+        // comes good: the whole prints after it still end the reception.
+        {"flip:0.002", 29, 1, true},
         {"cut:0.03", 1, 2, true},
         {"stall:0.003", 1, 1, false},
         {"stall:0.0015+flip:0.002+cut:0.03", 1, 1, false},
