@@ -42,6 +42,8 @@ int32_t CountChoices(const COpenByte* pOpen, int32_t nOpen, int32_t nAt, uint32_
 
 bool IsClean(const CBlockCopy& copy, int32_t k)
 {
+    if (k >= copy.m_nHeard)
+        return false;
     const int32_t nFrom = std::max(0, k - MARK_REACH);
     const int32_t nTo = std::min(copy.m_nLength - 1, k + MARK_REACH);
     for (int32_t n = nFrom; n <= nTo; ++n)
@@ -93,7 +95,7 @@ bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16
             byte.nValues = 0;
             for (int32_t a = 0; a < nCopies; ++a) {
                 const CBlockCopy& copy = pCopies[a];
-                if (copy.m_nLength != nLength)
+                if (copy.m_nLength != nLength || k >= copy.m_nHeard)
                     continue;
                 const uint8_t v = static_cast<uint8_t>(copy.m_Entries[k]);
                 if (std::find(byte.values, byte.values + byte.nValues, v) == byte.values + byte.nValues)
@@ -134,7 +136,12 @@ bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16
 
 void KeepBlockCopy(CReceptionState& state, int32_t nBlock)
 {
-    if (state.m_BlockTimedOut[nBlock])
+    // Of a packet the console broke off, the bytes before the silence still witness; the last
+    // of them may have been cut short, and the checksum never came.
+    const int32_t nLength = std::clamp(state.m_BlockLength[nBlock], 0, BLOCK_ENTRIES);
+    const bool bTimedOut = state.m_BlockTimedOut[nBlock] != 0;
+    const int32_t nHeard = bTimedOut ? std::clamp(state.m_BlockHeard[nBlock] - 1, 0, nLength) : nLength;
+    if (nHeard == 0)
         return;
     int32_t& nCopies = state.m_nCopies[nBlock];
     CBlockCopy* pCopies = state.m_Copies[nBlock];
@@ -143,8 +150,10 @@ void KeepBlockCopy(CReceptionState& state, int32_t nBlock)
         --nCopies;
     }
     CBlockCopy& copy = pCopies[nCopies++];
-    copy.m_nLength = std::clamp(state.m_BlockLength[nBlock], 0, BLOCK_ENTRIES);
+    copy.m_nLength = nLength;
     copy.m_nSum = state.m_BlockSum[nBlock];
+    copy.m_nHeard = nHeard;
+    copy.m_bSumHeard = !bTimedOut;
     std::memcpy(copy.m_Entries, state.m_BlockData[nBlock], sizeof(uint16_t) * static_cast<size_t>(copy.m_nLength));
 }
 
@@ -160,7 +169,7 @@ bool ConfirmBlock(CReceptionState& state, int32_t nBlock)
         bool bShared = false;
         for (int32_t b = 0; b < nCopies && !bShared; ++b)
             bShared = b != a && pCopies[b].m_nLength == nLength;
-        if (nLength > 0 && bShared && ConfirmFrom(state, nBlock, nLength, pCopies[a].m_nSum))
+        if (nLength > 0 && bShared && pCopies[a].m_bSumHeard && ConfirmFrom(state, nBlock, nLength, pCopies[a].m_nSum))
             return true;
     }
     return false;

@@ -7,7 +7,8 @@
 struct CReceptionState;
 
 // Keeps the block's bytes as they came off the line (marks included) as its newest copy; the
-// oldest copy is dropped when all places are taken. A block whose packet timed out is not kept.
+// oldest copy is dropped when all places are taken. Of a block whose packet timed out only the
+// bytes before the silence count, and its checksum is none.
 void KeepBlockCopy(CReceptionState& state, int32_t nBlock);
 
 // Tries to confirm the block from its copies: the length and sum of two copies agree, every

@@ -270,6 +270,7 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
         uint32_t nSum = static_cast<uint32_t>(state.m_nHeaderSum);
         bool bMarked = false;
         bool bTimedOut = false;  // the console stopped inside the packet: the rest is silence
+        int32_t nHeard = nLength;  // data bytes before the silence
         for (int32_t k = 0; k < nLength; ++k) {
             const uint8_t b = link.GetSetByteExtern(PRINTER_NO_ANSWER, DATA_POLL_LIMIT);
             if (bStore) {
@@ -277,7 +278,10 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
                 state.m_BlockData[nBlock][k] = static_cast<uint16_t>(nMark << 8 | b);
                 bMarked = bMarked || nMark != 0;
             }
-            bTimedOut = bTimedOut || (link.GetModulStatus() & MODUL_TIMEOUT) != 0;
+            if (!bTimedOut && (link.GetModulStatus() & MODUL_TIMEOUT) != 0) {
+                bTimedOut = true;
+                nHeard = k;
+            }
             nSum += b;
         }
 
@@ -295,6 +299,7 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
                 state.m_BlockLength[nBlock] = nLength;
                 state.m_BlockHow[nBlock] = BLOCK_FROM_LINE;
                 state.m_BlockTimedOut[nBlock] = bTimedOut;
+                state.m_BlockHeard[nBlock] = nHeard;
                 // A block the line marked is left to the verification, even when its sum
                 // matches: bits that moved between bytes can keep the sum. In strict mode
                 // the verification decides every block.

@@ -40,6 +40,8 @@ struct CBlockCopy {
     uint16_t m_Entries[BLOCK_ENTRIES];  // mark and data byte, as in m_BlockData
     int32_t m_nLength;
     uint16_t m_nSum;
+    int32_t m_nHeard;    // leading bytes that may witness: all of them, unless the packet broke off
+    bool m_bSumHeard;    // the checksum came (the packet did not break off)
 };
 
 struct CReceptionState {
@@ -50,6 +52,7 @@ struct CReceptionState {
     uint16_t m_BlockGood[BLOCK_TABLE_SIZE];     // once good, never overwritten while open
     uint8_t m_BlockHow[BLOCK_TABLE_SIZE];       // BLOCK_ code: how the bytes became good
     uint8_t m_BlockTimedOut[BLOCK_TABLE_SIZE];  // an exchange of its data or checksum timed out
+    int32_t m_BlockHeard[BLOCK_TABLE_SIZE];     // of such a block: data bytes before the silence
 
     // Strict mode (set when the dialog opens): the engine leaves every block to the
     // verification, which takes a block only when two prints agree on every byte.

@@ -116,6 +116,7 @@ struct CConfirmCase {
     std::vector<bool> timedOut;               // the console stopped inside the packet
     int nConfirmedAfter;                      // prints until it is good; 0: never
     std::vector<uint8_t> after;               // its bytes once confirmed
+    int nHeardOfCut = 0;                      // data bytes before the silence in a print cut off
 };
 
 class ConfirmBlockTest : public ::testing::TestWithParam<CConfirmCase> {};
@@ -134,6 +135,7 @@ TEST_P(ConfirmBlockTest, TwoPrintsMustAgreeOnCleanLine)
         LoadBlock(*pState, 0, c.prints[n], c.sums[n]);
         pState->m_BlockHow[0] = BLOCK_FROM_LINE;
         pState->m_BlockTimedOut[0] = n < c.timedOut.size() && c.timedOut[n];
+        pState->m_BlockHeard[0] = c.nHeardOfCut;
         const int32_t nBad = VerifyBlocks(*pState);
         const bool bConfirmed = c.nConfirmedAfter == static_cast<int>(n + 1);
         EXPECT_EQ(nBad, bConfirmed ? 0 : 1);
@@ -179,9 +181,12 @@ INSTANTIATE_TEST_SUITE_P(
         CConfirmCase{"DamagedSumIsOutvoted", {CLEAN, CLEAN}, {0x2FD, 0x2FC}, {}, 2, {0, 0xFF, 0, 0xFF, 0, 0xFF}},
         // Bytes two copies agree on that match no sum a print brought are not taken.
         CConfirmCase{"NoSumMatches", {CLEAN, CLEAN}, {0x2FC, 0x2FE}, {}, 0, {}},
-        // A packet the console broke off ends in silence: its copy is not kept.
+        // A packet the console broke off at once leaves nothing to keep.
         CConfirmCase{"TimedOutCopyIsNotKept", {CLEAN, CLEAN, CLEAN}, {0x2FD, 0x2FD, 0x2FD}, {true, false, false},
-                     3, {0, 0xFF, 0, 0xFF, 0, 0xFF}}),
+                     3, {0, 0xFF, 0, 0xFF, 0, 0xFF}},
+        // One broken off after five bytes: the four before the silence outvote the flips.
+        CConfirmCase{"CutCopyWitnessesWhatCameBefore", {FLIPPED, CLEAN, CLEAN}, {0x2FD, 0x2FD, 0x2FD},
+                     {false, false, true}, 3, {0, 0xFF, 0, 0xFF, 0, 0xFF}, 5}),
     [](const ::testing::TestParamInfo<CConfirmCase>& info) { return info.param.pName; });
 
 TEST(VerifyBlocks, CountsBadBlocksOfAllBlocksSoFar)
