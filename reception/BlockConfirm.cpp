@@ -89,19 +89,24 @@ bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16
             return false;  // no copy shows this byte on clean line
         if (nBestVotes < 2 || nBestVotes == nNextVotes) {
             // Undecided: every value a copy of this length shows here is a candidate. Where
-            // they all show the one value a clean copy shows, two prints agree on it.
+            // two or more show it and all show the one value a clean copy shows, two prints
+            // agree on it; one copy alone (the others broke off before it) proves nothing.
             COpenByte& byte = open[nOpen];
             byte.nAt = k;
             byte.nValues = 0;
+            int32_t nShown = 0;
             for (int32_t a = 0; a < nCopies; ++a) {
                 const CBlockCopy& copy = pCopies[a];
                 if (copy.m_nLength != nLength || k >= copy.m_nHeard)
                     continue;
+                ++nShown;
                 const uint8_t v = static_cast<uint8_t>(copy.m_Entries[k]);
                 if (std::find(byte.values, byte.values + byte.nValues, v) == byte.values + byte.nValues)
                     byte.values[byte.nValues++] = v;
             }
-            if (byte.nValues == 1 && nCopies > 1) {
+            if (nShown < 2)
+                return false;
+            if (byte.nValues == 1) {
                 merged[k] = byte.values[0];
                 nTotal += merged[k];
                 continue;

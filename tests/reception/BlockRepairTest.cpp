@@ -186,7 +186,10 @@ INSTANTIATE_TEST_SUITE_P(
                      3, {0, 0xFF, 0, 0xFF, 0, 0xFF}},
         // One broken off after five bytes: the four before the silence outvote the flips.
         CConfirmCase{"CutCopyWitnessesWhatCameBefore", {FLIPPED, CLEAN, CLEAN}, {0x2FD, 0x2FD, 0x2FD},
-                     {false, false, true}, 3, {0, 0xFF, 0, 0xFF, 0, 0xFF}, 5}),
+                     {false, false, true}, 3, {0, 0xFF, 0, 0xFF, 0, 0xFF}, 5},
+        // Past the silence only one copy shows the bytes: it alone proves nothing, and here its
+        // cancelling flips would make the sum.
+        CConfirmCase{"OneCopyPastTheSilenceProvesNothing", {FLIPPED, CLEAN}, {0x2FD, 0x2FD}, {false, true}, 0, {}, 3}),
     [](const ::testing::TestParamInfo<CConfirmCase>& info) { return info.param.pName; });
 
 TEST(VerifyBlocks, CountsBadBlocksOfAllBlocksSoFar)
