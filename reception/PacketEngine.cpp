@@ -72,7 +72,6 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
     uint8_t nFlag = 0;
     int32_t nPrintSum = 0;     // a print packet's data bytes
     int32_t nReceivedSum = 0;  // and the checksum it came with
-    bool bOpened = false;      // a packet of ours began
     // A packet of a command we do not read (the BREAK that ends a session) is followed through
     // its flag, length and checksum: a well-formed one is no sign of trouble.
     int32_t nForeignPos = 0;
@@ -152,7 +151,6 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             if (b == PRINTER_CMD_INIT || b == PRINTER_CMD_PRINT || b == PRINTER_CMD_DATA || b == PRINTER_CMD_STATUS) {
                 nCommand = b;
                 state.m_nHeaderSum = b;
-                bOpened = true;
             } else {
                 bInPacket = false;
                 nForeignPos = 3;
@@ -209,9 +207,6 @@ int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state)
             break;
         }
     }
-    // A packet that began and never ended: the console stopped in the middle of it.
-    if (nResult == PACKET_NONE && bOpened)
-        state.m_bPacketLost = true;
     return nResult;
 }
 

@@ -385,12 +385,10 @@ CReceptionSummary CReceiveSession::GetSummary() const
             ++summary.nEstimated;
         if (!state.m_BlockGood[j])
             ++summary.nBad;
-        else if (nHow == BLOCK_AS_RECEIVED)
-            ++summary.nAsReceived;
-        else if (nHow == BLOCK_REBUILT)
-            ++summary.nRebuilt;
-        if (state.m_BlockGood[j] && (nHow == BLOCK_AS_RECEIVED || nHow == BLOCK_REBUILT) && state.m_bUnmarkedDamage)
-            ++summary.nSumOnly;
+        else if (nHow == BLOCK_AS_RECEIVED || nHow == BLOCK_REBUILT) {
+            ++(nHow == BLOCK_AS_RECEIVED ? summary.nAsReceived : summary.nRebuilt);
+            summary.nSumOnly += state.m_bUnmarkedDamage;
+        }
         else if (nHow == BLOCK_CONFIRMED)
             ++summary.nConfirmed;
     }
