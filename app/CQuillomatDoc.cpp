@@ -1,6 +1,7 @@
 #include "app/CQuillomatDoc.h"
 
 #include "bitmap/PictureFile.h"
+#include "common/MessageSink.h"
 
 CQuillomatDoc::CQuillomatDoc(QObject* pParent) : CDocument(pParent) {}
 
@@ -14,8 +15,9 @@ bool CQuillomatDoc::OnNewDocument()
 bool CQuillomatDoc::Serialize(const std::filesystem::path& path, bool bStoring)
 {
     // A name ending in ".png" is stored as PNG, any other as a Windows bitmap; a file is read
-    // as what its first bytes say it is.
+    // as what its first bytes say it is. The picture class's message, if any, is shown here,
+    // before the document goes on.
     if (bStoring)
-        return WritePictureFile(m_Dib, path);
-    return ReadPictureFile(m_Dib, path);
+        return ShowResult(WritePictureFile(m_Dib, path));
+    return ShowResult(ReadPictureFile(m_Dib, path));
 }

@@ -17,6 +17,7 @@
 #include "app/CQuillomatDoc.h"
 #include "app/QtDibClipboard.h"
 #include "app/QtDibSurface.h"
+#include "common/MessageSink.h"
 #include "dialogs/CReceiveDlg.h"
 #include "dialogs/EffectCommands.h"
 #include "reception/TileDecoder.h"
@@ -140,7 +141,7 @@ std::optional<bool> CQuillomatView::OnUpdateCommand(uint16_t nId)
 void CQuillomatView::OnEditCopy()
 {
     CQtDibClipboard clipboard;
-    if (!GetDocument()->GetDib().CopyToClipboard(clipboard))
+    if (!ShowResult(GetDocument()->GetDib().CopyToClipboard(clipboard)))
         QMessageBox::information(this, CQuillomatApp::AppTitle(),
                                  QStringLiteral("Bild wurde nicht in die Zwischenablage kopiert!"), QMessageBox::Ok);
     clipboard.Close();
@@ -150,7 +151,8 @@ void CQuillomatView::OnEditPaste()
 {
     CQtDibClipboard clipboard;
     CQuillomatDoc* pDoc = GetDocument();
-    if (pDoc->GetDib().PasteFromClipboard(clipboard)) {
+    // A picture of a depth without a colour count is taken with the picture class's message.
+    if (ShowResult(pDoc->GetDib().PasteFromClipboard(clipboard))) {
         pDoc->SetModifiedFlag(true);
         SetScrollSizesToPicture();
         pDoc->UpdateAllViews();

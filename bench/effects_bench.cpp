@@ -58,7 +58,7 @@ void BM_SoftenPass(benchmark::State& state) {
     state.SetLabel(run.path ? SoftenPathName(*run.path) : "fastest");
     const CSoftenSettings s{25, 8, 8, 1};
     for (auto _ : state)
-        benchmark::DoNotOptimize(SoftenDib(dib, s, {}, run));
+        benchmark::DoNotOptimize(SoftenDib(dib, s, {}, run).Ok());
     ReportPerPixelPass(state, dib, 1);
 }
 BENCHMARK(BM_SoftenPass)
@@ -93,7 +93,7 @@ void BM_SoftenCommand(benchmark::State& state) {
     s.m_nSoftPasses = int32_t(state.range(0));
     CUndoSnapshot undo;
     for (auto _ : state)
-        benchmark::DoNotOptimize(ApplySoften(dib, undo, s, {}));
+        benchmark::DoNotOptimize(ApplySoften(dib, undo, s, {}).Ok());
     ReportPerPixelPass(state, dib, state.range(0));
 }
 BENCHMARK(BM_SoftenCommand)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond)->UseRealTime();
@@ -103,7 +103,7 @@ void BM_ColorizeCommand(benchmark::State& state) {
     MakeReceived(dib);
     CUndoSnapshot undo;
     for (auto _ : state)
-        benchmark::DoNotOptimize(ApplyColorize(dib, undo, 33));
+        benchmark::DoNotOptimize(ApplyColorize(dib, undo, 33).Ok());
 }
 BENCHMARK(BM_ColorizeCommand)->Unit(benchmark::kMicrosecond)->UseRealTime();
 

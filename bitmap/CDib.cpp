@@ -5,7 +5,6 @@
 #include <new>
 
 #include "bitmap/LittleEndian.h"
-#include "common/MessageSink.h"
 
 namespace {
 uint64_t g_nImageLimit = DIB_MAX_IMAGE_BYTES;
@@ -63,12 +62,12 @@ bool CDib::Create(int32_t nWidth, int32_t nHeight) {
         Empty();
         return false;
     }
-    ComputeColorCount(24);
+    (void)ComputeColorCount(24);  // 24 bits always have their count
     MakePalette();
     return true;
 }
 
-void CDib::ComputeColorCount(uint16_t nBitCount) {
+CResult CDib::ComputeColorCount(uint16_t nBitCount) {
     uint32_t nColors = 0;
     const uint32_t nClrUsed = m_pHeader ? GetLe32(m_pHeader.get() + BI_OFS_CLRUSED) : 0;
     if (nClrUsed != 0) {
@@ -79,13 +78,14 @@ void CDib::ComputeColorCount(uint16_t nBitCount) {
         case 4: nColors = 16; break;
         case 8: nColors = 256; break;
         case 24: nColors = 0; break;
-        default: ShowMessage(DIB_MSG_DEPTH); return;
+        default: return CResult::Notice(DIB_MSG_DEPTH);
         }
     }
     // The count never claims more entries than the held header block has room for.
     if (m_pHeader && nColors > (m_nHeaderBytes - DIB_INFO_HEADER_SIZE) / 4)
         nColors = (m_nHeaderBytes - DIB_INFO_HEADER_SIZE) / 4;
     m_nColors = int32_t(nColors);
+    return CResult::Success();
 }
 
 void CDib::ComputeSizes() {

@@ -14,11 +14,12 @@
 
 #include "bitmap/DibPalette.h"
 #include "bitmap/DibTypes.h"
+#include "common/Result.h"
 
 class IDibSurface;
 class IDibClipboard;
 
-// The English messages of the picture class, shown through the message sink.
+// The English messages of the picture class: the texts its results carry.
 inline constexpr const char* DIB_MSG_READ_HEADER = "Error reading header";
 inline constexpr const char* DIB_MSG_INVALID = "Invalid bitmap file";
 inline constexpr const char* DIB_MSG_READ_EXCEPTION = "Error reading file (exception thrown)";
@@ -26,12 +27,6 @@ inline constexpr const char* DIB_MSG_WRITE_ERROR = "Write error";
 inline constexpr const char* DIB_MSG_DEPTH = "CDib only supports 1, 8 and 24 bits per pixel";
 inline constexpr const char* DIB_MSG_GETPIXEL_DEPTH = "GetPixel: only implemented for 1,8 and 24 bit per pixels";
 inline constexpr const char* DIB_MSG_SETPIXEL_DEPTH = "SetPixel: only implemented for 1,8 and 24 bit per pixels";
-
-// What went wrong loading or storing a bitmap file. Each kind has one message.
-enum class DibError { None, ReadHeader, Invalid, ReadException, WriteError };
-// The message shown for a kind: DIB_MSG_READ_HEADER, DIB_MSG_INVALID, DIB_MSG_READ_EXCEPTION,
-// DIB_MSG_WRITE_ERROR; null for None.
-const char* DibErrorMessage(DibError eError);
 
 // Sizes of the fixed parts of a bitmap file.
 inline constexpr uint32_t DIB_FILE_HEADER_SIZE = 14;
@@ -62,32 +57,28 @@ public:
     // or beyond DIB_MAX_IMAGE_BYTES, or the memory cannot be had.
     bool Create(int32_t nWidth, int32_t nHeight);
     // m_nColors from biClrUsed, else from the bit count (1 → 2, 4 → 16, 8 → 256, 24 → 0);
-    // other depths show DIB_MSG_DEPTH and keep m_nColors.
-    void ComputeColorCount(uint16_t nBitCount);
+    // other depths keep m_nColors, and the result (still Ok) carries DIB_MSG_DEPTH to show.
+    CResult ComputeColorCount(uint16_t nBitCount);
     // m_dwImageSize, m_pColorTable and m_nRowBytes from the held header.
     void ComputeSizes();
     // (Re)builds the palette from the colour table; false when there is no colour table.
     bool MakePalette();
 
-    // Loading and storing come in pairs: Load/Store/LoadFile/StoreFile say what went wrong and
-    // show no message for it; Read/Write/ReadFile/WriteFile show DibErrorMessage of the failure
-    // through the message sink and return false. A depth without a colour count shows its
-    // message while loading either way (ComputeColorCount).
+    // Loading and storing return what went wrong with its message (ReadHeader:
+    // DIB_MSG_READ_HEADER, Invalid: DIB_MSG_INVALID, ReadFailed: DIB_MSG_READ_EXCEPTION,
+    // WriteFailed: DIB_MSG_WRITE_ERROR); the caller shows it. A depth without a colour count
+    // loads, and its result carries DIB_MSG_DEPTH (ComputeColorCount).
     //
     // Loads a bitmap file from the stream's position. A failed load leaves the picture empty.
-    DibError Load(std::istream& file);
-    bool Read(std::istream& file);
+    CResult Read(std::istream& file);
     // Stores the picture as a bitmap file at the stream's position; an empty picture is a
     // write error.
-    DibError Store(std::ostream& file) const;
-    bool Write(std::ostream& file) const;
-    // Opens the file, then Load; a file that cannot be opened is a read exception.
-    DibError LoadFile(const std::filesystem::path& path);
-    bool ReadFile(const std::filesystem::path& path);
+    CResult Write(std::ostream& file) const;
+    // Opens the file, then Read; a file that cannot be opened is a read failure.
+    CResult ReadFile(const std::filesystem::path& path);
     // Replaces the file through a temporary beside it (WriteFileAtomically), so a failed save
     // leaves the old file whole.
-    DibError StoreFile(const std::filesystem::path& path) const;
-    bool WriteFile(const std::filesystem::path& path) const;
+    CResult WriteFile(const std::filesystem::path& path) const;
 
     // (biWidth, biHeight), or (0, 0) when empty.
     CSize GetDimensions() const;
@@ -99,19 +90,26 @@ public:
     bool IsEmpty() const { return m_pHeader == nullptr; }
 
     // (0, 0) is the top-left pixel. 24 bits: 0x00RRGGBB; 8 bits: colour index; 1 bit: 0 or 1.
-    // DIB_NO_PIXEL outside the picture; other depths show their message and give DIB_NO_PIXEL.
+    // DIB_NO_PIXEL outside the picture and on other depths (SetPixel then changes nothing);
+    // CheckGetPixel and CheckSetPixel say whether the depth has pixel access, with the message
+    // (DIB_MSG_GETPIXEL_DEPTH, DIB_MSG_SETPIXEL_DEPTH) where it has not. An empty picture has
+    // no pixel to refuse.
     uint32_t GetPixel(CPoint pt) const;
     void SetPixel(CPoint pt, uint32_t nValue);
+    CResult CheckGetPixel() const;
+    CResult CheckSetPixel() const;
 
     // Draws the picture: empty → 0; a printer gets the picture at (200, 200) scaled by
     // 1300 / dpi; a destination of exactly the picture's size is an unscaled copy, any other
     // a scaled one. Returns the scan lines the surface reports.
     int Draw(IDibSurface& surface, CRect rcDest, CPoint ptSrc) const;
 
-    // The clipboard is open; both close it on success and leave it open on failure.
-    bool CopyToClipboard(IDibClipboard& clipboard) const;
-    // False (picture unchanged) when the clipboard holds no DIB or one that cannot be taken.
-    bool PasteFromClipboard(IDibClipboard& clipboard);
+    // The clipboard is open; both close it on success and leave it open on failure. Neither
+    // has a message of its own for a failure (the view has its own words for it).
+    CResult CopyToClipboard(IDibClipboard& clipboard) const;
+    // Fails (picture unchanged) when the clipboard holds no DIB or one that cannot be taken. A
+    // picture of a depth without a colour count is taken, with DIB_MSG_DEPTH to show.
+    CResult PasteFromClipboard(IDibClipboard& clipboard);
 
     // For surfaces and the clipboard: the header block (40-byte info header + colour table),
     // the pixel block (bottom-up rows GetRowBytes() apart), the palette (null without colour table).

@@ -11,7 +11,6 @@
 #include "bitmap/DibLayout.h"
 #include "bitmap/LittleEndian.h"
 #include "common/AtomicFile.h"
-#include "common/MessageSink.h"
 
 namespace {
 
@@ -85,79 +84,65 @@ void WriteHeaderBlock(uint8_t* pFileHeader, uint32_t nHeaderSize, uint32_t nImag
     PutLe32(pFileHeader + 10, DIB_FILE_HEADER_SIZE + nHeaderSize);
 }
 
-// The one place where a failed load or store becomes the message the user sees.
-bool ReportDibError(DibError eError) {
-    if (const char* pszMessage = DibErrorMessage(eError)) {
-        ShowMessage(pszMessage);
-        return false;
+// The one place where a failed load or store gets the message the user sees.
+CResult DibFailure(EErrorKind eKind) {
+    switch (eKind) {
+    case EErrorKind::ReadHeader: return CResult::Failure(eKind, DIB_MSG_READ_HEADER);
+    case EErrorKind::Invalid: return CResult::Failure(eKind, DIB_MSG_INVALID);
+    case EErrorKind::WriteFailed: return CResult::Failure(eKind, DIB_MSG_WRITE_ERROR);
+    default: return CResult::Failure(EErrorKind::ReadFailed, DIB_MSG_READ_EXCEPTION);
     }
-    return true;
 }
 
 }  // namespace
 
-const char* DibErrorMessage(DibError eError) {
-    switch (eError) {
-    case DibError::None: return nullptr;
-    case DibError::ReadHeader: return DIB_MSG_READ_HEADER;
-    case DibError::Invalid: return DIB_MSG_INVALID;
-    case DibError::ReadException: return DIB_MSG_READ_EXCEPTION;
-    case DibError::WriteError: return DIB_MSG_WRITE_ERROR;
-    }
-    return DIB_MSG_READ_EXCEPTION;
-}
-
-DibError CDib::Load(std::istream& file) {
+CResult CDib::Read(std::istream& file) {
     Empty();
     try {
         uint8_t fileHeader[DIB_FILE_HEADER_SIZE];
         file.read(reinterpret_cast<char*>(fileHeader), sizeof fileHeader);
         if (file.bad())
-            return DibError::ReadException;
+            return DibFailure(EErrorKind::ReadFailed);
         if (file.gcount() < std::streamsize(sizeof fileHeader))
-            return DibError::ReadHeader;
+            return DibFailure(EErrorKind::ReadHeader);
         if (GetLe16(fileHeader) != 0x4D42)
-            return DibError::Invalid;
+            return DibFailure(EErrorKind::Invalid);
         const uint32_t nOffBits = GetLe32(fileHeader + 10);
         if (nOffBits < DIB_FILE_HEADER_SIZE + DIB_INFO_HEADER_SIZE)
-            return DibError::Invalid;
+            return DibFailure(EErrorKind::Invalid);
         const uint64_t nHeaderBlock = nOffBits - DIB_FILE_HEADER_SIZE;
         std::vector<uint8_t> header;
         if (!ReadUpTo(file, std::min(nHeaderBlock, MAX_HEADER_BLOCK), header))
-            return DibError::ReadException;
+            return DibFailure(EErrorKind::ReadFailed);
         CDibLayout layout;
         if (!ParseDibLayout(header.data(), header.size(), layout))
-            return DibError::Invalid;
+            return DibFailure(EErrorKind::Invalid);
         if (nHeaderBlock > header.size() && header.size() == MAX_HEADER_BLOCK)
             file.ignore(std::streamsize(nHeaderBlock - header.size()));
         const uint64_t nWanted = std::max<uint64_t>(layout.nRequiredBytes,
                                                     std::min<uint64_t>(layout.nDeclaredBytes, DibImageLimit()));
         if (file.bad())
-            return DibError::ReadException;
+            return DibFailure(EErrorKind::ReadFailed);
         const uint8_t* pColorTable = header.data() + layout.nColorTableOffset;
         if (!ReadPixelsInPlace(file, layout, pColorTable, nWanted, *this)) {
             std::vector<uint8_t> pixels;
             if (file.good() && !ReadUpTo(file, nWanted, pixels))
-                return DibError::ReadException;
+                return DibFailure(EErrorKind::ReadFailed);
             if (file.bad())
-                return DibError::ReadException;
+                return DibFailure(EErrorKind::ReadFailed);
             const uint32_t nBlockSize = ChoosePixelBlockSize(layout, pixels.size());
             CDibLoader::Take(*this, layout, pColorTable, pixels.data(), pixels.size(), nBlockSize);
         }
     } catch (const std::bad_alloc&) {
         Empty();
-        return DibError::ReadException;
+        return DibFailure(EErrorKind::ReadFailed);
     } catch (const std::ios_base::failure&) {
         Empty();
-        return DibError::ReadException;
+        return DibFailure(EErrorKind::ReadFailed);
     }
-    ComputeColorCount(GetBitCount());
+    CResult result = ComputeColorCount(GetBitCount());
     MakePalette();
-    return DibError::None;
-}
-
-bool CDib::Read(std::istream& file) {
-    return ReportDibError(Load(file));
+    return result;
 }
 
 namespace {
@@ -180,39 +165,27 @@ bool WriteStream(const CDib& dib, std::ostream& file) {
 
 }  // namespace
 
-DibError CDib::Store(std::ostream& file) const {
-    return WriteStream(*this, file) ? DibError::None : DibError::WriteError;
+CResult CDib::Write(std::ostream& file) const {
+    return WriteStream(*this, file) ? CResult::Success() : DibFailure(EErrorKind::WriteFailed);
 }
 
-bool CDib::Write(std::ostream& file) const {
-    return ReportDibError(Store(file));
-}
-
-DibError CDib::LoadFile(const std::filesystem::path& path) {
+CResult CDib::ReadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         Empty();
-        return DibError::ReadException;
+        return DibFailure(EErrorKind::ReadFailed);
     }
-    return Load(file);
+    return Read(file);
 }
 
-bool CDib::ReadFile(const std::filesystem::path& path) {
-    return ReportDibError(LoadFile(path));
-}
-
-DibError CDib::StoreFile(const std::filesystem::path& target) const {
+CResult CDib::WriteFile(const std::filesystem::path& target) const {
     if (IsEmpty())
-        return DibError::WriteError;
+        return DibFailure(EErrorKind::WriteFailed);
     uint8_t fileHeader[DIB_FILE_HEADER_SIZE];
     WriteHeaderBlock(fileHeader, GetHeaderSize(), GetImageSize());
     const auto bytes = [](const uint8_t* p, size_t n) { return std::string_view(reinterpret_cast<const char*>(p), n); };
     const bool bWritten = WriteFileAtomically(target, {bytes(fileHeader, sizeof fileHeader),
                                                        bytes(GetHeaderBlock(), GetHeaderSize()),
                                                        bytes(GetBits(), GetImageSize())});
-    return bWritten ? DibError::None : DibError::WriteError;
-}
-
-bool CDib::WriteFile(const std::filesystem::path& target) const {
-    return ReportDibError(StoreFile(target));
+    return bWritten ? CResult::Success() : DibFailure(EErrorKind::WriteFailed);
 }

@@ -1,6 +1,5 @@
 // Reading and writing one pixel by its coordinates; (0, 0) is the top-left pixel.
 #include "bitmap/CDib.h"
-#include "common/MessageSink.h"
 
 uint8_t* CDib::RowOf(int32_t y) const {
     const CSize size = GetDimensions();
@@ -31,7 +30,6 @@ uint32_t CDib::GetPixel(CPoint pt) const {
         return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
     }
     default:
-        ShowMessage(DIB_MSG_GETPIXEL_DEPTH);
         return DIB_NO_PIXEL;
     }
 }
@@ -63,7 +61,23 @@ void CDib::SetPixel(CPoint pt, uint32_t nValue) {
         break;
     }
     default:
-        ShowMessage(DIB_MSG_SETPIXEL_DEPTH);
         break;
     }
+}
+
+namespace {
+bool HasPixelAccess(const CDib& dib) {
+    const uint16_t nBits = dib.GetBitCount();
+    return dib.IsEmpty() || nBits == 1 || nBits == 8 || nBits == 24;
+}
+}  // namespace
+
+CResult CDib::CheckGetPixel() const {
+    return HasPixelAccess(*this) ? CResult::Success()
+                                 : CResult::Failure(EErrorKind::UnsupportedDepth, DIB_MSG_GETPIXEL_DEPTH);
+}
+
+CResult CDib::CheckSetPixel() const {
+    return HasPixelAccess(*this) ? CResult::Success()
+                                 : CResult::Failure(EErrorKind::UnsupportedDepth, DIB_MSG_SETPIXEL_DEPTH);
 }

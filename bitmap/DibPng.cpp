@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "bitmap/CDib.h"
-#include "common/MessageSink.h"
 
 namespace {
 
@@ -169,7 +168,7 @@ bool IsPngSignature(const uint8_t* pData, size_t nSize)
     return pData != nullptr && nSize >= sizeof PNG_SIGNATURE && std::memcmp(pData, PNG_SIGNATURE, sizeof PNG_SIGNATURE) == 0;
 }
 
-bool ReadPng(CDib& dib, const uint8_t* pData, size_t nSize)
+CResult ReadPng(CDib& dib, const uint8_t* pData, size_t nSize)
 {
     dib.Empty();
     CPngState state;
@@ -188,28 +187,25 @@ bool ReadPng(CDib& dib, const uint8_t* pData, size_t nSize)
     }
     png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
     if (bOk)
-        return true;
+        return CResult::Success();
     dib.Empty();
     if (state.bTruncated)
-        ShowMessage(PNG_MSG_TRUNCATED);
-    else if (state.bTooBig)
-        ShowMessage(std::string(PNG_MSG_TOO_BIG) + ": " + state.szError);
-    else
-        ShowMessage(std::string(PNG_MSG_INVALID) + (state.szError[0] ? std::string(": ") + state.szError : ""));
-    return false;
+        return CResult::Failure(EErrorKind::Truncated, PNG_MSG_TRUNCATED);
+    if (state.bTooBig)
+        return CResult::Failure(EErrorKind::TooBig, std::string(PNG_MSG_TOO_BIG) + ": " + state.szError);
+    return CResult::Failure(EErrorKind::Invalid,
+                            std::string(PNG_MSG_INVALID) + (state.szError[0] ? std::string(": ") + state.szError : ""));
 }
 
-bool EncodePng(const CDib& dib, std::string& out)
+CResult EncodePng(const CDib& dib, std::string& out)
 {
     const CSize size = dib.GetDimensions();
     if (dib.IsEmpty() || size.cx <= 0 || size.cy <= 0) {
-        ShowMessage(PNG_MSG_EMPTY);
-        return false;
+        return CResult::Failure(EErrorKind::EmptyPicture, PNG_MSG_EMPTY);
     }
     const uint16_t nBits = dib.GetBitCount();
     if (nBits != 1 && nBits != 4 && nBits != 8 && nBits != 24) {
-        ShowMessage(PNG_MSG_DEPTH);
-        return false;
+        return CResult::Failure(EErrorKind::UnsupportedDepth, PNG_MSG_DEPTH);
     }
     std::string bytes;
     std::vector<png_color> palette;
@@ -228,12 +224,10 @@ bool EncodePng(const CDib& dib, std::string& out)
             rows[size_t(y)] = const_cast<png_bytep>(dib.GetRowBits(y));
         bytes.reserve(size_t(dib.GetImageSize()) / 4 + 1024);
     } catch (const std::bad_alloc&) {
-        ShowMessage(DIB_MSG_WRITE_ERROR);
-        return false;
+        return CResult::Failure(EErrorKind::WriteFailed, DIB_MSG_WRITE_ERROR);
     }
     if (std::find(rows.begin(), rows.end(), nullptr) != rows.end()) {
-        ShowMessage(DIB_MSG_WRITE_ERROR);
-        return false;
+        return CResult::Failure(EErrorKind::WriteFailed, DIB_MSG_WRITE_ERROR);
     }
 
     CPngState state;
@@ -243,9 +237,8 @@ bool EncodePng(const CDib& dib, std::string& out)
     const bool bOk = info != nullptr && WriteWithLibpng(png, info, state, dib, palette, rows);
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     if (!bOk) {
-        ShowMessage(DIB_MSG_WRITE_ERROR);
-        return false;
+        return CResult::Failure(EErrorKind::WriteFailed, DIB_MSG_WRITE_ERROR);
     }
     out = std::move(bytes);
-    return true;
+    return CResult::Success();
 }

@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Result.h"
+
 class CDib;
 
-// The English messages of the PNG reader and writer, shown through the message sink. The
-// reader adds what was wrong after a colon.
+// The English messages of the PNG reader and writer, carried by their results. The reader adds
+// what was wrong after a colon.
 inline constexpr const char* PNG_MSG_INVALID = "Invalid PNG file";
 inline constexpr const char* PNG_MSG_TRUNCATED = "Invalid PNG file: the file ends early";
 inline constexpr const char* PNG_MSG_TOO_BIG = "PNG picture too big";
@@ -25,12 +27,13 @@ bool SetPngChecksums(bool bCheck);
 // The eight bytes every PNG file starts with.
 bool IsPngSignature(const uint8_t* pData, size_t nSize);
 
-// Loads a PNG file held in memory. A file that is cut short, fails a check sum, contradicts
-// itself or makes a picture beyond DIB_MAX_DIMENSION or DibImageLimit() shows its message and
-// leaves the picture empty.
-bool ReadPng(CDib& dib, const uint8_t* pData, size_t nSize);
+// Loads a PNG file held in memory. A file that is cut short (Truncated, PNG_MSG_TRUNCATED),
+// fails a check sum or contradicts itself (Invalid, PNG_MSG_INVALID and what libpng said) or
+// makes a picture beyond DIB_MAX_DIMENSION or DibImageLimit() (TooBig, PNG_MSG_TOO_BIG and the
+// size) leaves the picture empty.
+CResult ReadPng(CDib& dib, const uint8_t* pData, size_t nSize);
 
-// The picture as PNG file bytes. False (out unchanged, the reason shown) for a picture without
-// pixels (PNG_MSG_EMPTY), a depth PNG cannot hold as it is (PNG_MSG_DEPTH) or a failure of
-// libpng or of the memory ("Write error").
-bool EncodePng(const CDib& dib, std::string& out);
+// The picture as PNG file bytes. Fails (out unchanged) for a picture without pixels
+// (EmptyPicture, PNG_MSG_EMPTY), a depth PNG cannot hold as it is (UnsupportedDepth,
+// PNG_MSG_DEPTH) or a failure of libpng or of the memory (WriteFailed, "Write error").
+CResult EncodePng(const CDib& dib, std::string& out);

@@ -8,7 +8,6 @@
 #include "bitmap/CDib.h"
 #include "bitmap/DibLayout.h"
 #include "bitmap/LittleEndian.h"
-#include "common/MessageSink.h"
 
 namespace {
 
@@ -35,10 +34,10 @@ void ScaleRow(const uint8_t* pSrc, int32_t nWidth, uint16_t nBits, int32_t nFact
 
 }  // namespace
 
-bool ScaleDib(const CDib& src, int32_t nFactor, CDib& out)
+CResult ScaleDib(const CDib& src, int32_t nFactor, CDib& out)
 {
     if (src.IsEmpty() || nFactor < 1 || nFactor > DIB_MAX_SCALE)
-        return false;
+        return CResult::Failure(EErrorKind::NotAvailable);
     const CSize size = src.GetDimensions();
     const uint16_t nBits = src.GetBitCount();
     const int64_t nWidth = int64_t(size.cx) * nFactor;
@@ -46,8 +45,7 @@ bool ScaleDib(const CDib& src, int32_t nFactor, CDib& out)
     const uint64_t nRowBytes = ((uint64_t(nBits) * uint64_t(nWidth) + 31) / 32) * 4;
     if (nWidth > DIB_MAX_DIMENSION || nHeight > DIB_MAX_DIMENSION || nRowBytes * uint64_t(nHeight) > DibImageLimit() ||
         (nBits % 8 != 0 && 8 % nBits != 0)) {
-        ShowMessage(DIB_MSG_SCALE_TOO_BIG);
-        return false;
+        return CResult::Failure(EErrorKind::TooBig, DIB_MSG_SCALE_TOO_BIG);
     }
 
     // The source's header with the new sizes, checked as any picture taken in is.
@@ -58,15 +56,13 @@ bool ScaleDib(const CDib& src, int32_t nFactor, CDib& out)
     PutLe32(header.data() + BI_OFS_SIZEIMAGE, nImageSize);
     CDibLayout layout;
     if (!ParseDibLayout(header.data(), header.size(), layout) || layout.nRequiredBytes != nImageSize) {
-        ShowMessage(DIB_MSG_SCALE_TOO_BIG);
-        return false;
+        return CResult::Failure(EErrorKind::TooBig, DIB_MSG_SCALE_TOO_BIG);
     }
     std::unique_ptr<uint8_t[]> pBits;
     try {
         pBits = std::make_unique<uint8_t[]>(nImageSize);  // zeroed: padding and the bits ORed in
     } catch (const std::bad_alloc&) {
-        ShowMessage(DIB_MSG_SCALE_TOO_BIG);
-        return false;
+        return CResult::Failure(EErrorKind::TooBig, DIB_MSG_SCALE_TOO_BIG);
     }
     // Stored rows are bottom-up in both pictures, so stored row r comes from stored row r / factor.
     const uint8_t* pSrcBits = src.GetBits();
@@ -78,7 +74,7 @@ bool ScaleDib(const CDib& src, int32_t nFactor, CDib& out)
             std::memcpy(pDest, pDest - nRowBytes, nRowBytes);
     }
     CDibLoader::Adopt(out, layout, header.data() + layout.nColorTableOffset, std::move(pBits), nImageSize);
-    out.ComputeColorCount(out.GetBitCount());
+    CResult result = out.ComputeColorCount(out.GetBitCount());
     out.MakePalette();
-    return true;
+    return result;
 }

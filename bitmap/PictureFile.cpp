@@ -10,7 +10,6 @@
 #include "bitmap/CDib.h"
 #include "bitmap/DibPng.h"
 #include "common/AtomicFile.h"
-#include "common/MessageSink.h"
 
 bool IsPngFileName(const std::filesystem::path& path)
 {
@@ -23,13 +22,12 @@ bool IsPngFileName(const std::filesystem::path& path)
     return strLower == ".png";
 }
 
-bool ReadPictureFile(CDib& dib, const std::filesystem::path& path)
+CResult ReadPictureFile(CDib& dib, const std::filesystem::path& path)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         dib.Empty();
-        ShowMessage(DIB_MSG_READ_EXCEPTION);
-        return false;
+        return CResult::Failure(EErrorKind::ReadFailed, DIB_MSG_READ_EXCEPTION);
     }
     char signature[8] = {};
     file.read(signature, sizeof signature);
@@ -44,27 +42,23 @@ bool ReadPictureFile(CDib& dib, const std::filesystem::path& path)
         bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     } catch (const std::bad_alloc&) {
         dib.Empty();
-        ShowMessage(DIB_MSG_READ_EXCEPTION);
-        return false;
+        return CResult::Failure(EErrorKind::ReadFailed, DIB_MSG_READ_EXCEPTION);
     }
     if (file.bad()) {
         dib.Empty();
-        ShowMessage(DIB_MSG_READ_EXCEPTION);
-        return false;
+        return CResult::Failure(EErrorKind::ReadFailed, DIB_MSG_READ_EXCEPTION);
     }
     return ReadPng(dib, bytes.data(), bytes.size());
 }
 
-bool WritePictureFile(const CDib& dib, const std::filesystem::path& path)
+CResult WritePictureFile(const CDib& dib, const std::filesystem::path& path)
 {
     if (!IsPngFileName(path))
         return dib.WriteFile(path);
     std::string bytes;
-    if (!EncodePng(dib, bytes))
-        return false;
-    if (!WriteFileAtomically(path, {bytes})) {
-        ShowMessage(DIB_MSG_WRITE_ERROR);
-        return false;
-    }
-    return true;
+    if (CResult result = EncodePng(dib, bytes); !result.Ok())
+        return result;
+    if (!WriteFileAtomically(path, {bytes}))
+        return CResult::Failure(EErrorKind::WriteFailed, DIB_MSG_WRITE_ERROR);
+    return CResult::Success();
 }

@@ -21,10 +21,8 @@ int RunColorize(const std::vector<std::string>& args)
     CDib dib;
     if (!LoadPictureFile(dib, files[0]))
         return CLI_FAILED;
-    if (!IsEffectDepthSupported(dib)) {
-        ShowMessage(EFFECT_MSG_DEPTH);
+    if (!ShowResult(CheckEffectDepth(dib)))
         return CLI_FAILED;
-    }
     // Nothing can be undone here, so no snapshot is taken.
     ColorizeDib(dib, nColor + 16 * nBright);
     messages.SetFile(files[1]);

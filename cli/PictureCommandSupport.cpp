@@ -55,15 +55,15 @@ bool LoadPictureFile(CDib& dib, const std::string& strFile)
         return false;
     }
     file.close();
-    return ReadPictureFile(dib, strFile);
+    return ShowResult(ReadPictureFile(dib, strFile));
 }
 
 bool WritePicture(const CDib& dib, const std::string& strFile, int32_t nScale)
 {
     if (nScale <= 1)
-        return WritePictureFile(dib, strFile);
+        return ShowResult(WritePictureFile(dib, strFile));
     CDib scaled;
-    return ScaleDib(dib, nScale, scaled) && WritePictureFile(scaled, strFile);
+    return ShowResult(ScaleDib(dib, nScale, scaled)) && ShowResult(WritePictureFile(scaled, strFile));
 }
 
 CFileMessages::CFileMessages(std::string strFile)

@@ -24,7 +24,8 @@ int ParseIntOptions(const std::string& strCommand, const std::vector<std::string
                     std::initializer_list<CIntOption> options, std::vector<std::string>& files);
 
 // Loads a bitmap or PNG file; a file that cannot be opened is named with the system's reason, a
-// file that is not a usable picture with the picture's own message.
+// file that is not a usable picture with the picture's own message (shown here, as every
+// message of the core the picture commands get back).
 bool LoadPictureFile(CDib& dib, const std::string& strFile);
 
 // Writes the picture enlarged nScale times (1: as it is), as PNG when the name ends in ".png",

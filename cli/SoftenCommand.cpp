@@ -28,16 +28,8 @@ int RunSoften(const std::vector<std::string>& args)
     settings.m_nSoftSizeEntered = nSize;
     settings.m_nSoftPasses = nPasses;
     // Nothing can be undone here, so no snapshot is taken.
-    switch (SoftenDib(dib, settings, {})) {
-    case SoftenResult::Done:
-        break;
-    case SoftenResult::NoMemory:
-        ShowMessage(SOFTEN_MSG_NO_MEMORY);
+    if (!ShowResult(SoftenDib(dib, settings, {})))
         return CLI_FAILED;
-    case SoftenResult::UnsupportedDepth:
-        ShowMessage(EFFECT_MSG_DEPTH);
-        return CLI_FAILED;
-    }
     messages.SetFile(files[1]);
     return WritePicture(dib, files[1], nScale) ? CLI_OK : CLI_FAILED;
 }

@@ -24,3 +24,10 @@ void ShowMessage(const std::string& strUtf8Text)
     else
         std::cerr << strUtf8Text << '\n';
 }
+
+bool ShowResult(const CResult& result)
+{
+    if (result.HasMessage())
+        ShowMessage(result.m_strMessage);
+    return result.Ok();
+}

@@ -1,9 +1,12 @@
 #pragma once
-// The core shows no windows. Where the program would show a message box (CDib's English
-// messages, the effects' refusal), the core hands the text to the message sink; the desktop
-// program installs one that opens a QMessageBox, the CLI one that prints to stderr.
+// The core shows no windows and never calls the sink: its operations return a CResult
+// (common/Result.h). The edges (the document and view, the dialogs, the CLI) show what it says
+// through the message sink; the desktop program installs one that opens a QMessageBox, the CLI
+// one that prints to stderr.
 #include <functional>
 #include <string>
+
+#include "common/Result.h"
 
 using MessageSinkFn = std::function<void(const std::string& strUtf8Text)>;
 
@@ -13,6 +16,9 @@ MessageSinkFn SetMessageSink(MessageSinkFn fnSink);
 
 // Shows one message (UTF-8) through the current sink.
 void ShowMessage(const std::string& strUtf8Text);
+
+// Shows the result's text, if it has one, through the current sink; returns result.Ok().
+bool ShowResult(const CResult& result);
 
 // Installs a sink for the life of a scope, e.g. in tests that collect the messages.
 class CScopedMessageSink {

@@ -1,7 +1,6 @@
 #include "console/ConsolePicture.h"
 
 #include "bitmap/CDib.h"
-#include "common/MessageSink.h"
 
 #include <cstdlib>
 
@@ -48,21 +47,14 @@ uint8_t LevelOf(uint32_t nRgb)
 bool LoadPictureTiles(const std::filesystem::path& path, std::vector<uint8_t>& tiles, std::string& strError)
 {
     CDib dib;
-    std::string strReaderMessage;
-    bool bRead = false;
-    {
-        // The bitmap reader's own message becomes part of the reason given, not a message box
-        // of its own before the caller's.
-        CScopedMessageSink sink([&strReaderMessage](const std::string& strText) {
-            if (strReaderMessage.empty())
-                strReaderMessage = strText;
-        });
-        bRead = dib.ReadFile(path);
-    }
-    if (!bRead) {
+    // The bitmap reader's own message becomes part of the reason given, not a message box of
+    // its own before the caller's. A picture read with a remark (a depth without a colour
+    // count) is read: the remark is not shown.
+    const CResult read = dib.ReadFile(path);
+    if (!read.Ok()) {
         strError = "cannot read picture " + path.string();
-        if (!strReaderMessage.empty())
-            strError += " (" + strReaderMessage + ")";
+        if (read.HasMessage())
+            strError += " (" + read.m_strMessage + ")";
         return false;
     }
     const CSize size = dib.GetDimensions();
@@ -79,7 +71,11 @@ bool LoadPictureTiles(const std::filesystem::path& path, std::vector<uint8_t>& t
         for (int32_t x = 0; x < TILE_PICTURE_WIDTH && x < size.cx; ++x) {
             uint32_t nValue = dib.GetPixel(CPoint{x, y});
             if (nValue == DIB_NO_PIXEL) {
+                // GetPixel's complaint about the depth, as the reader's, goes into the reason.
+                const CResult access = dib.CheckGetPixel();
                 strError = "picture " + path.string() + " has an unsupported pixel format";
+                if (access.HasMessage())
+                    strError += " (" + access.m_strMessage + ")";
                 return false;
             }
             if (nBits <= 8) {

@@ -30,15 +30,13 @@ std::unique_ptr<CSoftenProgressDlg> MakeProgressWindow()
 
 bool RunColorizeCommand(QWidget*, CDib& dib, CUndoSnapshot& undo, int32_t& nColorChoice)
 {
-    if (!IsEffectDepthSupported(dib)) {
-        ShowMessage(EFFECT_MSG_DEPTH);
+    if (!ShowResult(CheckEffectDepth(dib)))
         return false;
-    }
     CColorizeDlg dlg(nullptr);
     dlg.m_nChoice = nColorChoice;
     if (dlg.exec() != QDialog::Accepted)
         return false;
-    if (!ApplyColorize(dib, undo, dlg.m_nChoice))
+    if (!ShowResult(ApplyColorize(dib, undo, dlg.m_nChoice)))
         return false;
     nColorChoice = dlg.m_nChoice;
     return true;
@@ -52,10 +50,8 @@ bool RunSoftenCommand(QWidget* pParent, CDib& dib, CUndoSnapshot& undo, CSoftenS
 bool RunSoftenCommandWith(QWidget*, CDib& dib, CUndoSnapshot& undo, CSoftenSettings& settings,
                           const SoftenApplyFn& fnApply, const ProgressWindowFactory& fnMakeProgress)
 {
-    if (!IsEffectDepthSupported(dib)) {
-        ShowMessage(EFFECT_MSG_DEPTH);
+    if (!ShowResult(CheckEffectDepth(dib)))
         return false;
-    }
 
     CSoftenDlg dlg(nullptr);
     dlg.m_nCentre = settings.m_nSoftCentre;
@@ -84,17 +80,14 @@ bool RunSoftenCommandWith(QWidget*, CDib& dib, CUndoSnapshot& undo, CSoftenSetti
         SoftenProgressProc(pProgress.get(), PROGRESS_MSG_SET, PROGRESS_MAGIC, nPercent);
     };
 
-    const SoftenResult result = fnApply(dib, undo, settings, fnProgress);
+    const CResult result = fnApply(dib, undo, settings, fnProgress);
     pProgress.reset();
 
-    switch (result) {
-    case SoftenResult::Done:
-        return true;
-    case SoftenResult::NoMemory:
-        ShowMessage(SOFTEN_MSG_NO_MEMORY);
-        return true;
-    case SoftenResult::UnsupportedDepth:
-        break;
-    }
-    return false;
+    // A depth the effect refuses was refused above, before the dialog; the passes leave it
+    // unchanged without a second message.
+    if (result.m_eKind == EErrorKind::UnsupportedDepth)
+        return false;
+    // After "Kein Speicher" the picture is as restored from the snapshot: it may have changed.
+    ShowResult(result);
+    return true;
 }

@@ -10,7 +10,7 @@ class CDib;
 class CUndoSnapshot;
 class CSoftenProgressDlg;
 struct CSoftenSettings;
-enum class SoftenResult;
+struct CResult;
 
 // "Färben": the depth check, the colouring dialog with the view's last choice, the colouring.
 // Returns true when the picture changed; the view then marks the document modified and
@@ -25,8 +25,8 @@ bool RunSoftenCommand(QWidget* pParent, CDib& dib, CUndoSnapshot& undo, CSoftenS
 
 // The pieces of the softening command that can fail, replaceable for tests: the passes
 // themselves and the making of the progress window (null: it could not be made).
-using SoftenApplyFn = std::function<SoftenResult(CDib&, CUndoSnapshot&, const CSoftenSettings&,
-                                                 const std::function<void(int nPercent)>&)>;
+using SoftenApplyFn = std::function<CResult(CDib&, CUndoSnapshot&, const CSoftenSettings&,
+                                            const std::function<void(int nPercent)>&)>;
 using ProgressWindowFactory = std::function<std::unique_ptr<CSoftenProgressDlg>()>;
 
 bool RunSoftenCommandWith(QWidget* pParent, CDib& dib, CUndoSnapshot& undo, CSoftenSettings& settings,

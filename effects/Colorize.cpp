@@ -146,11 +146,11 @@ void ColorizeDib(CDib& dib, int32_t nChoice) {
     });
 }
 
-bool ApplyColorize(CDib& dib, CUndoSnapshot& undo, int32_t nChoice) {
-    if (!IsEffectDepthSupported(dib))
-        return false;
+CResult ApplyColorize(CDib& dib, CUndoSnapshot& undo, int32_t nChoice) {
+    if (CResult result = CheckEffectDepth(dib); !result.Ok())
+        return result;
     // Without room for a snapshot the colouring still runs; it just cannot be undone.
     StartFromSnapshot(dib, undo, UNDO_COLORIZE);
     ColorizeDib(dib, nChoice);
-    return true;
+    return CResult::Success();
 }

@@ -20,6 +20,6 @@ uint32_t ColorizeValue(int32_t nChoice, uint32_t e, bool bBrightest);
 // 8 and 24 bits are left as they are (a 1-bit picture has nothing a ramp could change).
 void ColorizeDib(CDib& dib, int32_t nChoice);
 // The colouring command after the dialog's OK: a snapshot of kind UNDO_COLORIZE unless one is
-// held, then the picture restored from it, then coloured. False (nothing changed) for a depth
-// other than 1, 8, 24 — the caller shows EFFECT_MSG_DEPTH.
-bool ApplyColorize(CDib& dib, CUndoSnapshot& undo, int32_t nChoice);
+// held, then the picture restored from it, then coloured. For a depth other than 1, 8, 24
+// nothing changes and the result is CheckEffectDepth's refusal.
+CResult ApplyColorize(CDib& dib, CUndoSnapshot& undo, int32_t nChoice);

@@ -8,3 +8,8 @@ bool IsEffectDepthSupported(const CDib& dib) {
     const uint16_t nBits = dib.GetBitCount();
     return nBits == 1 || nBits == 8 || nBits == 24;
 }
+
+CResult CheckEffectDepth(const CDib& dib) {
+    return IsEffectDepthSupported(dib) ? CResult::Success()
+                                       : CResult::Failure(EErrorKind::UnsupportedDepth, EFFECT_MSG_DEPTH);
+}

@@ -191,21 +191,21 @@ uint64_t SoftenWorkBytes(const CDib& dib, const CSoftenRun& run) {
     return uint64_t(nBands) * ROWS_PER_BAND * p.nFramed;
 }
 
-SoftenResult SoftenDib(CDib& dib, const CSoftenSettings& s, const SoftenProgressFn& fnProgress,
-                       const CSoftenRun& run, uint64_t nMaxWorkBytes) {
-    if (!IsEffectDepthSupported(dib))
-        return SoftenResult::UnsupportedDepth;
+CResult SoftenDib(CDib& dib, const CSoftenSettings& s, const SoftenProgressFn& fnProgress,
+                  const CSoftenRun& run, uint64_t nMaxWorkBytes) {
+    if (CResult result = CheckEffectDepth(dib); !result.Ok())
+        return result;
     const CSoftenWeights wt = SoftenWeights(s);
     const CPlane p(dib);
     const int nBands = RowBandCount(p.h, p.nCount, run.nThreads);
     const uint64_t nWorkBytes = uint64_t(nBands) * ROWS_PER_BAND * p.nFramed;
     if (nWorkBytes > nMaxWorkBytes)
-        return SoftenResult::NoMemory;
+        return CResult::Failure(EErrorKind::NoMemory, SOFTEN_MSG_NO_MEMORY);
     std::unique_ptr<uint8_t[]> pWork;
     try {
         pWork = std::make_unique_for_overwrite<uint8_t[]>(size_t(nWorkBytes));
     } catch (const std::bad_alloc&) {
-        return SoftenResult::NoMemory;
+        return CResult::Failure(EErrorKind::NoMemory, SOFTEN_MSG_NO_MEMORY);
     }
     std::vector<CBand> bands(static_cast<size_t>(nBands));
     for (int k = 0; k < nBands; ++k) {
@@ -236,18 +236,18 @@ SoftenResult SoftenDib(CDib& dib, const CSoftenSettings& s, const SoftenProgress
         }
         RunRowBands(nBands, [&](int k) { SoftenBand(dib, p, wt, fnRow, bands[size_t(k)]); });
     }
-    return SoftenResult::Done;
+    return CResult::Success();
 }
 
-SoftenResult ApplySoften(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                         const SoftenProgressFn& fnProgress) {
+CResult ApplySoften(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
+                    const SoftenProgressFn& fnProgress) {
     return ApplySoftenWithin(dib, undo, s, fnProgress, SOFTEN_MAX_WORK_BYTES);
 }
 
-SoftenResult ApplySoftenWithin(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                               const SoftenProgressFn& fnProgress, uint64_t nMaxWorkBytes) {
-    if (!IsEffectDepthSupported(dib))
-        return SoftenResult::UnsupportedDepth;
+CResult ApplySoftenWithin(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
+                          const SoftenProgressFn& fnProgress, uint64_t nMaxWorkBytes) {
+    if (CResult result = CheckEffectDepth(dib); !result.Ok())
+        return result;
     // Without room for a snapshot the softening still runs; it just cannot be undone.
     StartFromSnapshot(dib, undo, UNDO_SOFTEN);
     return SoftenDib(dib, s, fnProgress, {}, nMaxWorkBytes);

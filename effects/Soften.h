@@ -41,11 +41,9 @@ struct CSoftenRun {
     int nThreads = 0;
 };
 
-enum class SoftenResult {
-    Done,             // the passes ran
-    NoMemory,         // no work area: the picture is as restored from the snapshot ("Kein Speicher")
-    UnsupportedDepth, // not 1, 8 or 24 bits: nothing changed (the caller shows EFFECT_MSG_DEPTH)
-};
+// What a softening returns: Ok when the passes ran; NoMemory with SOFTEN_MSG_NO_MEMORY when
+// there is no work area (the picture is as restored from the snapshot); UnsupportedDepth with
+// EFFECT_MSG_DEPTH for a depth other than 1, 8 or 24 bits (nothing changed).
 
 using SoftenProgressFn = std::function<void(int nPercent)>;
 
@@ -57,13 +55,13 @@ uint64_t SoftenWorkBytes(const CDib& dib, const CSoftenRun& run = {});
 // The passes alone on the picture as it is, with no snapshot (where nothing can be undone, as
 // in the CLI). fnProgress (may be empty) is called at the start of each pass i with
 // (i × 100) / passes + 1, on the calling thread.
-SoftenResult SoftenDib(CDib& dib, const CSoftenSettings& s, const SoftenProgressFn& fnProgress,
-                       const CSoftenRun& run = {}, uint64_t nMaxWorkBytes = SOFTEN_MAX_WORK_BYTES);
+CResult SoftenDib(CDib& dib, const CSoftenSettings& s, const SoftenProgressFn& fnProgress,
+                  const CSoftenRun& run = {}, uint64_t nMaxWorkBytes = SOFTEN_MAX_WORK_BYTES);
 
 // The softening command after the dialog's OK: a snapshot of kind UNDO_SOFTEN unless one is
 // held, the picture restored from it, then s.m_nSoftPasses passes.
-SoftenResult ApplySoften(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                         const SoftenProgressFn& fnProgress);
+CResult ApplySoften(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
+                    const SoftenProgressFn& fnProgress);
 // The same with a work area of at most nMaxWorkBytes (larger: NoMemory).
-SoftenResult ApplySoftenWithin(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                               const SoftenProgressFn& fnProgress, uint64_t nMaxWorkBytes);
+CResult ApplySoftenWithin(CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
+                          const SoftenProgressFn& fnProgress, uint64_t nMaxWorkBytes);

@@ -36,7 +36,7 @@ bool CUndoSnapshot::SaveUndo(const CDib& dib, int32_t nKind) {
             for (int32_t x = 0; x < size.cx; ++x)
                 *p++ = (pRow[x >> 3] >> (7 - (x & 7))) & 1;
             break;
-        default:  // the values GetPixel gives, its complaints included
+        default:  // the values GetPixel gives (the effects refuse such depths before a snapshot)
             for (int32_t x = 0; x < size.cx; ++x)
                 *p++ = dib.GetPixel({x, y});
             break;

@@ -22,7 +22,7 @@ public:
     bool SaveUndo(const CDib& dib, int32_t nKind);
     // Writes the saved values back. A picture whose size or bit depth changed since the
     // snapshot (a paste in between) is left alone and false returned: the values belong to
-    // another picture (and on a depth without pixel access every write would complain).
+    // another picture.
     bool RestoreUndo(CDib& dib) const;
     // Forgets the snapshot: kind UNDO_NONE.
     void Free();

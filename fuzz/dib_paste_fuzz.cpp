@@ -24,12 +24,12 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-    QuietMessages();
+    SetUpFuzzLimits();
     CBytesClipboard clip;
     clip.m_Bytes.assign(pData, pData + nSize);
     CDib dib;
     dib.Create(2, 2);
-    if (!dib.PasteFromClipboard(clip)) {
+    if (!dib.PasteFromClipboard(clip).Ok()) {
         if (dib.GetDimensions() != CSize{2, 2})
             std::abort();  // a refused paste keeps the picture
         return 0;
@@ -37,10 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     ExercisePicture(dib);
     // Copy and paste again: the same header block and pixels.
     CBytesClipboard again;
-    if (!dib.CopyToClipboard(again))
+    if (!dib.CopyToClipboard(again).Ok())
         std::abort();
     CDib back;
-    if (!back.PasteFromClipboard(again) || back.GetHeaderSize() != dib.GetHeaderSize() ||
+    if (!back.PasteFromClipboard(again).Ok() || back.GetHeaderSize() != dib.GetHeaderSize() ||
         back.GetImageSize() != dib.GetImageSize() ||
         std::memcmp(back.GetHeaderBlock(), dib.GetHeaderBlock(), dib.GetHeaderSize()) != 0 ||
         (dib.GetImageSize() != 0 && std::memcmp(back.GetBits(), dib.GetBits(), dib.GetImageSize()) != 0))

@@ -8,10 +8,10 @@
 #include "bitmap/CDib.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-    QuietMessages();
+    SetUpFuzzLimits();
     std::istringstream in(std::string(reinterpret_cast<const char*>(pData), nSize));
     CDib dib;
-    if (dib.Read(in))
+    if (dib.Read(in).Ok())
         ExercisePicture(dib);
     else if (!dib.IsEmpty())
         std::abort();  // a failed load leaves the picture empty

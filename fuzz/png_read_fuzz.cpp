@@ -12,10 +12,10 @@
 #include "bitmap/DibPng.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-    QuietMessages();
+    SetUpFuzzLimits();
     SetPngChecksums(false);
     CDib dib;
-    if (!ReadPng(dib, pData, nSize)) {
+    if (!ReadPng(dib, pData, nSize).Ok()) {
         if (!dib.IsEmpty())
             std::abort();  // a failed load leaves the picture empty
         return 0;
@@ -23,10 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     if (dib.GetBitCount() != 24 || dib.GetColorCount() != 0)
         std::abort();  // every PNG becomes a 24-bit picture
     std::string png;
-    if (!EncodePng(dib, png))
+    if (!EncodePng(dib, png).Ok())
         std::abort();  // a picture read from PNG can be stored as PNG
     CDib again;
-    if (!ReadPng(again, reinterpret_cast<const uint8_t*>(png.data()), png.size()) ||
+    if (!ReadPng(again, reinterpret_cast<const uint8_t*>(png.data()), png.size()).Ok() ||
         again.GetDimensions() != dib.GetDimensions() || again.GetImageSize() != dib.GetImageSize() ||
         std::memcmp(again.GetBits(), dib.GetBits(), dib.GetImageSize()) != 0)
         std::abort();

@@ -148,7 +148,7 @@ QString WriteTestBitmap(const QString& strName, int nWidth, int nHeight)
         for (int x = 0; x < nWidth; ++x)
             dib.SetPixel({x, y}, uint32_t((x * 255 / std::max(1, nWidth - 1)) << 16 | (y & 0xFF) << 8 | 0x40));
     QString strPath = QDir(TestDir()).filePath(strName);
-    if (!dib.WriteFile(strPath.toStdString()))
+    if (!dib.WriteFile(strPath.toStdString()).Ok())
         return {};
     return strPath;
 }

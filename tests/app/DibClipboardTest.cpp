@@ -34,7 +34,7 @@ TEST(DibClipboard, CopyOffersOurDibAndAStandardImage)
     ASSERT_TRUE(dib.Create(5, 3));
     dib.SetPixel({4, 0}, 0x123456);
     CQtDibClipboard clipboard;
-    ASSERT_TRUE(dib.CopyToClipboard(clipboard));
+    ASSERT_TRUE(dib.CopyToClipboard(clipboard).Ok());
     const QMimeData* pData = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(pData, nullptr);
     // Our bytes: the info header and the pixel block, as CF_DIB holds them.
@@ -58,11 +58,11 @@ TEST(DibClipboard, PasteTakesOurDibUnchanged)
     source.SetPixel({6, 3}, 0xABCDEF);
     {
         CQtDibClipboard clipboard;
-        ASSERT_TRUE(source.CopyToClipboard(clipboard));
+        ASSERT_TRUE(source.CopyToClipboard(clipboard).Ok());
     }
     CDib target;
     CQtDibClipboard clipboard;
-    ASSERT_TRUE(target.PasteFromClipboard(clipboard));
+    ASSERT_TRUE(target.PasteFromClipboard(clipboard).Ok());
     EXPECT_EQ(target.GetDimensions(), (CSize{7, 4}));
     EXPECT_EQ(target.GetBitCount(), 24);
     EXPECT_EQ(target.GetPixel({6, 3}), 0xABCDEFu);
@@ -93,7 +93,7 @@ TEST(DibClipboard, ForeignImagesBecomeTwentyFourBitPictures)
         EXPECT_TRUE(CQtDibClipboard::HasPicture());
         CDib dib;
         CQtDibClipboard clipboard;
-        ASSERT_TRUE(dib.PasteFromClipboard(clipboard));
+        ASSERT_TRUE(dib.PasteFromClipboard(clipboard).Ok());
         EXPECT_EQ(dib.GetDimensions(), (CSize{9, 5}));
         EXPECT_EQ(dib.GetBitCount(), 24);
         for (int y = 0; y < 5; ++y)
@@ -120,7 +120,7 @@ TEST(DibClipboard, NoPictureMeansNothingToPaste)
         CQtDibClipboard clipboard;
         std::vector<uint8_t> bytes;
         EXPECT_FALSE(clipboard.GetDib(bytes));
-        EXPECT_FALSE(dib.PasteFromClipboard(clipboard));
+        EXPECT_FALSE(dib.PasteFromClipboard(clipboard).Ok());
         EXPECT_EQ(dib.GetDimensions(), (CSize{2, 2}));
     }
     SetClipboard(new QMimeData);

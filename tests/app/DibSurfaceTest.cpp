@@ -55,7 +55,7 @@ bool LoadIndexed(CDib& dib, int nWidth, int nHeight, uint16_t nBits, const std::
         s += row;
     }
     std::istringstream in(s);
-    return dib.Read(in);
+    return dib.Read(in).Ok();
 }
 
 QImage Canvas(int nWidth, int nHeight)

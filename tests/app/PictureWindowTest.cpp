@@ -227,7 +227,7 @@ TEST(PictureWindow, SavedReceptionReopensWithoutReceiving)
     EXPECT_EQ(pDoc->GetTitle(), QStringLiteral("empfangen.bmp"));
 
     CDib saved;
-    ASSERT_TRUE(saved.ReadFile(strPath.toStdString()));
+    ASSERT_TRUE(saved.ReadFile(strPath.toStdString()).Ok());
     EXPECT_EQ(saved.GetDimensions(), (CSize{160, 144}));
     EXPECT_EQ(saved.GetBitCount(), 24);
     EXPECT_EQ(saved.GetPixel({5, 5}), pDoc->GetDib().GetPixel({5, 5}));

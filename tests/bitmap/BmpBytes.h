@@ -1,12 +1,11 @@
 #pragma once
-// Builds bitmap files and clipboard DIBs byte by byte for the tests, and collects messages.
+// Builds bitmap files and clipboard DIBs byte by byte for the tests.
 #include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "bitmap/CDib.h"
-#include "common/MessageSink.h"
 
 struct CBmpRecipe {
     uint32_t nInfoSize = 40;
@@ -90,25 +89,13 @@ inline std::string MakeBmpFile(const CBmpRecipe& s) {
     return std::string(f.begin(), f.end());
 }
 
+// The bytes Write stores (none for a picture it refuses).
 inline std::string WriteToString(const CDib& dib) {
     std::ostringstream out;
-    dib.Write(out);
-    return out.str();
+    return dib.Write(out).Ok() ? out.str() : std::string();
 }
 
-inline bool ReadFromString(CDib& dib, const std::string& strBytes) {
+inline CResult ReadFromString(CDib& dib, const std::string& strBytes) {
     std::istringstream in(strBytes);
     return dib.Read(in);
 }
-
-// Collects every message shown while it lives.
-class CMessageLog {
-public:
-    CMessageLog() : m_sink([this](const std::string& s) { m_messages.push_back(s); }) {}
-    const std::vector<std::string>& Messages() const { return m_messages; }
-    void Clear() { m_messages.clear(); }
-
-private:
-    std::vector<std::string> m_messages;
-    CScopedMessageSink m_sink;
-};

@@ -102,7 +102,7 @@ TEST(DibDraw, PrinterPlacesAndScalesThePicture) {
 
 TEST(DibDraw, PaletteIsSelectedAndTheOldOneSelectedBack) {
     CDib dib;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 4, .nBitCount = 8, .nColorEntries = 256})));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 4, .nBitCount = 8, .nColorEntries = 256})).Ok());
     ASSERT_NE(dib.GetPalette(), nullptr);
     CRecordingSurface surface;
     const CDibPalette previous({});
@@ -132,15 +132,15 @@ public:
 
 TEST(DibClipboard, EightBitRoundTrip) {
     CDib dib;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 7, .nHeight = 3, .nBitCount = 8, .nColorEntries = 256})));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 7, .nHeight = 3, .nBitCount = 8, .nColorEntries = 256})).Ok());
     CVectorClipboard clip;
-    ASSERT_TRUE(dib.CopyToClipboard(clip));
+    ASSERT_TRUE(dib.CopyToClipboard(clip).Ok());
     EXPECT_EQ(clip.m_nCloses, 1);
     ASSERT_EQ(clip.m_Bytes.size(), 40u + 1024u + 24u);
 
     CDib back;
     ASSERT_TRUE(back.Create(3, 3));
-    ASSERT_TRUE(back.PasteFromClipboard(clip));
+    ASSERT_TRUE(back.PasteFromClipboard(clip).Ok());
     EXPECT_EQ(clip.m_nCloses, 2);
     ASSERT_EQ(back.GetHeaderSize(), dib.GetHeaderSize());
     EXPECT_EQ(0, std::memcmp(back.GetHeaderBlock(), dib.GetHeaderBlock(), dib.GetHeaderSize()));
@@ -154,7 +154,7 @@ TEST(DibClipboard, EightBitRoundTrip) {
 TEST(DibClipboard, CopyOfEmptyPictureFailsAndLeavesClipboardOpen) {
     CDib dib;
     CVectorClipboard clip;
-    EXPECT_FALSE(dib.CopyToClipboard(clip));
+    EXPECT_FALSE(dib.CopyToClipboard(clip).Ok());
     EXPECT_FALSE(clip.m_bHasDib);
     EXPECT_EQ(clip.m_nCloses, 0);
 }
@@ -189,12 +189,12 @@ TEST(DibClipboard, PasteOfNothingOrBadDataKeepsThePicture) {
         CVectorClipboard clip;
         clip.m_bHasDib = c.bHasDib;
         clip.m_Bytes = c.bytes;
-        CMessageLog log;
-        EXPECT_FALSE(dib.PasteFromClipboard(clip));
+        const CResult pasted = dib.PasteFromClipboard(clip);
+        EXPECT_FALSE(pasted.Ok());
         EXPECT_EQ(clip.m_nCloses, 0);
         EXPECT_EQ(dib.GetDimensions(), (CSize{3, 3}));
         EXPECT_EQ(dib.GetPixel({1, 1}), 0x123456u);
-        EXPECT_TRUE(log.Messages().empty());
+        EXPECT_FALSE(pasted.HasMessage());  // the view has its own words for it
     }
 }
 
@@ -203,7 +203,7 @@ TEST(DibClipboard, PasteTakesLongerHeadersTopDownAndOtherDepths) {
         CDib dib;
         CVectorClipboard clip;
         clip.EmptyAndSetDib(MakeDib({.nInfoSize = 124, .nWidth = 2, .nHeight = -2}));
-        ASSERT_TRUE(dib.PasteFromClipboard(clip));
+        ASSERT_TRUE(dib.PasteFromClipboard(clip).Ok());
         EXPECT_EQ(dib.GetDimensions(), (CSize{2, 2}));
         EXPECT_EQ(dib.GetPixel({0, 0}), 0x020100u);  // the first row given is the top row
         EXPECT_EQ(dib.GetHeaderSize(), 40u);
@@ -212,9 +212,9 @@ TEST(DibClipboard, PasteTakesLongerHeadersTopDownAndOtherDepths) {
         CDib dib;
         CVectorClipboard clip;
         clip.EmptyAndSetDib(MakeDib({.nWidth = 2, .nHeight = 2, .nBitCount = 32}));
-        CMessageLog log;
-        ASSERT_TRUE(dib.PasteFromClipboard(clip));
-        EXPECT_EQ(log.Messages(), std::vector<std::string>{DIB_MSG_DEPTH});
+        const CResult pasted = dib.PasteFromClipboard(clip);
+        ASSERT_TRUE(pasted.Ok());
+        EXPECT_EQ(pasted.m_strMessage, DIB_MSG_DEPTH);
         EXPECT_EQ(dib.GetBitCount(), 32);
     }
 }

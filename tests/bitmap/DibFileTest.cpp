@@ -69,9 +69,9 @@ TEST(DibFile, StoresAndLoadsBackIdentical) {
     EXPECT_EQ(0, std::memcmp(f.data() + 14, dib.GetHeaderBlock(), 40));
 
     CDib back;
-    CMessageLog log;
-    ASSERT_TRUE(ReadFromString(back, strFile));
-    EXPECT_TRUE(log.Messages().empty());
+    const CResult read = ReadFromString(back, strFile);
+    ASSERT_TRUE(read.Ok());
+    EXPECT_FALSE(read.HasMessage());
     EXPECT_EQ(0, std::memcmp(back.GetHeaderBlock(), dib.GetHeaderBlock(), 40));
     ASSERT_EQ(back.GetImageSize(), dib.GetImageSize());
     EXPECT_EQ(0, std::memcmp(back.GetBits(), dib.GetBits(), dib.GetImageSize()));
@@ -95,17 +95,13 @@ class DibRefusal : public ::testing::TestWithParam<CRefusal> {};
 TEST_P(DibRefusal, LeavesPictureEmptyWithMessage) {
     CDib dib;
     ASSERT_TRUE(dib.Create(8, 8));
-    CMessageLog log;
-    EXPECT_FALSE(ReadFromString(dib, GetParam().strFile));
+    const CResult read = ReadFromString(dib, GetParam().strFile);
+    EXPECT_FALSE(read.Ok());
     EXPECT_TRUE(dib.IsEmpty());
     EXPECT_EQ(dib.GetDimensions(), (CSize{0, 0}));
-    ASSERT_EQ(log.Messages().size(), 1u);
-    EXPECT_EQ(log.Messages()[0], GetParam().pszMessage);
-    // Load says the same thing as a kind, and shows nothing.
-    std::istringstream again(GetParam().strFile);
-    const DibError eError = dib.Load(again);
-    EXPECT_STREQ(DibErrorMessage(eError), GetParam().pszMessage);
-    EXPECT_EQ(log.Messages().size(), 1u);
+    EXPECT_EQ(read.m_strMessage, GetParam().pszMessage);
+    const bool bShort = read.m_strMessage == DIB_MSG_READ_HEADER;
+    EXPECT_EQ(read.m_eKind, bShort ? EErrorKind::ReadHeader : EErrorKind::Invalid);
 }
 
 const std::string kGood8 = MakeBmpFile({.nWidth = 3, .nHeight = 2, .nBitCount = 8, .nColorEntries = 256});
@@ -152,11 +148,10 @@ TEST(DibFile, ColourCountFollowsClrUsedAndDepth) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nBits * 1000 + c.nClrUsed);
         CDib dib;
-        CMessageLog log;
-        ASSERT_TRUE(ReadFromString(
-            dib, MakeBmpFile({.nWidth = 9, .nHeight = 3, .nBitCount = c.nBits, .nClrUsed = c.nClrUsed,
-                              .nColorEntries = c.nEntries})));
-        EXPECT_TRUE(log.Messages().empty());
+        const CResult read = ReadFromString(dib, MakeBmpFile({.nWidth = 9, .nHeight = 3, .nBitCount = c.nBits,
+                                                              .nClrUsed = c.nClrUsed, .nColorEntries = c.nEntries}));
+        ASSERT_TRUE(read.Ok());
+        EXPECT_FALSE(read.HasMessage());
         EXPECT_EQ(dib.GetColorCount(), c.nColors);
         if (c.nColors == 0) {
             EXPECT_EQ(dib.GetPalette(), nullptr);
@@ -174,9 +169,9 @@ TEST(DibFile, ColourCountFollowsClrUsedAndDepth) {
 
 TEST(DibFile, ThirtyTwoBitLoadsWithMessageAndNoPalette) {
     CDib dib;
-    CMessageLog log;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 2, .nHeight = 2, .nBitCount = 32})));
-    ASSERT_EQ(log.Messages(), std::vector<std::string>{DIB_MSG_DEPTH});
+    const CResult read = ReadFromString(dib, MakeBmpFile({.nWidth = 2, .nHeight = 2, .nBitCount = 32}));
+    ASSERT_TRUE(read.Ok());
+    ASSERT_EQ(read.m_strMessage, DIB_MSG_DEPTH);
     EXPECT_EQ(dib.GetColorCount(), 0);
     EXPECT_EQ(dib.GetPalette(), nullptr);
     EXPECT_EQ(dib.GetImageSize(), 16u);
@@ -184,7 +179,7 @@ TEST(DibFile, ThirtyTwoBitLoadsWithMessageAndNoPalette) {
 
 TEST(DibFile, ZeroSizeImageIsComputed) {
     CDib dib;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 10, .nHeight = 3, .nSizeImage = 0})));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 10, .nHeight = 3, .nSizeImage = 0})).Ok());
     EXPECT_EQ(dib.GetImageSize(), 96u);
     EXPECT_EQ(dib.GetRowBytes(), 32);
     // The stored header keeps its 0, as it came.
@@ -193,11 +188,11 @@ TEST(DibFile, ZeroSizeImageIsComputed) {
 
 TEST(DibFile, ShortPixelBlockIsCompletedWithZeros) {
     CDib dib;
-    CMessageLog log;
     std::string strFile = MakeBmpFile({.nWidth = 4, .nHeight = 2});  // 2 rows of 12 bytes
     strFile.resize(strFile.size() - 5);
-    ASSERT_TRUE(ReadFromString(dib, strFile));
-    EXPECT_TRUE(log.Messages().empty());
+    const CResult read = ReadFromString(dib, strFile);
+    ASSERT_TRUE(read.Ok());
+    EXPECT_FALSE(read.HasMessage());
     ASSERT_EQ(dib.GetImageSize(), 24u);
     EXPECT_EQ(dib.GetBits()[18], 18);
     for (int i = 19; i < 24; ++i)
@@ -209,14 +204,14 @@ TEST(DibFile, FileEndingInsideHeaderBlockStillLoadsWithBlankPixels) {
     CDib dib;
     std::string strFile = MakeBmpFile({.nWidth = 4, .nHeight = 2, .nBitCount = 8, .nColorEntries = 256,
                                        .nOffBits = 54 + 1024 + 100, .nPixelBytes = 0});
-    ASSERT_TRUE(ReadFromString(dib, strFile));
+    ASSERT_TRUE(ReadFromString(dib, strFile).Ok());
     EXPECT_EQ(dib.GetImageSize(), 8u);
     EXPECT_EQ(dib.GetPixel({3, 0}), 0u);
 }
 
 TEST(DibFile, SizeImageSmallerThanRowsIsEnlarged) {
     CDib dib;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 4, .nSizeImage = 5})));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 4, .nSizeImage = 5})).Ok());
     EXPECT_EQ(dib.GetImageSize(), 48u);
     // The top row is the last stored row: every pixel of it is there to read.
     EXPECT_EQ(dib.GetPixel({3, 0}), 0x2F2E2Du);
@@ -228,10 +223,10 @@ TEST(DibFile, SizeImageSmallerThanRowsIsEnlarged) {
 TEST(DibFile, SizeImageLargerThanRowsKeepsExtraBytesThatExist) {
     CDib dib;
     // Two padding bytes behind the rows, as some writers leave them.
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 2, .nSizeImage = 26, .nPixelBytes = 26})));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 2, .nSizeImage = 26, .nPixelBytes = 26})).Ok());
     EXPECT_EQ(dib.GetImageSize(), 26u);
     // A claim of 4 GiB keeps what the file holds.
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 2, .nSizeImage = 0xFFFFFFF0u})));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 2, .nSizeImage = 0xFFFFFFF0u})).Ok());
     EXPECT_EQ(dib.GetImageSize(), 24u);
     const std::string strBack = WriteToString(dib);
     EXPECT_EQ(strBack.size(), 54u + 24u);
@@ -239,20 +234,20 @@ TEST(DibFile, SizeImageLargerThanRowsKeepsExtraBytesThatExist) {
 
 TEST(DibFile, TopDownRowsAreTurnedBottomUp) {
     CDib up, down;
-    ASSERT_TRUE(ReadFromString(down, MakeBmpFile({.nWidth = 4, .nHeight = -3})));
+    ASSERT_TRUE(ReadFromString(down, MakeBmpFile({.nWidth = 4, .nHeight = -3})).Ok());
     EXPECT_EQ(down.GetDimensions(), (CSize{4, 3}));
     // The first row of the file is the top row.
     EXPECT_EQ(down.GetPixel({0, 0}), 0x020100u);
     EXPECT_EQ(down.GetPixel({0, 2}), 0x1A1918u);
     const std::string strBack = WriteToString(down);
-    ASSERT_TRUE(ReadFromString(up, strBack));
+    ASSERT_TRUE(ReadFromString(up, strBack).Ok());
     EXPECT_EQ(up.GetPixel({0, 0}), 0x020100u);
     EXPECT_EQ(int32_t(Get32(std::vector<uint8_t>(strBack.begin(), strBack.end()), 14 + 8)), 3);
 }
 
 TEST(DibFile, TopDownPictureWithoutColumnsLoads) {
     CDib dib;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 0, .nHeight = -3})));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 0, .nHeight = -3})).Ok());
     EXPECT_EQ(dib.GetDimensions(), (CSize{0, 3}));
     EXPECT_EQ(dib.GetImageSize(), 0u);
     EXPECT_EQ(dib.GetPixel({0, 0}), DIB_NO_PIXEL);
@@ -262,10 +257,10 @@ TEST(DibFile, LongerInfoHeadersTakeTheirColourTableBehindThemselves) {
     for (uint32_t nInfoSize : {108u, 124u}) {
         SCOPED_TRACE(nInfoSize);
         CDib dib;
-        CMessageLog log;
-        ASSERT_TRUE(ReadFromString(
-            dib, MakeBmpFile({.nInfoSize = nInfoSize, .nWidth = 3, .nHeight = 2, .nBitCount = 8, .nColorEntries = 256})));
-        EXPECT_TRUE(log.Messages().empty());
+        const CResult read = ReadFromString(
+            dib, MakeBmpFile({.nInfoSize = nInfoSize, .nWidth = 3, .nHeight = 2, .nBitCount = 8, .nColorEntries = 256}));
+        ASSERT_TRUE(read.Ok());
+        EXPECT_FALSE(read.HasMessage());
         ASSERT_NE(dib.GetPalette(), nullptr);
         EXPECT_EQ(dib.GetPalette()->GetEntry(7), (CDibPaletteEntry{9, 8, 7, 0}));
         EXPECT_EQ(dib.GetPixel({1, 1}), 1u);
@@ -279,15 +274,15 @@ TEST(DibFile, LongerInfoHeadersTakeTheirColourTableBehindThemselves) {
 
 TEST(DibFile, PlainColourMasksAreTakenAsPlainPixels) {
     CDib dib;
-    CMessageLog log;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 2, .nHeight = 1, .nBitCount = 32, .nCompression = 3,
-                                                 .masks = {0xFF0000, 0xFF00, 0xFF}})));
-    EXPECT_EQ(log.Messages(), std::vector<std::string>{DIB_MSG_DEPTH});
+    const CResult read = ReadFromString(dib, MakeBmpFile({.nWidth = 2, .nHeight = 1, .nBitCount = 32,
+                                                          .nCompression = 3, .masks = {0xFF0000, 0xFF00, 0xFF}}));
+    ASSERT_TRUE(read.Ok());
+    EXPECT_EQ(read.m_strMessage, DIB_MSG_DEPTH);
     EXPECT_EQ(Get32(std::vector<uint8_t>(dib.GetHeaderBlock(), dib.GetHeaderBlock() + 40), 16), 0u);
     EXPECT_EQ(dib.GetBits()[0], 0);
     EXPECT_EQ(dib.GetBits()[7], 7);
     ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nInfoSize = 124, .nWidth = 2, .nHeight = 1, .nBitCount = 32,
-                                                 .nCompression = 3, .masks = {0xFF0000, 0xFF00, 0xFF}})));
+                                                 .nCompression = 3, .masks = {0xFF0000, 0xFF00, 0xFF}})).Ok());
     EXPECT_EQ(dib.GetImageSize(), 8u);
 }
 
@@ -301,11 +296,11 @@ TEST_F(CFileFolder, WriteFileReplacesTargetAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(dib.Create(5, 5));
     const auto target = m_dir / "bild.bmp";
     std::ofstream(target) << "old contents";
-    ASSERT_TRUE(dib.WriteFile(target));
+    ASSERT_TRUE(dib.WriteFile(target).Ok());
     EXPECT_EQ(std::filesystem::file_size(target), 54u + 5 * 16);
     EXPECT_EQ(m_dir.Names(), std::vector<std::string>{"bild.bmp"});
     CDib back;
-    ASSERT_TRUE(back.ReadFile(target));
+    ASSERT_TRUE(back.ReadFile(target).Ok());
     EXPECT_EQ(back.GetDimensions(), (CSize{5, 5}));
 }
 
@@ -316,7 +311,7 @@ TEST_F(CFileFolder, SavingThroughALinkReplacesTheFileItPointsTo) {
     const auto link = m_dir / "verweis.bmp";
     std::ofstream(real) << "old contents";
     std::filesystem::create_symlink(real, link);
-    ASSERT_TRUE(dib.WriteFile(link));
+    ASSERT_TRUE(dib.WriteFile(link).Ok());
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(std::filesystem::file_size(real), 54u + 3 * 12);
 }
@@ -333,12 +328,11 @@ TEST_F(CFileFolder, FailedSaveKeepsOldFileWhole) {
     rlimit small = previous;
     small.rlim_cur = 100;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    CMessageLog log;
-    const bool bSaved = dib.WriteFile(target);
+    const CResult saved = dib.WriteFile(target);
     ::setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(bSaved);
-    EXPECT_EQ(log.Messages(), std::vector<std::string>{DIB_MSG_WRITE_ERROR});
+    EXPECT_EQ(saved.m_eKind, EErrorKind::WriteFailed);
+    EXPECT_EQ(saved.m_strMessage, DIB_MSG_WRITE_ERROR);
     std::ifstream in(target);
     std::string strOld;
     std::getline(in, strOld);
@@ -349,9 +343,9 @@ TEST_F(CFileFolder, FailedSaveKeepsOldFileWhole) {
 TEST_F(CFileFolder, SaveIntoMissingFolderFails) {
     CDib dib;
     ASSERT_TRUE(dib.Create(5, 5));
-    CMessageLog log;
-    EXPECT_FALSE(dib.WriteFile(m_dir / "fehlt" / "bild.bmp"));
-    EXPECT_EQ(log.Messages(), std::vector<std::string>{DIB_MSG_WRITE_ERROR});
+    const CResult saved = dib.WriteFile(m_dir / "fehlt" / "bild.bmp");
+    EXPECT_FALSE(saved.Ok());
+    EXPECT_EQ(saved.m_strMessage, DIB_MSG_WRITE_ERROR);
 }
 
 TEST_F(CFileFolder, FullDiskShowsWriteError) {
@@ -360,18 +354,18 @@ TEST_F(CFileFolder, FullDiskShowsWriteError) {
     CDib dib;
     ASSERT_TRUE(dib.Create(64, 64));
     std::ofstream out("/dev/full", std::ios::binary);
-    CMessageLog log;
-    EXPECT_FALSE(dib.Write(out));
-    EXPECT_EQ(log.Messages(), std::vector<std::string>{DIB_MSG_WRITE_ERROR});
+    const CResult written = dib.Write(out);
+    EXPECT_FALSE(written.Ok());
+    EXPECT_EQ(written.m_strMessage, DIB_MSG_WRITE_ERROR);
 }
 
 TEST_F(CFileFolder, MissingFileLeavesPictureEmpty) {
     CDib dib;
     ASSERT_TRUE(dib.Create(2, 2));
-    CMessageLog log;
-    EXPECT_FALSE(dib.ReadFile(m_dir / "gibt-es-nicht.bmp"));
+    const CResult read = dib.ReadFile(m_dir / "gibt-es-nicht.bmp");
+    EXPECT_EQ(read.m_eKind, EErrorKind::ReadFailed);
     EXPECT_TRUE(dib.IsEmpty());
-    EXPECT_EQ(log.Messages().size(), 1u);
+    EXPECT_EQ(read.m_strMessage, DIB_MSG_READ_EXCEPTION);
 }
 
 }  // namespace

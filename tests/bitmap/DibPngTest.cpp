@@ -24,7 +24,7 @@ void LoadRecipe(CDib& dib, int32_t nWidth, int32_t nHeight, uint16_t nBits)
     recipe.nHeight = nHeight;
     recipe.nBitCount = nBits;
     recipe.nColorEntries = nBits <= 8 ? (1u << nBits) : 0;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile(recipe)));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile(recipe)).Ok());
 }
 
 // The colour (0x00RRGGBB) of pixel (x, y) whatever the depth, read from the stored bytes.
@@ -45,11 +45,11 @@ uint32_t ColourAt(const CDib& dib, int32_t x, int32_t y)
 std::string Encode(const CDib& dib)
 {
     std::string bytes;
-    EXPECT_TRUE(EncodePng(dib, bytes));
+    EXPECT_TRUE(EncodePng(dib, bytes).Ok());
     return bytes;
 }
 
-bool Decode(CDib& dib, const std::string& bytes)
+CResult Decode(CDib& dib, const std::string& bytes)
 {
     return ReadPng(dib, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
@@ -67,7 +67,7 @@ TEST(DibPng, EveryDepthComesBackAsThe24BitPictureOfItsColours)
         const std::string png = Encode(source);
         ASSERT_TRUE(IsPngSignature(reinterpret_cast<const uint8_t*>(png.data()), png.size()));
         CDib back;
-        ASSERT_TRUE(Decode(back, png));
+        ASSERT_TRUE(Decode(back, png).Ok());
         ASSERT_EQ(back.GetDimensions(), (CSize{c.nWidth, c.nHeight}));
         EXPECT_EQ(back.GetBitCount(), 24);
         EXPECT_EQ(back.GetColorCount(), 0);
@@ -114,7 +114,7 @@ TEST(DibPng, ForeignKindsBecomeTheirColoursAndTransparencyLiesOnWhite)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pName);
         CDib dib;
-        ASSERT_TRUE(Decode(dib, ForeignPng(c.nFormat, 2, 1, c.pixels)));
+        ASSERT_TRUE(Decode(dib, ForeignPng(c.nFormat, 2, 1, c.pixels)).Ok());
         EXPECT_EQ(dib.GetBitCount(), 24);
         EXPECT_EQ(dib.GetPixel({0, 0}), c.nLeft);
         EXPECT_EQ(dib.GetPixel({1, 0}), c.nRight);
@@ -168,18 +168,17 @@ TEST(DibPng, BadFilesAreRefusedWithTheirReasonAndLeaveNoPicture)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pName);
-        CMessageLog messages;
         CDib dib;
-        dib.Create(2, 2);
-        EXPECT_FALSE(Decode(dib, c.bytes));
+        ASSERT_TRUE(dib.Create(2, 2));
+        const CResult read = Decode(dib, c.bytes);
+        EXPECT_FALSE(read.Ok());
         EXPECT_TRUE(dib.IsEmpty());
-        ASSERT_EQ(messages.Messages().size(), 1u);
-        EXPECT_EQ(messages.Messages()[0].rfind(c.pMessage, 0), 0u) << messages.Messages()[0];
+        EXPECT_EQ(read.m_strMessage.rfind(c.pMessage, 0), 0u) << read.m_strMessage;
     }
     // Without check sums (as the fuzz target reads) a changed byte reaches the decoder.
     const bool bPrevious = SetPngChecksums(false);
     CDib changed;
-    EXPECT_TRUE(Decode(changed, WithSize(good, 39, 30, false)));
+    EXPECT_TRUE(Decode(changed, WithSize(good, 39, 30, false)).Ok());
     EXPECT_EQ(changed.GetDimensions(), (CSize{39, 30}));
     SetPngChecksums(bPrevious);
 }
@@ -194,17 +193,16 @@ TEST(DibPng, PicturesPngCannotHoldAreRefused)
     } cases[] = {{"no rows", 160, 0, 24, PNG_MSG_EMPTY}, {"32 bits", 3, 3, 32, PNG_MSG_DEPTH}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pName);
-        CMessageLog messages;
         CDib dib;
         if (c.nBits == 24)
             dib.Create(c.nWidth, c.nHeight);
         else
             LoadRecipe(dib, c.nWidth, c.nHeight, c.nBits);
-        messages.Clear();
         std::string bytes = "kept";
-        EXPECT_FALSE(EncodePng(dib, bytes));
+        const CResult encoded = EncodePng(dib, bytes);
+        EXPECT_FALSE(encoded.Ok());
         EXPECT_EQ(bytes, "kept");
-        EXPECT_EQ(messages.Messages(), std::vector<std::string>{c.pMessage});
+        EXPECT_EQ(encoded.m_strMessage, c.pMessage);
     }
 }
 
@@ -219,7 +217,7 @@ TEST(DibScale, EveryPixelBecomesASquareBlockAtEveryDepth)
         CDib source;
         LoadRecipe(source, c.nWidth, c.nHeight, c.nBits);
         CDib scaled;
-        ASSERT_TRUE(ScaleDib(source, c.nFactor, scaled));
+        ASSERT_TRUE(ScaleDib(source, c.nFactor, scaled).Ok());
         ASSERT_EQ(scaled.GetDimensions(), (CSize{c.nWidth * c.nFactor, c.nHeight * c.nFactor}));
         EXPECT_EQ(scaled.GetBitCount(), c.nBits);
         EXPECT_EQ(scaled.GetColorCount(), source.GetColorCount());
@@ -236,10 +234,10 @@ TEST(DibScale, TooBigAResultIsRefusedAndLeavesTheTargetAlone)
     ASSERT_TRUE(source.Create(20000, 1));
     CDib target;
     target.Create(3, 3);
-    CMessageLog messages;
-    EXPECT_FALSE(ScaleDib(source, 16, target));  // 320000 pixels wide
+    const CResult scaled = ScaleDib(source, 16, target);  // 320000 pixels wide
+    EXPECT_EQ(scaled.m_eKind, EErrorKind::TooBig);
     EXPECT_EQ(target.GetDimensions(), (CSize{3, 3}));
-    EXPECT_EQ(messages.Messages(), std::vector<std::string>{DIB_MSG_SCALE_TOO_BIG});
+    EXPECT_EQ(scaled.m_strMessage, DIB_MSG_SCALE_TOO_BIG);
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ protected:
         CDib dib;
         dib.Create(7, 7);
         dib.SetPixel({3, 3}, 0);
-        ASSERT_TRUE(dib.WriteFile(Path(strName)));
+        ASSERT_TRUE(dib.WriteFile(Path(strName)).Ok());
     }
 
     // The bytes of a file as written.
@@ -65,8 +65,8 @@ protected:
         for (int32_t y = 0; y < 6; ++y)
             for (int32_t x = 0; x < 9; ++x)
                 dib.SetPixel({x, y}, values[(x + 2 * y) % 6]);
-        ASSERT_TRUE(dib.WriteFile(Path(strBmp)));
-        ASSERT_TRUE(WritePictureFile(dib, Path(strPng)));
+        ASSERT_TRUE(dib.WriteFile(Path(strBmp)).Ok());
+        ASSERT_TRUE(WritePictureFile(dib, Path(strPng)).Ok());
         ASSERT_EQ(ReadBytes(strPng).substr(0, 4), "\x89PNG");
     }
 
@@ -85,7 +85,7 @@ TEST_F(PictureCommandTest, SoftenDefaultsAndOptions) {
         ASSERT_EQ(r.nStatus, 0) << r.strErr;
         EXPECT_EQ(r.strErr, "");
         CDib out;
-        ASSERT_TRUE(out.ReadFile(Path("out.bmp")));
+        ASSERT_TRUE(out.ReadFile(Path("out.bmp")).Ok());
         if (c.nCentre != 0)
             EXPECT_EQ(out.GetPixel({3, 3}), c.nCentre * 0x010101u);
         else
@@ -99,7 +99,7 @@ TEST_F(PictureCommandTest, ColorizeCombinesTheTwoGroups) {
     const uint32_t levels[4] = {0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0};
     for (int32_t x = 0; x < 4; ++x)
         dib.SetPixel({x, 0}, levels[x]);
-    ASSERT_TRUE(dib.WriteFile(Path("in.bmp")));
+    ASSERT_TRUE(dib.WriteFile(Path("in.bmp")).Ok());
     struct {
         std::string strOptions;
         uint32_t nWhite, nLight;
@@ -110,7 +110,7 @@ TEST_F(PictureCommandTest, ColorizeCombinesTheTwoGroups) {
         const CCliResult r = Run("colorize " + c.strOptions + " '" + Path("in.bmp") + "' '" + Path("out.bmp") + "'");
         ASSERT_EQ(r.nStatus, 0) << r.strErr;
         CDib out;
-        ASSERT_TRUE(out.ReadFile(Path("out.bmp")));
+        ASSERT_TRUE(out.ReadFile(Path("out.bmp")).Ok());
         EXPECT_EQ(out.GetPixel({0, 0}), c.nWhite);
         EXPECT_EQ(out.GetPixel({1, 0}), c.nLight);
         EXPECT_EQ(out.GetPixel({3, 0}), 0u);
@@ -195,8 +195,8 @@ TEST_F(PictureCommandTest, PngInGivesTheSameBytesAsTheBitmapRoad) {
         ASSERT_EQ(r.nStatus, 0) << r.strErr;
         EXPECT_EQ(ReadBytes(c.pOut).substr(0, 4) == "\x89PNG", IsPngFileName(c.pOut));
         CDib viaBmp, viaPng;
-        ASSERT_TRUE(viaBmp.ReadFile(Path("bmp.bmp")));
-        ASSERT_TRUE(ReadPictureFile(viaPng, Path(c.pOut)));
+        ASSERT_TRUE(viaBmp.ReadFile(Path("bmp.bmp")).Ok());
+        ASSERT_TRUE(ReadPictureFile(viaPng, Path(c.pOut)).Ok());
         ASSERT_EQ(viaPng.GetDimensions(), (CSize{9 * c.nScale, 6 * c.nScale}));
         ASSERT_EQ(viaBmp.GetDimensions(), viaPng.GetDimensions());
         EXPECT_EQ(viaPng.GetBitCount(), 24);
@@ -208,7 +208,7 @@ TEST_F(PictureCommandTest, PngInGivesTheSameBytesAsTheBitmapRoad) {
             ASSERT_EQ(Run(std::string(c.pCommand).substr(0, std::string(c.pCommand).find(" --scale")) + " '" +
                           Path("in.png") + "' '" + Path("one.bmp") + "'").nStatus, 0);
             CDib one;
-            ASSERT_TRUE(one.ReadFile(Path("one.bmp")));
+            ASSERT_TRUE(one.ReadFile(Path("one.bmp")).Ok());
             for (int32_t y = 0; y < 6 * c.nScale; ++y)
                 for (int32_t x = 0; x < 9 * c.nScale; ++x)
                     ASSERT_EQ(viaPng.GetPixel({x, y}), one.GetPixel({x / c.nScale, y / c.nScale})) << x << "," << y;

@@ -69,7 +69,7 @@ TEST_F(ReceiveCommandTest, TestCardFromTheSimulatedConsole)
         file.read(signature, sizeof signature);
         EXPECT_EQ(std::string(signature, 4) == "\x89PNG", c.bPng);
         CDib dib;
-        ASSERT_TRUE(ReadPictureFile(dib, m_Dir / c.pFile));
+        ASSERT_TRUE(ReadPictureFile(dib, m_Dir / c.pFile).Ok());
         ASSERT_EQ(dib.GetDimensions(), (CSize{160 * c.nScale, 144 * c.nScale}));
         EXPECT_EQ(dib.GetBitCount(), 24);
         for (int32_t y = 0; y < 144 * c.nScale; ++y)
@@ -134,7 +134,7 @@ TEST_F(ReceiveCommandTest, BadBlocksAndTimeoutStillWriteThePicture)
         << m_strErr;
     EXPECT_NE(m_strErr.find("\nBild ausdrucken\n"), std::string::npos);
     CDib dib;
-    ASSERT_TRUE(dib.ReadFile(m_Dir / "bad.bmp"));
+    ASSERT_TRUE(dib.ReadFile(m_Dir / "bad.bmp").Ok());
     EXPECT_EQ(dib.GetDimensions(), (CSize{160, 144}));
 }
 
@@ -143,7 +143,7 @@ TEST_F(ReceiveCommandTest, NoModuleEndsWithAnEmptyPicture)
     EXPECT_EQ(Run("--link sim:version=0 --timeout 0.2"), 1);
     EXPECT_NE(m_strErr.find("Es ist kein Tarvo Linkmodul angeschlossen\n"), std::string::npos);
     CDib dib;
-    ASSERT_TRUE(dib.ReadFile(m_Dir / "received.bmp"));
+    ASSERT_TRUE(dib.ReadFile(m_Dir / "received.bmp").Ok());
     EXPECT_EQ(dib.GetDimensions(), (CSize{160, 0}));
 }
 

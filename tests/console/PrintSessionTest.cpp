@@ -149,7 +149,7 @@ TEST(ConsolePicture, ABitmapFileIsMappedToTheFourLevelsByBrightness)
     for (int32_t y = 0; y < 21; ++y)
         for (int32_t x = 0; x < 100; ++x)
             dib.SetPixel(CPoint{x, y}, shades[(x / 10 + y) % 8]);
-    ASSERT_TRUE(dib.WriteFile(path));
+    ASSERT_TRUE(dib.WriteFile(path).Ok());
 
     std::vector<uint8_t> tiles;
     std::string strError;
@@ -180,7 +180,7 @@ TEST(ConsolePicture, UnusablePicturesAreRefusedWithAReason)
     const std::filesystem::path path = folder / "flat.bmp";
     CDib dib;
     ASSERT_TRUE(dib.Create(160, 7));
-    ASSERT_TRUE(dib.WriteFile(path));
+    ASSERT_TRUE(dib.WriteFile(path).Ok());
     EXPECT_FALSE(LoadPictureTiles(path, tiles, strError));
     EXPECT_NE(strError.find("fewer than 8 rows"), std::string::npos);
 }

@@ -326,7 +326,7 @@ TEST(SimConsole, SeveralPicturesOnePrintEach)
     for (const auto& [pName, nHeight] : {std::pair{"a.bmp", 16}, std::pair{"b.bmp", 8}}) {
         CDib dib;
         ASSERT_TRUE(dib.Create(160, nHeight));
-        ASSERT_TRUE(dib.WriteFile(dir / pName));
+        ASSERT_TRUE(dib.WriteFile(dir / pName).Ok());
     }
     CSimOptions options;
     std::string strError;

@@ -81,7 +81,7 @@ bool MakeFourBitPicture(CDib& dib)
     for (int y = 0; y < 2; ++y)
         PutLe(s, 0x12, 4);
     std::istringstream in(s);
-    return dib.Read(in) && dib.GetBitCount() == 4;
+    return dib.Read(in).Ok() && dib.GetBitCount() == 4;
 }
 
 // Queues: fill the soften dialog's two edits and press OK.
@@ -456,7 +456,7 @@ protected:
     // Runs the command with the given entries; the window the command makes is watched and its
     // text recorded after every progress call.
     bool Run(const char* pszPasses, const char* pszSize, bool bWindowFails = false,
-             SoftenResult forced = SoftenResult::Done, bool bForce = false)
+             CResult forced = CResult::Success(), bool bForce = false)
     {
         m_Progress.clear();
         m_nWindowsMade = 0;
@@ -473,7 +473,7 @@ protected:
             return pWnd;
         };
         auto fnApply = [&](CDib& dib, CUndoSnapshot& undo, const CSoftenSettings& s,
-                           const std::function<void(int)>& fnProgress) {
+                           const std::function<void(int)>& fnProgress) -> CResult {
             if (bForce)
                 return forced;
             return ApplySoften(dib, undo, s, [&](int nPercent) {
@@ -535,7 +535,7 @@ TEST_F(SoftenCommand, WithoutAProgressWindowItSaysSoAndStillSoftens)
 
 TEST_F(SoftenCommand, WithoutMemoryItSaysKeinSpeicherAndMakesNoWindow)
 {
-    EXPECT_TRUE(Run("2", "8", false, SoftenResult::NoMemory, /*bForce=*/true));
+    EXPECT_TRUE(Run("2", "8", false, CResult::Failure(EErrorKind::NoMemory, SOFTEN_MSG_NO_MEMORY), /*bForce=*/true));
     EXPECT_EQ(m_Sunk, (std::vector<std::string>{"Kein Speicher"}));
     EXPECT_EQ(m_nWindowsMade, 0);
     // The settings of the confirmed dialog are kept.

@@ -41,7 +41,7 @@ std::map<uint32_t, uint32_t> ColourOfLevels(int32_t nChoice) {
     MakeReceivedPicture(before);
     MakeReceivedPicture(after);
     CUndoSnapshot undo;
-    EXPECT_TRUE(ApplyColorize(after, undo, nChoice));
+    EXPECT_TRUE(ApplyColorize(after, undo, nChoice).Ok());
     std::map<uint32_t, uint32_t> m;
     const auto b = PixelsOf(before), a = PixelsOf(after);
     for (size_t i = 0; i < b.size(); ++i) {
@@ -100,11 +100,11 @@ TEST(Colorize, RepeatedColouringStartsFromTheOriginalAndUndoReturnsToIt) {
     MakeReceivedPicture(twice);
     const auto original = PixelsOf(twice);
     CUndoSnapshot undoDirect, undo;
-    ApplyColorize(direct, undoDirect, 3);
-    ApplyColorize(twice, undo, 1);
+    EXPECT_TRUE(ApplyColorize(direct, undoDirect, 3).Ok());
+    EXPECT_TRUE(ApplyColorize(twice, undo, 1).Ok());
     EXPECT_TRUE(undo.HasSnapshot());
     EXPECT_EQ(undo.GetKind(), UNDO_COLORIZE);
-    ApplyColorize(twice, undo, 3);
+    EXPECT_TRUE(ApplyColorize(twice, undo, 3).Ok());
     EXPECT_EQ(PixelsOf(twice), PixelsOf(direct));
     ASSERT_TRUE(undo.RestoreUndo(twice));
     undo.Free();
@@ -115,19 +115,19 @@ TEST(Colorize, RepeatedColouringStartsFromTheOriginalAndUndoReturnsToIt) {
 
 TEST(Colorize, EightBitColoursTheIndicesAndOneBitIsLeftAlone) {
     CDib dib;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 1, .nBitCount = 8, .nColorEntries = 256})));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 1, .nBitCount = 8, .nColorEntries = 256})).Ok());
     // Indices 0 … 3: grey levels are index / 3.
     const std::vector<uint8_t> table(dib.GetHeaderBlock(), dib.GetHeaderBlock() + dib.GetHeaderSize());
     CUndoSnapshot undo;
-    ASSERT_TRUE(ApplyColorize(dib, undo, 0));
+    ASSERT_TRUE(ApplyColorize(dib, undo, 0).Ok());
     // Row bytes 0 … 3: levels 0, 0, 0, 1 stretch to 0, 0, 0, 255.
     EXPECT_EQ(PixelsOf(dib), (std::vector<uint32_t>{0, 0, 0, 255}));
     EXPECT_EQ(table, std::vector<uint8_t>(dib.GetHeaderBlock(), dib.GetHeaderBlock() + dib.GetHeaderSize()));
 
     CDib bits;
-    ASSERT_TRUE(ReadFromString(bits, MakeBmpFile({.nWidth = 16, .nHeight = 2, .nBitCount = 1, .nColorEntries = 2})));
+    ASSERT_TRUE(ReadFromString(bits, MakeBmpFile({.nWidth = 16, .nHeight = 2, .nBitCount = 1, .nColorEntries = 2})).Ok());
     const auto before = PixelsOf(bits);
-    ASSERT_TRUE(ApplyColorize(bits, undo, 33));
+    ASSERT_TRUE(ApplyColorize(bits, undo, 33).Ok());
     EXPECT_EQ(PixelsOf(bits), before);
 }
 
@@ -175,7 +175,7 @@ TEST(Colorize, RandomPicturesAsTheDescriptionColoursThemAndUndoRestoresEveryByte
         } else {
             ASSERT_TRUE(ReadFromString(original, MakeBmpFile({.nWidth = pic.w, .nHeight = pic.h,
                                                               .nBitCount = pic.nBitCount,
-                                                              .nColorEntries = pic.nBitCount == 8 ? 256u : 2u})));
+                                                              .nColorEntries = pic.nBitCount == 8 ? 256u : 2u})).Ok());
         }
         for (int32_t y = 0; y < pic.h; ++y)
             for (int32_t x = 0; x < pic.w; ++x) {
@@ -189,15 +189,15 @@ TEST(Colorize, RandomPicturesAsTheDescriptionColoursThemAndUndoRestoresEveryByte
             SCOPED_TRACE(testing::Message() << pic.nBitCount << "-bit " << pic.w << "x" << pic.h << " choice "
                                             << nChoice);
             std::stringstream a, b;
-            ASSERT_TRUE(original.Write(a));
-            ASSERT_TRUE(original.Write(b));
+            ASSERT_TRUE(original.Write(a).Ok());
+            ASSERT_TRUE(original.Write(b).Ok());
             CDib expected, dib;
-            ASSERT_TRUE(expected.Read(a));
-            ASSERT_TRUE(dib.Read(b));
+            ASSERT_TRUE(expected.Read(a).Ok());
+            ASSERT_TRUE(dib.Read(b).Ok());
             if (pic.nBitCount != 1)
                 ColorizeByDescription(expected, nChoice);
             CUndoSnapshot undo;
-            ASSERT_TRUE(ApplyColorize(dib, undo, nChoice));
+            ASSERT_TRUE(ApplyColorize(dib, undo, nChoice).Ok());
             ASSERT_EQ(std::vector<uint8_t>(dib.GetBits(), dib.GetBits() + dib.GetImageSize()),
                       std::vector<uint8_t>(expected.GetBits(), expected.GetBits() + expected.GetImageSize()));
             // Undo brings back every byte, also where colouring changed nothing (1 bit).
@@ -211,15 +211,16 @@ TEST(Colorize, RandomPicturesAsTheDescriptionColoursThemAndUndoRestoresEveryByte
 
 TEST(Colorize, UnsupportedDepthChangesNothing) {
     CDib dib;
-    CMessageLog log;
-    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 2, .nBitCount = 4, .nColorEntries = 16})));
+    ASSERT_TRUE(ReadFromString(dib, MakeBmpFile({.nWidth = 4, .nHeight = 2, .nBitCount = 4, .nColorEntries = 16})).Ok());
     const std::vector<uint8_t> before(dib.GetBits(), dib.GetBits() + dib.GetImageSize());
     CUndoSnapshot undo;
     EXPECT_FALSE(IsEffectDepthSupported(dib));
-    EXPECT_FALSE(ApplyColorize(dib, undo, 1));
+    EXPECT_EQ(CheckEffectDepth(dib).m_strMessage, EFFECT_MSG_DEPTH);
+    const CResult refused = ApplyColorize(dib, undo, 1);
+    EXPECT_EQ(refused.m_eKind, EErrorKind::UnsupportedDepth);
+    EXPECT_EQ(refused.m_strMessage, EFFECT_MSG_DEPTH);
     EXPECT_FALSE(undo.HasSnapshot());
     EXPECT_EQ(before, std::vector<uint8_t>(dib.GetBits(), dib.GetBits() + dib.GetImageSize()));
-    EXPECT_TRUE(log.Messages().empty());
 }
 
 }  // namespace
