@@ -20,6 +20,7 @@ enum class EErrorKind {
     EmptyPicture,     // a picture without pixels where pixels are needed
     TooBig,           // the picture would pass the size limits
     NoMemory,         // no memory for the work area
+    Unreachable,      // a device or port that cannot be opened, claimed or granted
     NotAvailable,     // nothing to take (no picture on the clipboard, no argument that fits)
 };
 

@@ -50,17 +50,16 @@ CPpdevPortIo::~CPpdevPortIo()
     }
 }
 
-bool CPpdevPortIo::AddDevice(const std::string& strDevice, std::string& strError)
+CResult CPpdevPortIo::AddDevice(const std::string& strDevice)
 {
     const int nFd = m_pSystem->Open(strDevice);
-    if (nFd < 0) {
-        strError = "cannot open " + strDevice + ": " + m_pSystem->LastError();
-        return false;
-    }
+    if (nFd < 0)
+        return CResult::Failure(EErrorKind::Unreachable, "cannot open " + strDevice + ": " + m_pSystem->LastError());
     if (m_pSystem->Ioctl(nFd, PPCLAIM, nullptr) != 0) {
-        strError = "cannot claim " + strDevice + ": " + m_pSystem->LastError();
+        CResult refused =
+            CResult::Failure(EErrorKind::Unreachable, "cannot claim " + strDevice + ": " + m_pSystem->LastError());
         m_pSystem->Close(nFd);
-        return false;
+        return refused;
     }
     // base-addr holds the base and the extended base, e.g. "888\t1912".
     int nBase = -1;
@@ -82,10 +81,9 @@ bool CPpdevPortIo::AddDevice(const std::string& strDevice, std::string& strError
         if (nMapped == 0 && !taken(nStandard))
             nMapped = nStandard;
     if (nMapped == 0) {
-        strError = "no free port base for " + strDevice;
         m_pSystem->Ioctl(nFd, PPRELEASE, nullptr);
         m_pSystem->Close(nFd);
-        return false;
+        return CResult::Failure(EErrorKind::Unreachable, "no free port base for " + strDevice);
     }
     Device device;
     device.nFd = nFd;
@@ -94,7 +92,7 @@ bool CPpdevPortIo::AddDevice(const std::string& strDevice, std::string& strError
     int nDir = 0;
     m_pSystem->Ioctl(nFd, PPDATADIR, &nDir);
     m_Devices.push_back(device);
-    return true;
+    return CResult::Success();
 }
 
 CPpdevPortIo::Device* CPpdevPortIo::Find(uint16_t nAddress, uint16_t& nRegister)
@@ -172,7 +170,7 @@ CDirectPortIo::~CDirectPortIo()
             m_pSystem->Ioperm(STANDARD_BASES[n], 3, 0);
 }
 
-bool CDirectPortIo::Open(std::string& strError)
+CResult CDirectPortIo::Open()
 {
     bool bAny = false;
     for (int n = 0; n < 3; ++n) {
@@ -180,8 +178,9 @@ bool CDirectPortIo::Open(std::string& strError)
         bAny = bAny || m_Granted[n];
     }
     if (!bAny)
-        strError = "ioperm refused: " + m_pSystem->LastError() + " (direct port access needs root on x86)";
-    return bAny;
+        return CResult::Failure(EErrorKind::Unreachable,
+                                "ioperm refused: " + m_pSystem->LastError() + " (direct port access needs root on x86)");
+    return CResult::Success();
 }
 
 bool CDirectPortIo::Granted(uint16_t nAddress) const

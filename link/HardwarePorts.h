@@ -1,6 +1,7 @@
 #pragma once
 // Printer-port backends on real hardware: Linux ppdev and direct port instructions.
 
+#include "common/Result.h"
 #include "link/PortIo.h"
 #include "link/PortSystem.h"
 
@@ -21,7 +22,8 @@ public:
     // Opens and claims the device and maps it to its base address (from
     // /proc/sys/dev/parport/<name>/base-addr); a base outside 0x378, 0x278, 0x3BC, or one that
     // cannot be read, is mapped to the first standard base still free so the probe can find it.
-    bool AddDevice(const std::string& strDevice, std::string& strError);
+    // Unreachable, with the reason, when the device cannot be opened or claimed or no base is free.
+    CResult AddDevice(const std::string& strDevice);
     size_t GetDeviceCount() const { return m_Devices.size(); }
     uint16_t GetDeviceBase(size_t n) const { return m_Devices[n].nBase; }
 
@@ -48,8 +50,8 @@ public:
     CDirectPortIo(const CDirectPortIo&) = delete;
     CDirectPortIo& operator=(const CDirectPortIo&) = delete;
 
-    // Asks for the three register ranges; false when not one was granted.
-    bool Open(std::string& strError);
+    // Asks for the three register ranges; Unreachable, with the reason, when not one was granted.
+    CResult Open();
 
     uint8_t In(uint16_t nAddress) override;
     void Out(uint16_t nAddress, uint8_t nValue) override;

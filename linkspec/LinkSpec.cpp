@@ -31,9 +31,9 @@ std::shared_ptr<PortIo> OpenPpdev(const std::vector<std::string>& devices, std::
     auto pPort = std::make_shared<CPpdevPortIo>(pSystem);
     std::string strFirstError;
     for (const std::string& strDevice : devices) {
-        std::string strDeviceError;
-        if (!pPort->AddDevice(strDevice, strDeviceError) && strFirstError.empty())
-            strFirstError = strDeviceError;
+        const CResult added = pPort->AddDevice(strDevice);
+        if (!added.Ok() && strFirstError.empty())
+            strFirstError = added.m_strMessage;
         if (pPort->GetDeviceCount() == 3)
             break;
     }
@@ -47,9 +47,8 @@ std::shared_ptr<PortIo> OpenPpdev(const std::vector<std::string>& devices, std::
 std::shared_ptr<PortIo> OpenDirect(std::string& strError, const std::shared_ptr<IPortSystem>& pSystem)
 {
     auto pPort = std::make_shared<CDirectPortIo>(pSystem);
-    std::string strOpenError;
-    if (!pPort->Open(strOpenError)) {
-        strError = "direct: " + strOpenError;
+    if (const CResult opened = pPort->Open(); !opened.Ok()) {
+        strError = "direct: " + opened.m_strMessage;
         return nullptr;
     }
     return pPort;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <array>
+#include <fstream>
 #include <set>
 #include <unistd.h>
 
@@ -183,6 +184,21 @@ TEST(ConsolePicture, UnusablePicturesAreRefusedWithAReason)
     ASSERT_TRUE(dib.WriteFile(path).Ok());
     EXPECT_FALSE(LoadPictureTiles(path, tiles, strError));
     EXPECT_NE(strError.find("fewer than 8 rows"), std::string::npos);
+
+    // A depth without pixel access (16 bits): GetPixel's complaint is part of the reason, too.
+    const std::filesystem::path deep = folder / "deep.bmp";
+    ASSERT_TRUE(dib.Create(160, 8));
+    ASSERT_TRUE(dib.WriteFile(deep).Ok());
+    {
+        std::fstream file(deep, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(14 + 14);  // biBitCount
+        file.put(16);
+    }
+    EXPECT_FALSE(LoadPictureTiles(deep, tiles, strError));
+    EXPECT_NE(strError.find("unsupported pixel format (" + std::string(DIB_MSG_GETPIXEL_DEPTH) + ")"),
+              std::string::npos)
+        << strError;
+    EXPECT_TRUE(messages.empty());
 }
 
 } // namespace

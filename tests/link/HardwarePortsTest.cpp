@@ -15,8 +15,8 @@ TEST(PpdevPort, RegistersBecomeIoctlsAtTheBaseFromProc)
     pSystem->m_Devices["/dev/parport1"] = 7;
     pSystem->m_Files["/proc/sys/dev/parport/parport1/base-addr"] = "632\t1656\n";
     CPpdevPortIo port(pSystem);
-    std::string strError;
-    ASSERT_TRUE(port.AddDevice("/dev/parport1", strError)) << strError;
+    const CResult added = port.AddDevice("/dev/parport1");
+    ASSERT_TRUE(added.Ok()) << added.m_strMessage;
     EXPECT_EQ(port.GetDeviceBase(0), 0x278);
     EXPECT_EQ(pSystem->m_Calls[0], (Call{7, PPCLAIM, -1}));
     pSystem->m_Calls.clear();
@@ -50,15 +50,15 @@ TEST(PpdevPort, UnknownOrOddBasesTakeTheFirstFreeStandardBase)
     pSystem->m_Files["/proc/sys/dev/parport/parport0/base-addr"] = "888\t1912";
     pSystem->m_Files["/proc/sys/dev/parport/parport1/base-addr"] = "53248\t0"; // a PCI card
     CPpdevPortIo port(pSystem);
-    std::string strError;
-    ASSERT_TRUE(port.AddDevice("/dev/parport0", strError));
-    ASSERT_TRUE(port.AddDevice("/dev/parport1", strError));
-    ASSERT_TRUE(port.AddDevice("/dev/parport2", strError)); // no base-addr file
+    ASSERT_TRUE(port.AddDevice("/dev/parport0").Ok());
+    ASSERT_TRUE(port.AddDevice("/dev/parport1").Ok());
+    ASSERT_TRUE(port.AddDevice("/dev/parport2").Ok()); // no base-addr file
     EXPECT_EQ(port.GetDeviceBase(0), 0x378);
     EXPECT_EQ(port.GetDeviceBase(1), 0x278);
     EXPECT_EQ(port.GetDeviceBase(2), 0x3BC);
-    EXPECT_FALSE(port.AddDevice("/dev/parport3", strError));
-    EXPECT_NE(strError.find("no free port base"), std::string::npos);
+    const CResult refused = port.AddDevice("/dev/parport3");
+    EXPECT_EQ(refused.m_eKind, EErrorKind::Unreachable);
+    EXPECT_NE(refused.m_strMessage.find("no free port base"), std::string::npos);
     EXPECT_EQ(pSystem->m_Closed, std::vector<int>{6});
 }
 
@@ -68,11 +68,8 @@ TEST(PpdevPort, OpenAndClaimFailuresNameTheDevice)
     pSystem->m_Devices["/dev/parport0"] = 3;
     pSystem->m_Unclaimable.insert("/dev/parport0");
     CPpdevPortIo port(pSystem);
-    std::string strError;
-    EXPECT_FALSE(port.AddDevice("/dev/parport9", strError));
-    EXPECT_EQ(strError, "cannot open /dev/parport9: No such file or directory");
-    EXPECT_FALSE(port.AddDevice("/dev/parport0", strError));
-    EXPECT_EQ(strError, "cannot claim /dev/parport0: Device or resource busy");
+    EXPECT_EQ(port.AddDevice("/dev/parport9").m_strMessage, "cannot open /dev/parport9: No such file or directory");
+    EXPECT_EQ(port.AddDevice("/dev/parport0").m_strMessage, "cannot claim /dev/parport0: Device or resource busy");
     EXPECT_EQ(pSystem->m_Closed, std::vector<int>{3});
     EXPECT_EQ(port.GetDeviceCount(), 0u);
 }
@@ -83,8 +80,7 @@ TEST(PpdevPort, ReleasesAndClosesOnDestruction)
     pSystem->m_Devices["/dev/parport0"] = 3;
     {
         CPpdevPortIo port(pSystem);
-        std::string strError;
-        ASSERT_TRUE(port.AddDevice("/dev/parport0", strError));
+        ASSERT_TRUE(port.AddDevice("/dev/parport0").Ok());
         pSystem->m_Calls.clear();
     }
     EXPECT_EQ(pSystem->m_Calls, (std::vector<Call>{{3, PPRELEASE, -1}}));
@@ -97,8 +93,7 @@ TEST(DirectPort, OnlyGrantedBasesAreReachable)
     pSystem->m_IopermAllowed = {0x278};
     pSystem->m_Ports[0x279] = 0x87;
     CDirectPortIo port(pSystem);
-    std::string strError;
-    ASSERT_TRUE(port.Open(strError));
+    ASSERT_TRUE(port.Open().Ok());
     EXPECT_EQ(port.In(0x279), 0x87);
     EXPECT_EQ(port.In(0x379), 0xFF);
     EXPECT_EQ(port.In(0x27B), 0xFF);
@@ -108,8 +103,9 @@ TEST(DirectPort, OnlyGrantedBasesAreReachable)
 
     auto pRefusing = std::make_shared<CFakePortSystem>();
     CDirectPortIo refused(pRefusing);
-    EXPECT_FALSE(refused.Open(strError));
-    EXPECT_NE(strError.find("Operation not permitted"), std::string::npos);
+    const CResult opened = refused.Open();
+    EXPECT_FALSE(opened.Ok());
+    EXPECT_NE(opened.m_strMessage.find("Operation not permitted"), std::string::npos);
 }
 
 TEST(ParportDevices, OnlyNumberedParportsInNumericOrder)
