@@ -10,6 +10,8 @@
 #include "link/PortIo.h"
 #include "reception/TileDecoder.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -203,7 +205,7 @@ void CReceiveDlg::BuildControls()
     SetControlId(m_pSaved, kSavedId);
     m_pSaved->setTextFormat(Qt::PlainText);
     m_pSaved->setGeometry(units.Rect(kSavedRect));
-    m_pKeep = new QCheckBox(QStringLiteral("Weiter empfangen: jedes Bild sofort als Bild-NNNN.png speichern"), this);
+    m_pKeep = new QCheckBox(QStringLiteral("Weiter empfangen, jedes Bild sofort speichern als"), this);
     SetControlId(m_pKeep, kKeepId);
     m_pKeep->setGeometry(units.Rect(kKeepRect));
     m_pKeepFolder = new QLabel(this);
@@ -304,9 +306,12 @@ void CReceiveDlg::ShowKeepFolder()
     const QString strFolder = QDir::toNativeSeparators(QString::fromStdString(GetKeepFolder().string()));
     const QString strHome = QDir::toNativeSeparators(QDir::homePath());
     QString strShown = strFolder.startsWith(strHome) ? QStringLiteral("~") + strFolder.mid(strHome.size()) : strFolder;
-    strShown = m_pKeepFolder->fontMetrics().elidedText(strShown, Qt::ElideMiddle, m_pKeepFolder->width());
+    const QString strName = QDir::separator() + QString::fromLatin1(KEEP_FILE_PREFIX) + QStringLiteral("NNNN") +
+                            QString::fromLatin1(KEEP_FILE_EXTENSION);
+    const int nRoom = m_pKeepFolder->width() - m_pKeepFolder->fontMetrics().horizontalAdvance(strName);
+    strShown = m_pKeepFolder->fontMetrics().elidedText(strShown, Qt::ElideMiddle, std::max(nRoom, 0)) + strName;
     m_pKeepFolder->setText(strShown);
-    m_pKeepFolder->setToolTip(strFolder);
+    m_pKeepFolder->setToolTip(strFolder + strName);
     m_pKeepFolder->setEnabled(m_pKeep->isChecked());
 }
 
