@@ -322,6 +322,9 @@ bool CReceiveDlg::SaveReceivedPicture()
     std::string bytes;
     std::filesystem::path written;
     std::string strError = "Das Bild ist leer";
+    // A folder that is not there yet (the pictures folder of a new account) is made.
+    std::error_code error;
+    std::filesystem::create_directories(GetKeepFolder(), error);
     if (picture.m_nTileBytes > 0 && CreateReceivedPicture(picture.m_TileData.data(), picture.m_nTileBytes, dib) &&
         EncodePng(dib, bytes) &&
         WriteNumberedFile(GetKeepFolder(), KEEP_FILE_PREFIX, KEEP_FILE_EXTENSION, bytes, written, strError)) {
