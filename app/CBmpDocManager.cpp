@@ -1,7 +1,11 @@
 #include "app/CBmpDocManager.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
 
 #include "res/Resource.h"
 #include "res/StringTable.h"
@@ -78,5 +82,49 @@ bool CBmpDocManager::DoPromptFileName(QString& strFileName, uint16_t nTitleId, b
     if (files.isEmpty())
         return false;
     strFileName = files.first();
+    return true;
+}
+
+QComboBox* CBmpDocManager::AddSizeChoice(QFileDialog& dialog)
+{
+    auto* pCombo = new QComboBox(&dialog);
+    pCombo->setObjectName(QStringLiteral("saveScale"));
+    for (int32_t n = 1; n <= SAVE_MAX_SCALE; ++n)
+        pCombo->addItem(QStringLiteral("%1×").arg(n), n);
+    auto* pLabel = new QLabel(QStringLiteral("&Größe (PNG):"), &dialog);
+    pLabel->setBuddy(pCombo);
+    // Qt's own file dialog lays its rows out in a grid: the size goes in a row of its own below.
+    if (auto* pGrid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        const int nRow = pGrid->rowCount();
+        pGrid->addWidget(pLabel, nRow, 0);
+        pGrid->addWidget(pCombo, nRow, 1);
+    }
+    // A size only for PNG: under the PNG filter or for a name ending in ".png".
+    auto fnUpdate = [&dialog, pCombo, pLabel] {
+        const auto* pEdit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const bool bPng = dialog.selectedNameFilter().contains(QLatin1String("*.png")) ||
+                          (pEdit && pEdit->text().endsWith(QLatin1String(".png"), Qt::CaseInsensitive));
+        pCombo->setEnabled(bPng);
+        pLabel->setEnabled(bPng);
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, pCombo, fnUpdate);
+    if (auto* pEdit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        QObject::connect(pEdit, &QLineEdit::textChanged, pCombo, fnUpdate);
+    fnUpdate();
+    return pCombo;
+}
+
+bool CBmpDocManager::PromptSaveAs(QString& strFileName, int32_t& nScale)
+{
+    QFileDialog dialog(nullptr);
+    SetUpDialog(dialog, strFileName, AFX_IDS_SAVEFILE, false);
+    QComboBox* pCombo = AddSizeChoice(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return false;
+    strFileName = files.first();
+    nScale = pCombo->isEnabled() ? pCombo->currentData().toInt() : 1;
     return true;
 }

@@ -5,12 +5,23 @@
 
 #include "app/CDocManager.h"
 
+class QComboBox;
 class QFileDialog;
+
+// The sizes "Speichern unter" offers for PNG files.
+inline constexpr int32_t SAVE_MAX_SCALE = 8;
 
 class CBmpDocManager : public CDocManager {
 public:
     bool DoPromptFileName(QString& strFileName, uint16_t nTitleId, bool bOpenFileDialog,
                           CDocTemplate* pTemplate) override;
+
+    // "Speichern unter" with a size for PNG files (1× to 8×, 1× unless chosen; only for a PNG
+    // name or the PNG filter): strFileName is offered and receives the choice, nScale the size.
+    // True when the user confirmed.
+    bool PromptSaveAs(QString& strFileName, int32_t& nScale);
+    // The size control PromptSaveAs adds to a save dialog set up by SetUpDialog.
+    static QComboBox* AddSizeChoice(QFileDialog& dialog);
 
     // The filter list in "caption|pattern|...|" form: the string table's filters, for an open
     // dialog the all-files entry last, and one more "|" at the end.

@@ -17,6 +17,7 @@
 #include "app/CDocTemplate.h"
 #include "app/CDocument.h"
 #include "app/CQuillomatApp.h"
+#include "app/CQuillomatView.h"
 #include "app/CView.h"
 #include "app/LockKeyState.h"
 #include "app/MenuPrompts.h"
@@ -108,6 +109,13 @@ void CMainFrame::CreateStatusBar()
 {
     QStatusBar* pBar = statusBar();
     pBar->setObjectName(QStringLiteral("statusBar"));
+    m_pZoomPane = new QLabel(pBar);
+    m_pZoomPane->setObjectName(QStringLiteral("zoomPane"));
+    m_pZoomPane->setAlignment(Qt::AlignCenter);
+    m_pZoomPane->setFrameShape(QFrame::Panel);
+    m_pZoomPane->setFrameShadow(QFrame::Sunken);
+    m_pZoomPane->setMinimumWidth(m_pZoomPane->fontMetrics().horizontalAdvance(QStringLiteral("Zoom 8×")) + 12);
+    pBar->addPermanentWidget(m_pZoomPane);
     for (uint16_t nId : StatusIndicators()) {
         auto* pLabel = new QLabel(pBar);
         pLabel->setObjectName(QStringLiteral("ID_%1").arg(nId));
@@ -137,6 +145,14 @@ void CMainFrame::UpdateIndicators()
         if (m_Indicators[i]->text() != strText)
             m_Indicators[i]->setText(strText);
     }
+}
+
+void CMainFrame::UpdateZoomPane()
+{
+    auto* pView = qobject_cast<CQuillomatView*>(GetActiveView());
+    const QString strText = pView ? QStringLiteral("Zoom %1×").arg(pView->GetZoom()) : QString();
+    if (m_pZoomPane && m_pZoomPane->text() != strText)
+        m_pZoomPane->setText(strText);
 }
 
 void CMainFrame::CreateAccelerators()
@@ -244,6 +260,11 @@ CChildFrame* CMainFrame::CreateChildFrame(CView* pView)
     // The title follows the picture's name and whether its window is maximised.
     if (CDocument* pDoc = pView->GetDocument())
         connect(pDoc, &CDocument::TitleChanged, this, &CMainFrame::UpdateFrameTitle);
+    if (auto* pPictureView = qobject_cast<CQuillomatView*>(pView))
+        connect(pPictureView, &CQuillomatView::ZoomChanged, this, [this] {
+            UpdateZoomPane();
+            UpdateCommandUI();
+        });
     connect(pFrame, &QMdiSubWindow::windowStateChanged, this,
             [this] { QTimer::singleShot(0, this, &CMainFrame::UpdateFrameTitle); });
     pFrame->show();
@@ -399,6 +420,7 @@ QList<QAction*> CMainFrame::FindCommandActions(uint16_t nId) const
 
 void CMainFrame::UpdateCommandUI()
 {
+    UpdateZoomPane();
     for (QAction* pAction : findChildren<QAction*>()) {
         QVariant id = pAction->property(COMMAND_ID_PROPERTY);
         if (!id.isValid() || id.toInt() >= ID_MDI_WINDOW_FIRST)

@@ -52,6 +52,9 @@ public:
     // The menus of a menu bar, filled as they are shown.
     const std::vector<QMenu*>& GetMenus(uint16_t nMenuId);
     QLabel* GetIndicator(int nIndex) const { return m_Indicators.at(size_t(nIndex)); }
+    // The zoom pane: the active picture window's zoom ("Zoom 3×"), empty without one.
+    QLabel* GetZoomPane() const { return m_pZoomPane; }
+    void UpdateZoomPane();
     // Reads the lock keys again and shows their panes.
     void UpdateIndicators();
     // The window's title: "Quillomat", with " - " and the active picture's title added while a
@@ -76,6 +79,7 @@ private:
     QToolBar* m_pToolBar = nullptr;
     CMenuPrompts* m_pMenuPrompts = nullptr;
     std::vector<QLabel*> m_Indicators;
+    QLabel* m_pZoomPane = nullptr;
     QTimer* m_pIndicatorTimer = nullptr;
     std::map<uint16_t, std::vector<QMenu*>> m_Menus;
     QList<QAction*> m_ToolbarActions;

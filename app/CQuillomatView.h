@@ -1,7 +1,10 @@
 #pragma once
-// The picture view: paints the document's picture 1:1, runs the reception the first time an
-// empty new picture is painted, and handles copy, paste, undo, the two effects, printing and
-// the print preview. The effect settings belong to the view, not to the document.
+// The picture view: paints the document's picture (1:1, or enlarged by the window's zoom, every
+// picture pixel a square block), runs the reception the first time an empty new picture is
+// painted, and handles copy, paste, undo, the effects, the zoom, "Speichern unter" with its
+// size, printing and the print preview. The effect settings and the zoom belong to the view,
+// not to the document: effects, copy, printing and saving work on the picture, never on the
+// zoomed view.
 #include <array>
 #include <cstdint>
 
@@ -25,6 +28,27 @@ public:
     // Paints the picture onto a screen, printer or preview surface; the first paint of an empty
     // new picture queues the reception.
     void OnDraw(IDibSurface& surface);
+
+    // The zoom steps; the view starts at 1.
+    static constexpr std::array<int32_t, 6> ZOOM_STEPS = {1, 2, 3, 4, 6, 8};
+    int32_t GetZoom() const { return m_nZoom; }
+    // Shows the picture nZoom times as large (one of ZOOM_STEPS) and fits the window to it, as
+    // far as the main window allows.
+    void SetZoom(int32_t nZoom);
+    void ZoomIn();
+    void ZoomOut();
+    // The largest step at which the whole picture fits into the main window (at least 1).
+    void ZoomToFit();
+
+    // "Kopieren" puts the picture this many times as large on the clipboard (profile
+    // "Edit/CopyScale", 1 … 8, default 1).
+    static int32_t GetCopyScale();
+    static void SetCopyScale(int32_t nScale);
+    // "Speichern unter" with a size for PNG files: 1 saves the document as before; a larger
+    // size writes an enlarged copy and leaves the document, its name and its changes as they are.
+    void OnFileSaveAs();
+    void OnEditCopySize();
+    void OnPalette();
 
     bool OnCommand(uint16_t nId) override;
     std::optional<bool> OnUpdateCommand(uint16_t nId) override;
@@ -52,14 +76,24 @@ public:
     int32_t m_nTileBytes = 0;
     std::array<uint8_t, TILE_DATA_SIZE> m_TileData{};
     int32_t m_nColorChoice = 0;
+    int32_t m_nPaletteChoice = 0;
     CSoftenSettings m_SoftenSettings;
+
+signals:
+    void ZoomChanged(int32_t nZoom);
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
+    void wheelEvent(QWheelEvent* pEvent) override;
 
 private:
     void FitFrame();
+    // Grows or shrinks the window to the zoomed picture, within the main window's area.
+    void FitFrameToZoom();
     void SetScrollSizesToPicture();
+    // Sets the zoom; ptKeep (viewport coordinates) stays over the same picture point.
+    void ApplyZoom(int32_t nZoom, QPoint ptKeep);
 
     bool m_bReceptionPending = false;
+    int32_t m_nZoom = 1;
 };

@@ -67,6 +67,10 @@ CPoint CView::GetScrollPosition() const
 void CView::UpdateBars()
 {
     QSize client = viewport()->size();
+    // Content that fits into the whole area needs no bars, whether they are shown now or not.
+    const QSize whole = maximumViewportSize();
+    if (m_sizeTotal.cx <= whole.width() && m_sizeTotal.cy <= whole.height())
+        client = whole;
     QScrollBar* pH = horizontalScrollBar();
     QScrollBar* pV = verticalScrollBar();
     pH->setRange(0, std::max(0, m_sizeTotal.cx - client.width()));

@@ -115,6 +115,8 @@ public:
     // the pixel block (bottom-up rows GetRowBytes() apart), the palette (null without colour table).
     const uint8_t* GetHeaderBlock() const { return m_pHeader.get(); }
     const uint8_t* GetColorTable() const { return m_pColorTable; }
+    // GetColorCount() entries of blue, green, red, reserved; MakePalette after changing them.
+    uint8_t* GetColorTable() { return m_pColorTable; }
     const uint8_t* GetBits() const { return m_pBits.get(); }
     int32_t GetRowBytes() const { return m_nRowBytes; }
     int32_t GetColorCount() const { return m_nColors; }

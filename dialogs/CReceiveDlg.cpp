@@ -1,17 +1,26 @@
 #include "dialogs/CReceiveDlg.h"
 
+#include "bitmap/CDib.h"
+#include "bitmap/DibPng.h"
+#include "common/NumberedFile.h"
 #include "console/CSimConsole.h"
 #include "dialogs/DialogControls.h"
 #include "link/CIOModul.h"
 #include "linkspec/LinkSpec.h"
 #include "link/PortIo.h"
+#include "reception/TileDecoder.h"
+
+#include <algorithm>
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -21,10 +30,20 @@ struct SDluRect {
     int x, y, cx, cy;
 };
 constexpr int kDialogCx = 267;
-constexpr int kDialogCy = 151;
-constexpr SDluRect kOkRect{63, 130, 50, 14};
-constexpr SDluRect kCancelRect{155, 130, 50, 14};
+constexpr int kDialogCy = 183;
+constexpr SDluRect kOkRect{63, 162, 50, 14};
+constexpr SDluRect kCancelRect{155, 162, 50, 14};
 constexpr SDluRect kStatusRect{25, 21, 207, 66};
+constexpr SDluRect kSavedRect{25, 88, 207, 10};
+constexpr int kSavedId = 1038;
+constexpr SDluRect kKeepRect{25, 128, 207, 12};
+constexpr int kKeepId = 1035;
+const char* const kKeepKey = "Receive/KeepReceiving";
+constexpr SDluRect kKeepFolderRect{37, 143, 140, 10};
+constexpr int kKeepFolderId = 1036;
+constexpr SDluRect kChooseFolderRect{182, 141, 50, 14};
+constexpr int kChooseFolderId = 1037;
+const char* const kFolderKey = "Receive/Folder";
 constexpr SDluRect kStrictRect{25, 100, 207, 12};
 constexpr int kStrictId = 1033;
 const char* const kStrictKey = "Receive/Strict";
@@ -94,15 +113,26 @@ CReceiveDlg::CReceiveDlg(QWidget* pParent) : QDialog(pParent)
         m_strLinkError = "Die Verbindung „" + strLink + "“ kann nicht geöffnet werden:\n" + LinkFailureText(link) +
                          "\nDas Programm arbeitet ohne Linkmodul weiter.";
     }
-    m_pSession = std::make_unique<CReceiveSession>(*this, std::move(link.pPort));
+    m_pPort = std::move(link.pPort);
+    m_LogPath = "Tarvo.log";
+    MakeSession();
     BuildControls();
 }
 
 CReceiveDlg::CReceiveDlg(std::shared_ptr<PortIo> pPort, const std::filesystem::path& logPath, QWidget* pParent)
-    : QDialog(pParent)
+    : QDialog(pParent), m_pPort(std::move(pPort)), m_LogPath(logPath)
 {
-    m_pSession = std::make_unique<CReceiveSession>(*this, std::move(pPort), logPath);
+    MakeSession();
     BuildControls();
+}
+
+void CReceiveDlg::MakeSession()
+{
+    m_pSession = std::make_unique<CReceiveSession>(*this, m_pPort, m_LogPath);
+    if (m_pStrict)
+        m_pSession->SetStrict(m_pStrict->isChecked());
+    if (m_pAllPrints)
+        m_pSession->SetAllPrints(m_pAllPrints->isChecked());
 }
 
 CReceiveDlg::~CReceiveDlg()
@@ -170,6 +200,30 @@ void CReceiveDlg::BuildControls()
         m_pSession->SetAllPrints(bChecked);
     });
 
+    // Keep receiving, remembered in the profile with its folder; off unless chosen.
+    m_pSaved = new QLabel(this);
+    SetControlId(m_pSaved, kSavedId);
+    m_pSaved->setTextFormat(Qt::PlainText);
+    m_pSaved->setGeometry(units.Rect(kSavedRect));
+    m_pKeep = new QCheckBox(QStringLiteral("Weiter empfangen, jedes Bild sofort speichern als"), this);
+    SetControlId(m_pKeep, kKeepId);
+    m_pKeep->setGeometry(units.Rect(kKeepRect));
+    m_pKeepFolder = new QLabel(this);
+    SetControlId(m_pKeepFolder, kKeepFolderId);
+    m_pKeepFolder->setTextFormat(Qt::PlainText);
+    m_pKeepFolder->setGeometry(units.Rect(kKeepFolderRect));
+    m_pChooseFolder = new QPushButton(QStringLiteral("Ordner..."), this);
+    SetControlId(m_pChooseFolder, kChooseFolderId);
+    m_pChooseFolder->setAutoDefault(false);
+    m_pChooseFolder->setGeometry(units.Rect(kChooseFolderRect));
+    connect(m_pChooseFolder, &QPushButton::clicked, this, &CReceiveDlg::ChooseKeepFolder);
+    m_pKeep->setChecked(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(QLatin1String(kKeepKey), false).toBool());
+    connect(m_pKeep, &QCheckBox::toggled, this, [this](bool bChecked) {
+        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kKeepKey), bChecked);
+        ShowKeepFolder();
+    });
+    ShowKeepFolder();
+
     setFixedSize(units.X(kDialogCx), units.Y(kDialogCy));
 
     m_pTimer = new QTimer(this);
@@ -207,7 +261,105 @@ void CReceiveDlg::OnTick()
 
 CReceivedPicture CReceiveDlg::GetReceivedPicture() const
 {
-    return m_pSession->GetReceivedPicture();
+    CReceivedPicture picture = m_pSession->GetReceivedPicture();
+    if (picture.m_nTileBytes == 0 && !m_SavedFiles.empty())
+        return m_LastSaved;
+    return picture;
+}
+
+bool CReceiveDlg::IsKeepReceiving() const
+{
+    return m_pKeep->isChecked();
+}
+
+void CReceiveDlg::SetKeepReceiving(bool bKeep)
+{
+    m_pKeep->setChecked(bKeep);
+}
+
+std::filesystem::path CReceiveDlg::GetKeepFolder() const
+{
+    const QString strDefault = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString strFolder = QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"))
+                                  .value(QLatin1String(kFolderKey), strDefault.isEmpty() ? QDir::homePath() : strDefault)
+                                  .toString();
+    return std::filesystem::path(strFolder.toStdString());
+}
+
+void CReceiveDlg::SetKeepFolder(const std::filesystem::path& folder)
+{
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"))
+        .setValue(QLatin1String(kFolderKey), QString::fromStdString(folder.string()));
+    ShowKeepFolder();
+}
+
+void CReceiveDlg::ChooseKeepFolder()
+{
+    const QString strFolder = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Ordner für die empfangenen Bilder"), QString::fromStdString(GetKeepFolder().string()));
+    if (!strFolder.isEmpty())
+        SetKeepFolder(strFolder.toStdString());
+}
+
+void CReceiveDlg::ShowKeepFolder()
+{
+    const QString strFolder = QDir::toNativeSeparators(QString::fromStdString(GetKeepFolder().string()));
+    const QString strHome = QDir::toNativeSeparators(QDir::homePath());
+    QString strShown = strFolder.startsWith(strHome) ? QStringLiteral("~") + strFolder.mid(strHome.size()) : strFolder;
+    const QString strName = QDir::separator() + QString::fromLatin1(KEEP_FILE_PREFIX) + QStringLiteral("NNNN") +
+                            QString::fromLatin1(KEEP_FILE_EXTENSION);
+    const int nRoom = m_pKeepFolder->width() - m_pKeepFolder->fontMetrics().horizontalAdvance(strName);
+    strShown = m_pKeepFolder->fontMetrics().elidedText(strShown, Qt::ElideMiddle, std::max(nRoom, 0)) + strName;
+    m_pKeepFolder->setText(strShown);
+    m_pKeepFolder->setToolTip(strFolder + strName);
+    m_pKeepFolder->setEnabled(m_pKeep->isChecked());
+}
+
+bool CReceiveDlg::SaveReceivedPicture()
+{
+    const CReceivedPicture picture = m_pSession->GetReceivedPicture();
+    CDib dib;
+    std::string bytes;
+    std::filesystem::path written;
+    CResult result = CResult::Failure(EErrorKind::EmptyPicture, "Das Bild ist leer");
+    // A folder that is not there yet (the pictures folder of a new account) is made.
+    std::error_code error;
+    std::filesystem::create_directories(GetKeepFolder(), error);
+    if (picture.m_nTileBytes > 0 && CreateReceivedPicture(picture.m_TileData.data(), picture.m_nTileBytes, dib) &&
+        (result = EncodePng(dib, bytes)).Ok() &&
+        (result = WriteNumberedFile(GetKeepFolder(), KEEP_FILE_PREFIX, KEEP_FILE_EXTENSION, bytes, written)).Ok()) {
+        m_LastSaved = picture;
+        m_SavedFiles.push_back(written);
+        m_pSaved->setText(QStringLiteral("Gespeichert: %1 (%2 %3 in diesem Fenster)")
+                              .arg(QString::fromStdString(written.filename().string()))
+                              .arg(m_SavedFiles.size())
+                              .arg(m_SavedFiles.size() == 1 ? QStringLiteral("Bild") : QStringLiteral("Bilder")));
+        m_pSaved->setToolTip(QString::fromStdString(written.string()));
+        return true;
+    }
+    // The picture is not lost: the dialog closes and it opens in its window as without keeping.
+    QMessageBox::warning(this, QStringLiteral("Quillomat"),
+                         QStringLiteral("Das Bild konnte nicht im Ordner gespeichert werden:\n%1\n"
+                                        "Es wird im Fenster geöffnet.")
+                             .arg(QString::fromStdString(result.m_strMessage)),
+                         QMessageBox::Ok);
+    return false;
+}
+
+void CReceiveDlg::StartNextSession()
+{
+    m_bBetweenPrints = false;
+    if (m_bEnded)
+        return;
+    // The finished session (and its link module, which saves the log) goes; the next one
+    // listens on the same link.
+    m_pSession.reset();
+    MakeSession();
+    m_pAllPrints->setEnabled(true);
+    m_pSession->OnInitDialog();
+    // The simulated console's user reads that the picture is saved and prints the next one.
+    if (auto* pSim = dynamic_cast<CSimConsole*>(m_pPort.get()))
+        pSim->AskForReprint();
 }
 
 std::string CReceiveDlg::GetStatusText() const
@@ -252,6 +404,23 @@ bool CReceiveDlg::IsTimerRunning() const
 
 void CReceiveDlg::EndDialog(int nResult)
 {
+    if (m_bEnded || m_bBetweenPrints)
+        return;
+    // A picture that arrived whole, while keeping: saved, and on to the next print once the
+    // session that ends here has returned.
+    if (nResult == 1 && m_pKeep->isChecked() && m_pSession->IsPictureComplete()) {
+        m_pSession->OnDestroy();
+        if (SaveReceivedPicture()) {
+            m_bBetweenPrints = true;
+            QTimer::singleShot(0, this, &CReceiveDlg::StartNextSession);
+            return;
+        }
+    }
+    Finish(nResult);
+}
+
+void CReceiveDlg::Finish(int nResult)
+{
     if (m_bEnded)
         return;
     m_bEnded = true;
@@ -260,16 +429,21 @@ void CReceiveDlg::EndDialog(int nResult)
 }
 
 // OK, Abbrechen, Escape and the close box all end through the session, which applies the
-// byte-count rule before the window goes.
+// byte-count rule before the window goes. Between two prints of keep receiving there is no
+// session to ask: the dialog ends, handing over the picture saved last.
 void CReceiveDlg::accept()
 {
-    if (!m_bEnded)
+    if (m_bBetweenPrints)
+        Finish(1);
+    else if (!m_bEnded)
         m_pSession->OnOK();
 }
 
 void CReceiveDlg::reject()
 {
-    if (!m_bEnded)
+    if (m_bBetweenPrints)
+        Finish(2);
+    else if (!m_bEnded)
         m_pSession->OnCancel();
 }
 
@@ -280,7 +454,7 @@ void CReceiveDlg::done(int nResult)
         return;
     }
     if (nResult == QDialog::Accepted)
-        m_pSession->OnOK();
+        accept();
     else
-        m_pSession->OnCancel();
+        reject();
 }

@@ -2,11 +2,18 @@
 // The receive dialog (template 130, "Bild vom GB einlesen"): the Qt face of CReceiveSession.
 // The session holds the block table, the engine state and the link module; this class gives it
 // a status line (control 1032), message boxes, the 20 ms timer (timer 1) and the way out.
+//
+// Keep receiving (control 1035, profile "Receive/KeepReceiving", the folder in
+// "Receive/Folder"): each picture that arrives whole (in all-prints mode each series) is saved
+// at once as the next free Bild-NNNN.png in the folder, the dialog says which file it wrote and
+// waits for the next print with a fresh session on the same link; the last picture is handed
+// to the view as usual when the user closes the dialog.
 #include <QDialog>
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "reception/ReceiveSession.h"
 
@@ -26,8 +33,19 @@ public:
     CReceiveDlg(std::shared_ptr<PortIo> pPort, const std::filesystem::path& logPath, QWidget* pParent = nullptr);
     ~CReceiveDlg() override;
 
-    // After exec(): the byte count and the first 20000 picture bytes.
+    // After exec(): the byte count and the first 20000 picture bytes; when keep receiving saved
+    // pictures and the print after them brought no data, the last picture saved.
     CReceivedPicture GetReceivedPicture() const;
+
+    // Keep receiving: on or off, the folder, and the files written in this dialog, in order.
+    bool IsKeepReceiving() const;
+    void SetKeepReceiving(bool bKeep);
+    std::filesystem::path GetKeepFolder() const;
+    void SetKeepFolder(const std::filesystem::path& folder);
+    const std::vector<std::filesystem::path>& GetSavedFiles() const { return m_SavedFiles; }
+    // The name every file of the series starts with, and its ending.
+    static constexpr const char* KEEP_FILE_PREFIX = "Bild-";
+    static constexpr const char* KEEP_FILE_EXTENSION = ".png";
 
     CReceiveSession& GetSession() { return *m_pSession; }
 
@@ -61,8 +79,27 @@ private:
     void BuildControls();
     void OnInitDialog();
     void OnTick();
+    void MakeSession();
+    // Keep receiving after a whole picture: saves it; false (with the message shown) when it
+    // could not be saved.
+    bool SaveReceivedPicture();
+    // The next print: a fresh session on the same link.
+    void StartNextSession();
+    void ChooseKeepFolder();
+    void ShowKeepFolder();
+    // Ends the dialog for good.
+    void Finish(int nResult);
 
     std::unique_ptr<CReceiveSession> m_pSession;
+    std::shared_ptr<PortIo> m_pPort;  // the link, kept for the sessions after the first
+    std::filesystem::path m_LogPath;
+    QCheckBox* m_pKeep = nullptr;        // control 1035: keep receiving
+    QLabel* m_pKeepFolder = nullptr;     // control 1036: the folder
+    QPushButton* m_pChooseFolder = nullptr;  // control 1037: "Ordner..."
+    QLabel* m_pSaved = nullptr;          // control 1038: the file written last
+    std::vector<std::filesystem::path> m_SavedFiles;
+    CReceivedPicture m_LastSaved;
+    bool m_bBetweenPrints = false;       // a picture was saved, the next session not yet made
     std::string m_strLinkError;       // a link string that could not be opened
     QLabel* m_pStatus = nullptr;      // control 1032
     QCheckBox* m_pStrict = nullptr;   // control 1033: strict checking (profile "Receive/Strict")

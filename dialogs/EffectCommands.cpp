@@ -1,11 +1,14 @@
 #include "dialogs/EffectCommands.h"
 
 #include "bitmap/CDib.h"
+#include "bitmap/DibScale.h"
 #include "common/MessageSink.h"
 #include "dialogs/CColorizeDlg.h"
+#include "dialogs/CPaletteDlg.h"
 #include "dialogs/CSoftenDlg.h"
 #include "dialogs/CSoftenProgressDlg.h"
 #include "effects/Colorize.h"
+#include "effects/Palette.h"
 #include "effects/Soften.h"
 #include "effects/UndoSnapshot.h"
 
@@ -39,6 +42,25 @@ bool RunColorizeCommand(QWidget*, CDib& dib, CUndoSnapshot& undo, int32_t& nColo
     if (!ShowResult(ApplyColorize(dib, undo, dlg.m_nChoice)))
         return false;
     nColorChoice = dlg.m_nChoice;
+    return true;
+}
+
+bool RunPaletteCommand(QWidget*, CDib& dib, CUndoSnapshot& undo, int32_t& nChoice,
+                       const std::function<QImage(const CDib&)>& fnImage)
+{
+    if (!ShowResult(CheckEffectDepth(dib)))
+        return false;
+    // The dialog shows the palette on the picture as the palette will start from it.
+    CDib base;
+    if (ScaleDib(dib, 1, base).Ok() && undo.GetKind() == UNDO_PALETTE && undo.Fits(base))
+        undo.RestoreUndo(base);
+    CPaletteDlg dlg(base, fnImage, nullptr);
+    dlg.m_nChoice = nChoice;
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    if (!ShowResult(ApplyPalette(dib, undo, dlg.GetColors())))
+        return false;
+    nChoice = dlg.m_nChoice;
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+class QImage;
+
 class QWidget;
 class CDib;
 class CUndoSnapshot;
@@ -16,6 +18,13 @@ struct CResult;
 // Returns true when the picture changed; the view then marks the document modified and
 // updates all its views. Cancel changes nothing, the choice included.
 bool RunColorizeCommand(QWidget* pParent, CDib& dib, CUndoSnapshot& undo, int32_t& nColorChoice);
+
+// "Palette": the depth check, the palette dialog with the window's last choice and the picture
+// as the palette starts from (before the first of a run of palettes), the palette laid on with
+// its undo snapshot. fnImage turns a picture into an image for the dialog's preview. Returns
+// true when the picture changed. Cancel changes nothing, the choice included.
+bool RunPaletteCommand(QWidget* pParent, CDib& dib, CUndoSnapshot& undo, int32_t& nChoice,
+                       const std::function<QImage(const CDib&)>& fnImage);
 
 // "Weichzeichnen": the depth check, the settings dialog with the view's settings, the passes
 // with the progress window. Returns true when the picture may have changed: after the passes,

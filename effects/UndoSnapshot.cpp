@@ -1,5 +1,6 @@
 #include "effects/UndoSnapshot.h"
 
+#include <cstring>
 #include <new>
 
 #include "bitmap/CDib.h"
@@ -19,6 +20,8 @@ bool CUndoSnapshot::SaveUndo(const CDib& dib, int32_t nKind) {
     m_nUndoWidth = size.cx;
     m_nUndoHeight = size.cy;
     m_nUndoBitCount = dib.GetBitCount();
+    if (dib.GetColorTable())
+        m_ColorTable.assign(dib.GetColorTable(), dib.GetColorTable() + 4 * size_t(dib.GetColorCount()));
     uint32_t* p = m_pUndoPixels.get();
     const uint16_t nBitCount = dib.GetBitCount();
     for (int32_t y = 0; y < size.cy; ++y) {
@@ -48,6 +51,10 @@ bool CUndoSnapshot::SaveUndo(const CDib& dib, int32_t nKind) {
 bool CUndoSnapshot::RestoreUndo(CDib& dib) const {
     if (!Fits(dib))
         return false;
+    if (!m_ColorTable.empty() && dib.GetColorTable() && m_ColorTable.size() == 4 * size_t(dib.GetColorCount())) {
+        std::memcpy(dib.GetColorTable(), m_ColorTable.data(), m_ColorTable.size());
+        dib.MakePalette();
+    }
     const uint32_t* p = m_pUndoPixels.get();
     for (int32_t y = 0; y < m_nUndoHeight; ++y) {
         uint8_t* pRow = dib.GetRowBits(y);
@@ -84,6 +91,7 @@ void CUndoSnapshot::Free() {
     m_nUndoWidth = 0;
     m_nUndoHeight = 0;
     m_nUndoBitCount = 0;
+    m_ColorTable.clear();
 }
 
 bool CUndoSnapshot::Fits(const CDib& dib) const {

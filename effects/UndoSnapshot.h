@@ -3,12 +3,13 @@
 // order from the top, with the kind of effect that took it.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "bitmap/DibTypes.h"
 
 class CDib;
 
-enum : int32_t { UNDO_NONE = 0, UNDO_COLORIZE = 2, UNDO_SOFTEN = 20 };
+enum : int32_t { UNDO_NONE = 0, UNDO_COLORIZE = 2, UNDO_SOFTEN = 20, UNDO_PALETTE = 30 };
 
 // The most pixel values a snapshot holds (1 GiB of values). A 1-bit picture within the pixel
 // block limit can have eight times as many pixels as bytes; its snapshot is not attempted.
@@ -38,4 +39,5 @@ private:
     int32_t m_nUndoWidth = 0;
     int32_t m_nUndoHeight = 0;
     uint16_t m_nUndoBitCount = 0;
+    std::vector<uint8_t> m_ColorTable;  // the palette effect changes it
 };

@@ -52,6 +52,17 @@ constexpr std::array PIC_EDIT = {
     CMenuItemDef{ID_EDIT_CUT, "&Ausschneiden\tStrg+X"},
     CMenuItemDef{ID_EDIT_COPY, "&Kopieren\tStrg+C"},
     CMenuItemDef{ID_EDIT_PASTE, "E&infügen\tStrg+V"},
+    CMenuItemDef{0, nullptr},
+    CMenuItemDef{ID_EDIT_COPY_SIZE, "Kopier&größe..."},
+};
+constexpr std::array PIC_VIEW = {
+    CMenuItemDef{ID_VIEW_TOOLBAR, "&Symbolleiste"},
+    CMenuItemDef{ID_VIEW_STATUS_BAR, "S&tatusleiste"},
+    CMenuItemDef{0, nullptr},
+    CMenuItemDef{ID_VIEW_ZOOM_IN, "&Vergrößern\tStrg++"},
+    CMenuItemDef{ID_VIEW_ZOOM_OUT, "Ver&kleinern\tStrg+-"},
+    CMenuItemDef{ID_VIEW_ZOOM_ORIGINAL, "&Originalgröße\tStrg+0"},
+    CMenuItemDef{ID_VIEW_ZOOM_FIT, "An Fenster an&passen"},
 };
 constexpr std::array PIC_WINDOW = {
     CMenuItemDef{ID_WINDOW_NEW, "Neues &Fenster"},
@@ -62,6 +73,7 @@ constexpr std::array PIC_WINDOW = {
 constexpr std::array PIC_EFFECTS = {
     CMenuItemDef{ID_EFFECT_SOFTEN, "Weichzeichnen"},
     CMenuItemDef{ID_EFFECT_COLORIZE, "Färben"},
+    CMenuItemDef{ID_EFFECT_PALETTE, "Palette..."},
 };
 constexpr std::array PIC_HELP = {
     CMenuItemDef{0, nullptr},
@@ -70,7 +82,7 @@ constexpr std::array PIC_HELP = {
 constexpr std::array PICTURE_MENU = {
     CPopupDef{"&Datei", PIC_FILE},
     CPopupDef{"&Bearbeiten", PIC_EDIT},
-    CPopupDef{"&Ansicht", MAIN_VIEW},
+    CPopupDef{"&Ansicht", PIC_VIEW},
     CPopupDef{"&Fenster", PIC_WINDOW},
     CPopupDef{"Effekte", PIC_EFFECTS},
     CPopupDef{"&?", PIC_HELP},
@@ -92,6 +104,11 @@ constexpr std::array ACCELERATORS = {
     CAccelDef{"Shift+Ins", ID_EDIT_PASTE},
     CAccelDef{"Ctrl+X", ID_EDIT_CUT},
     CAccelDef{"Ctrl+Z", ID_EDIT_UNDO},
+    // The zoom of a picture window; "Ctrl+=" is Ctrl++ without Shift where "+" is shifted.
+    CAccelDef{"Ctrl++", ID_VIEW_ZOOM_IN},
+    CAccelDef{"Ctrl+=", ID_VIEW_ZOOM_IN},
+    CAccelDef{"Ctrl+-", ID_VIEW_ZOOM_OUT},
+    CAccelDef{"Ctrl+0", ID_VIEW_ZOOM_ORIGINAL},
 };
 
 constexpr std::array<uint16_t, 6> TOOLBAR = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_FILE_PRINT, ID_FILE_READGB};

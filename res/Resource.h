@@ -12,7 +12,13 @@ inline constexpr uint16_t IDR_QUILLOTYPE = 129;  // document template: menu, ico
 inline constexpr uint16_t ID_FILE_READGB = 32774;     // toolbar only: read a picture from the GB
 inline constexpr uint16_t ID_EFFECT_SOFTEN = 32777;
 inline constexpr uint16_t ID_EFFECT_COLORIZE = 32778;
+inline constexpr uint16_t ID_EFFECT_PALETTE = 32779;
+inline constexpr uint16_t ID_EDIT_COPY_SIZE = 32780;  // how large "Kopieren" puts the picture
 inline constexpr uint16_t ID_HELP_ABOUT = 32782;      // the about item of the picture menu
+inline constexpr uint16_t ID_VIEW_ZOOM_IN = 32784;
+inline constexpr uint16_t ID_VIEW_ZOOM_OUT = 32785;
+inline constexpr uint16_t ID_VIEW_ZOOM_ORIGINAL = 32786;
+inline constexpr uint16_t ID_VIEW_ZOOM_FIT = 32787;
 
 // Framework commands
 inline constexpr uint16_t ID_FILE_NEW = 57600;

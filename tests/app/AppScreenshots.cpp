@@ -1,9 +1,12 @@
 // Takes the README's pictures of the desktop program: the main window with the picture the
-// simulated console prints, its "Seitenansicht", and a series of three prints received in
-// all-prints mode. Run under an X server (xvfb-run, see
+// simulated console prints, its "Seitenansicht", the picture zoomed 3×, "Speichern unter" with
+// its size for PNG files, and a series of three prints received in all-prints mode. Run under an X server (xvfb-run, see
 // `make screenshots`). Usage: app_screenshots OUTPUT-FOLDER
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QSettings>
@@ -136,6 +139,35 @@ int main(int argc, char** argv)
         pPreview->reject();
     });
     frame.OnCommand(ID_FILE_PRINT_PREVIEW);
+
+    // The picture three times as large: Ctrl++ twice; the window grows with it.
+    frame.resize(720, 640);
+    Settle([] { return false; }, 200);
+    frame.OnCommand(ID_VIEW_ZOOM_IN);
+    frame.OnCommand(ID_VIEW_ZOOM_IN);
+    Save(frame, QDir(strOut).filePath(QStringLiteral("zoom.png")));
+
+    // "Speichern unter" with a PNG name and the size 4×.
+    QTimer::singleShot(0, [&] {
+        Settle([] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr; }, 10000);
+        auto* pDialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!pDialog) {
+            std::fprintf(stderr, "Speichern unter did not open\n");
+            ++g_nFailures;
+            return;
+        }
+        pDialog->resize(700, 420);
+        for (const QString& strFilter : pDialog->nameFilters())
+            if (strFilter.contains(QLatin1String("*.png")))
+                pDialog->selectNameFilter(strFilter);
+        if (auto* pEdit = pDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            pEdit->setText(QStringLiteral("Foto-gross.png"));
+        if (auto* pSize = pDialog->findChild<QComboBox*>(QStringLiteral("saveScale")))
+            pSize->setCurrentIndex(pSize->findText(QStringLiteral("4×")));
+        Save(*pDialog, QDir(strOut).filePath(QStringLiteral("save-as-size.png")));
+        pDialog->reject();
+    });
+    frame.OnCommand(ID_FILE_SAVE_AS);
 
     // All prints: a series of three prints from the simulated console in one picture window.
     QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QStringLiteral("Receive/AllPrints"), true);

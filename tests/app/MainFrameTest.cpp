@@ -185,7 +185,7 @@ TEST_F(MainFrameTest, AcceleratorsCarryTheirKeys)
     ASSERT_TRUE(app.IsStarted());
     CMainFrame& frame = app.Frame();
     const QList<QAction*> accels = frame.GetAcceleratorActions();
-    ASSERT_EQ(accels.size(), 15);
+    ASSERT_EQ(accels.size(), 19);
     struct {
         QKeySequence keys;
         uint16_t nId;
@@ -195,6 +195,8 @@ TEST_F(MainFrameTest, AcceleratorsCarryTheirKeys)
         {QKeySequence(Qt::CTRL | Qt::Key_Z), ID_EDIT_UNDO},      {QKeySequence(Qt::CTRL | Qt::Key_X), ID_EDIT_CUT},
         {QKeySequence(Qt::Key_F1), ID_APP_ABOUT},                {QKeySequence(Qt::SHIFT | Qt::Key_F6), ID_PREV_PANE},
         {QKeySequence(Qt::CTRL | Qt::Key_N), ID_FILE_NEW},       {QKeySequence(Qt::CTRL | Qt::Key_P), ID_FILE_PRINT},
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), ID_VIEW_ZOOM_IN},   {QKeySequence(Qt::CTRL | Qt::Key_Equal), ID_VIEW_ZOOM_IN},
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus), ID_VIEW_ZOOM_OUT}, {QKeySequence(Qt::CTRL | Qt::Key_0), ID_VIEW_ZOOM_ORIGINAL},
     };
     for (const auto& c : cases) {
         bool bFound = false;

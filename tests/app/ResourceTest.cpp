@@ -48,6 +48,12 @@ TEST(StringTable, CommandPromptsAndTooltips)
         {ID_WINDOW_CASCADE, "Ordnet die Fenster überlappend an.", "Überlappende Fenster"},
         {ID_EFFECT_SOFTEN, "Glättet Übergänge und Kanten.", "Weichzeichnen"},
         {ID_EFFECT_COLORIZE, "Färbt das Bild", "Färben"},
+        {ID_EFFECT_PALETTE, "Legt eine bekannte Palette oder eigene Farben über die Graustufen des Bildes.", "Palette"},
+        {ID_EDIT_COPY_SIZE, "Legt fest, wie groß „Kopieren“ das Bild in die Zwischenablage legt.", "Kopiergröße"},
+        {ID_VIEW_ZOOM_IN, "Zeigt das Bild eine Stufe größer an.", "Vergrößern"},
+        {ID_VIEW_ZOOM_OUT, "Zeigt das Bild eine Stufe kleiner an.", "Verkleinern"},
+        {ID_VIEW_ZOOM_ORIGINAL, "Zeigt das Bild in Originalgröße an, ein Bildpunkt je Bildschirmpunkt.", "Originalgröße"},
+        {ID_VIEW_ZOOM_FIT, "Zeigt das Bild so groß an, wie es ins Hauptfenster passt.", "An Fenster anpassen"},
         {ID_PREV_PANE, "Springt zum vorherigen Fensterausschnitt zurück.", "Vorheriger Ausschnitt"},
         {ID_VIEW_STATUS_BAR, "Blendet die Statusleiste ein oder aus.", "Statusleiste ein-/ausschalten"},
         {AFX_IDS_PREVIEW_CLOSE, "Beendet die Seitenansicht.", "Seitenansicht beenden"},
@@ -145,10 +151,11 @@ TEST(Menus, PictureMenu)
         {57609, "Sei&tenansicht"}, {57606, "Drucker&einrichtung..."}, {0, ""}, {57616, "Letzte Datei"}, {0, ""},
         {57665, "&Beenden"},
         {57643, "&Rückgängig\tStrg+Z"}, {0, ""}, {57635, "&Ausschneiden\tStrg+X"}, {57634, "&Kopieren\tStrg+C"},
-        {57637, "E&infügen\tStrg+V"},
-        {59392, "&Symbolleiste"}, {59393, "S&tatusleiste"},
+        {57637, "E&infügen\tStrg+V"}, {0, ""}, {32780, "Kopier&größe..."},
+        {59392, "&Symbolleiste"}, {59393, "S&tatusleiste"}, {0, ""}, {32784, "&Vergrößern\tStrg++"},
+        {32785, "Ver&kleinern\tStrg+-"}, {32786, "&Originalgröße\tStrg+0"}, {32787, "An Fenster an&passen"},
         {57648, "Neues &Fenster"}, {57650, "Über&lappend"}, {57651, "&Nebeneinander"}, {57649, "&Symbole anordnen"},
-        {32777, "Weichzeichnen"}, {32778, "Färben"},
+        {32777, "Weichzeichnen"}, {32778, "Färben"}, {32779, "Palette..."},
         {0, ""}, {32782, "Inf&o über Quillomat..."},
     };
     ASSERT_EQ(items.size(), expected.size());
@@ -171,11 +178,12 @@ TEST(Menus, AcceleratorsAndToolbar)
         {"Ctrl+S", 57603},        {"Ctrl+V", 57637},     {"Alt+Backspace", 57643}, {"Shift+Del", 57635},
         {"F1", 57664},            {"F6", 57680},         {"Shift+F6", 57681}, {"Ctrl+Ins", 57634},
         {"Shift+Ins", 57637},     {"Ctrl+X", 57635},     {"Ctrl+Z", 57643},
+        {"Ctrl++", 32784},        {"Ctrl+=", 32784},     {"Ctrl+-", 32785},   {"Ctrl+0", 32786},
     };
     std::set<std::pair<std::string, uint16_t>> table;
     for (const CAccelDef& accel : AcceleratorTable())
         table.insert({accel.pszKeys, accel.nId});
-    EXPECT_EQ(AcceleratorTable().size(), 15u);
+    EXPECT_EQ(AcceleratorTable().size(), 19u);
     EXPECT_EQ(table, expected);
 
     std::vector<uint16_t> buttons(ToolbarButtons().begin(), ToolbarButtons().end());

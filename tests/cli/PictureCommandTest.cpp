@@ -12,6 +12,7 @@
 #include "bitmap/CDib.h"
 #include "bitmap/DibPng.h"
 #include "bitmap/PictureFile.h"
+#include "effects/Palette.h"
 #include "support/TestFiles.h"
 
 namespace {
@@ -122,7 +123,9 @@ TEST_F(PictureCommandTest, BadUsageIsExitTwoWithOneLine) {
     const std::string strIo = " '" + Path("in.bmp") + "' '" + Path("out.bmp") + "'";
     const char* bad[] = {"soften --passes 0", "soften --passes 101", "soften --size 26", "soften --size x",
                          "soften --passes", "soften --fast", "colorize --color 7", "colorize --bright 3",
-                         "colorize --color -1", "colorize --colour 1", "soften --scale 0", "colorize --scale 17"};
+                         "colorize --color -1", "colorize --colour 1", "soften --scale 0", "colorize --scale 17",
+                         "palette", "palette --preset", "palette --preset gbc", "palette --colors FFFFFF,CCCCCC",
+                         "palette --preset dmg --colors FFFFFF,CCCCCC,AAAAAA,000000", "palette --preset bw --scale 0"};
     for (const char* pszArgs : bad) {
         SCOPED_TRACE(pszArgs);
         const CCliResult r = Run(std::string(pszArgs) + strIo);
@@ -133,6 +136,33 @@ TEST_F(PictureCommandTest, BadUsageIsExitTwoWithOneLine) {
     EXPECT_EQ(Run("soften '" + Path("in.bmp") + "'").nStatus, 2);
     EXPECT_EQ(Run("info").nStatus, 2);
     EXPECT_EQ(Run("info a b").nStatus, 2);
+}
+
+TEST_F(PictureCommandTest, PaletteGivesTheEffectsBytes) {
+    WriteShades("in.bmp", "in.png");
+    CDib original;
+    ASSERT_TRUE(original.ReadFile(Path("in.bmp")).Ok());
+    const char* palettes[] = {"--preset dmg", "--preset pocket", "--preset bw", "--preset printed",
+                              "--colors e0f8d0,88C070,#346856,081820"};
+    for (const char* pszPalette : palettes) {
+        SCOPED_TRACE(pszPalette);
+        const CCliResult r = Run(std::string("palette ") + pszPalette + " '" + Path("in.png") + "' '" + Path("out.bmp") + "'");
+        ASSERT_EQ(r.nStatus, 0) << r.strErr;
+        CDib expected, out;
+        ASSERT_TRUE(expected.ReadFile(Path("in.bmp")).Ok());
+        const std::string strPalette = pszPalette;
+        CPaletteColors colors{};
+        if (strPalette.starts_with("--preset "))
+            colors = FindPalettePreset(strPalette.substr(9))->colors;
+        else
+            ASSERT_TRUE(ParsePaletteColors(strPalette.substr(9), colors));
+        ApplyPaletteToDib(expected, colors);
+        ASSERT_TRUE(out.ReadFile(Path("out.bmp")).Ok());
+        ASSERT_EQ(out.GetDimensions(), expected.GetDimensions());
+        for (int32_t y = 0; y < 6; ++y)
+            ASSERT_EQ(std::memcmp(out.GetRowBits(y), expected.GetRowBits(y), 27), 0) << y;
+        EXPECT_EQ(out.GetPixel({0, 0}), colors[0]);  // white: the lightest colour
+    }
 }
 
 TEST_F(PictureCommandTest, UnreadableInputAndUnwritableOutputAreExitOne) {
@@ -151,7 +181,7 @@ TEST_F(PictureCommandTest, UnreadableInputAndUnwritableOutputAreExitOne) {
 
 TEST_F(PictureCommandTest, EffectsRefuseOtherDepthsWithTheGermanMessage) {
     WriteBytes("four.bmp", MakeBmpFile({.nWidth = 4, .nHeight = 2, .nBitCount = 4, .nColorEntries = 16}));
-    for (const char* pszCommand : {"soften", "colorize"}) {
+    for (const char* pszCommand : {"soften", "colorize", "palette --preset dmg"}) {
         const CCliResult r = Run(std::string(pszCommand) + " '" + Path("four.bmp") + "' '" + Path("out.bmp") + "'");
         EXPECT_EQ(r.nStatus, 1);
         EXPECT_NE(r.strErr.find("Dieses Bild wurde ausserhalb von Quillomat erzeugt"), std::string::npos) << r.strErr;

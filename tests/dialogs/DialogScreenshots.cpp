@@ -2,10 +2,12 @@
 // take-screenshots.sh. Usage: dialog_screenshots OUTPUT-FOLDER
 #include "bitmap/CDib.h"
 #include "dialogs/CColorizeDlg.h"
+#include "dialogs/CPaletteDlg.h"
 #include "dialogs/CReceiveDlg.h"
 #include "dialogs/CSoftenDlg.h"
 #include "dialogs/CSoftenProgressDlg.h"
 #include "effects/Colorize.h"
+#include "effects/Palette.h"
 #include "linkspec/LinkSpec.h"
 #include "reception/ReceiveSession.h"
 #include "reception/TileDecoder.h"
@@ -19,6 +21,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -110,6 +113,13 @@ void ShootColouredPicture(const QString& strWork)
     const QImage original = ToImage(dib, 2);
     ColorizeDib(dib, 1 + 16 * 2);
     const QImage coloured = ToImage(dib, 2);
+    CreateReceivedPicture(picture.m_TileData.data(), picture.m_nTileBytes, dib);  // as received again
+
+    // The palette dialog on the same picture: the original handheld's greens.
+    CPaletteDlg palette(dib, [](const CDib& shown) { return ToImage(shown, 1); });
+    palette.m_nChoice = 0;
+    Save(palette, "palette-dialog.png");
+    palette.hide();
 
     QImage both(original.width() * 2 + 30, original.height() + 20, QImage::Format_RGB32);
     both.fill(QColor(0xEF, 0xEF, 0xEF));
@@ -121,6 +131,29 @@ void ShootColouredPicture(const QString& strWork)
     if (!both.save(strPath))
         ++g_nFailures;
     std::fprintf(stderr, "%s (%d bytes received)\n", qPrintable(strPath), picture.m_nTileBytes);
+}
+
+// Keep receiving: three prints from the simulated console saved one after another while the
+// dialog waits for the next.
+void ShootKeepReceiving(const QString& strWork)
+{
+    const QString strFolder = strWork + QStringLiteral("/Bilder/GB");
+    QDir().mkpath(strFolder);
+    CReceiveDlg dlg(OpenLink("sim:reprints=2").pPort, (strWork + "/Tarvo.log").toStdString());
+    dlg.SetKeepFolder(strFolder.toStdString());
+    dlg.SetKeepReceiving(true);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (dlg.GetSavedFiles().size() < 3)
+            return;
+        poll.stop();
+        Settle(300);
+        Save(dlg, "receive-keep.png");
+        dlg.reject();
+    });
+    poll.start(50);
+    dlg.exec();
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(QStringLiteral("Receive"));
 }
 
 } // namespace
@@ -137,6 +170,7 @@ int main(int argc, char** argv)
     // The profile value the softening dialog writes and the log go to a throw-away place.
     QTemporaryDir work;
     qputenv("XDG_CONFIG_HOME", work.path().toLocal8Bit());
+    qputenv("HOME", work.path().toLocal8Bit());
     QDir::setCurrent(work.path());
 
     ShootReceiveDialog(work.path());
@@ -159,5 +193,6 @@ int main(int argc, char** argv)
     progress.hide();
 
     ShootColouredPicture(work.path());
+    ShootKeepReceiving(work.path());
     return g_nFailures == 0 ? 0 : 1;
 }

@@ -4,15 +4,18 @@
 #include "bitmap/CDib.h"
 #include "common/MessageSink.h"
 #include "dialogs/CColorizeDlg.h"
+#include "dialogs/CPaletteDlg.h"
 #include "dialogs/CSoftenDlg.h"
 #include "dialogs/CSoftenProgressDlg.h"
 #include "dialogs/CUpDownControl.h"
 #include "dialogs/EffectCommands.h"
+#include "effects/Palette.h"
 #include "effects/Soften.h"
 #include "effects/UndoSnapshot.h"
 #include "support/TestPictures.h"
 
 #include <QButtonGroup>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -382,6 +385,85 @@ TEST_F(EffectDialogs, ColorizeCommandColoursTakesTheSnapshotAndKeepsTheChoice)
     undo.Free();
     EXPECT_EQ(PixelsOf(dib), (std::vector<uint32_t>{0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000}));
     EXPECT_FALSE(undo.HasSnapshot());
+    EXPECT_TRUE(m_Sunk.empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Palette command
+
+// A 24-bit picture as an image, as the desktop program shows it.
+QImage ImageOf(const CDib& dib)
+{
+    const CSize size = dib.GetDimensions();
+    QImage image(size.cx, size.cy, QImage::Format_RGB32);
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x)
+            image.setPixel(x, y, 0xFF000000u | dib.GetPixel({x, y}));
+    return image;
+}
+
+TEST_F(EffectDialogs, PaletteCommandShowsThePaletteLiveAndLaysItOnWithUndo)
+{
+    CDib dib;
+    MakeGreyRow(dib);
+    CUndoSnapshot undo;
+    int32_t nChoice = 0;
+    const CPaletteColors pocket = FindPalettePreset("pocket")->colors;
+    const CPaletteColors dmg = FindPalettePreset("dmg")->colors;
+
+    CModalAnswerer answerer;
+    std::vector<uint32_t> previewDmg, previewPocket;
+    auto fnPreview = [](QWidget* pModal) {
+        // The four levels side by side, each a block of its colour in the preview.
+        const QImage preview = static_cast<CPaletteDlg*>(pModal)->GetPreview();
+        std::vector<uint32_t> colors;
+        for (int i = 0; i < 4; ++i)
+            colors.push_back(preview.pixel(i * preview.width() / 4 + 1, preview.height() / 2) & 0xFFFFFF);
+        return colors;
+    };
+    answerer.Queue([&](QWidget* pModal) {
+        previewDmg = fnPreview(pModal);  // the first preset to begin with
+        Control<QRadioButton>(pModal, CPaletteDlg::ID_FIRST_CHOICE + 1)->click();
+        previewPocket = fnPreview(pModal);
+        return PressButton(1)(pModal);
+    });
+    ASSERT_TRUE(RunPaletteCommand(nullptr, dib, undo, nChoice, &ImageOf));
+    EXPECT_EQ(previewDmg, std::vector<uint32_t>(dmg.begin(), dmg.end()));
+    EXPECT_EQ(previewPocket, std::vector<uint32_t>(pocket.begin(), pocket.end()));
+    EXPECT_EQ(nChoice, 1);
+    EXPECT_EQ(PixelsOf(dib), std::vector<uint32_t>(pocket.begin(), pocket.end()));
+    EXPECT_EQ(undo.GetKind(), UNDO_PALETTE);
+
+    // The next time: the last choice, the preview from the picture before the palette; one own
+    // colour changed makes the choice "Eigene Farben", remembered for the time after.
+    bool bPocketShown = false;
+    std::vector<uint32_t> previewOwn;
+    answerer.Queue([&](QWidget* pModal) {
+        bPocketShown = Control<QRadioButton>(pModal, CPaletteDlg::ID_FIRST_CHOICE + 1)->isChecked();
+        static_cast<CPaletteDlg*>(pModal)->SetOwnColor(0, 0x123456);
+        previewOwn = fnPreview(pModal);
+        return PressButton(1)(pModal);
+    });
+    ASSERT_TRUE(RunPaletteCommand(nullptr, dib, undo, nChoice, &ImageOf));
+    EXPECT_TRUE(bPocketShown);
+    EXPECT_EQ(nChoice, PALETTE_CHOICE_OWN);
+    const std::vector<uint32_t> own = {0x123456, pocket[1], pocket[2], pocket[3]};
+    EXPECT_EQ(previewOwn, own);
+    EXPECT_EQ(PixelsOf(dib), own);
+
+    CPaletteColors remembered{};
+    answerer.Queue([&](QWidget* pModal) {
+        remembered = static_cast<CPaletteDlg*>(pModal)->m_OwnColors;
+        Control<QRadioButton>(pModal, CPaletteDlg::ID_FIRST_CHOICE)->click();
+        return PressButton(2)(pModal);
+    });
+    EXPECT_FALSE(RunPaletteCommand(nullptr, dib, undo, nChoice, &ImageOf));
+    EXPECT_EQ(std::vector<uint32_t>(remembered.begin(), remembered.end()), own);
+    EXPECT_EQ(nChoice, PALETTE_CHOICE_OWN);
+    EXPECT_EQ(PixelsOf(dib), own);
+
+    EXPECT_TRUE(undo.RestoreUndo(dib));
+    EXPECT_EQ(PixelsOf(dib), (std::vector<uint32_t>{0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000}));
     EXPECT_TRUE(m_Sunk.empty());
 }
 

@@ -5,7 +5,10 @@
 #include "linkspec/LinkSpec.h"
 #include "link/PortIo.h"
 #include "dialogs/CReceiveDlg.h"
+#include "bitmap/CDib.h"
+#include "bitmap/PictureFile.h"
 #include "reception/ReceiveSession.h"
+#include "reception/TileDecoder.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -17,6 +20,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 namespace {
@@ -282,6 +286,55 @@ TEST_F(ReceiveDialog, LaysOutItsControlsAsItsTemplate)
 }
 
 // All prints: off by default, remembered in the profile, read by the next dialog.
+TEST_F(ReceiveDialog, KeepReceivingSavesEveryPrintAsTheNextFreeNumberAndReplacesNothing)
+{
+    // A folder that holds a series already, with a gap: the new files go on after its end.
+    const std::filesystem::path folder = std::filesystem::path(TestDir()) / "serie";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    for (const char* pszOld : {"Bild-0001.png", "Bild-0003.png"})
+        std::ofstream(folder / pszOld) << "alt " << pszOld;
+    // The user prints five times; each time the dialog says the picture is saved, he prints the next.
+    std::shared_ptr<PortIo> pPort = OpenSim("reprints=4");
+    ASSERT_TRUE(pPort);
+    CRecordingDlg dlg(pPort, m_LogPath);
+    struct CReset {
+        ~CReset() { QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(QStringLiteral("Receive")); }
+    } reset;
+    dlg.SetKeepFolder(folder);
+    dlg.SetKeepReceiving(true);
+    CModalAnswerer answerer;
+    answerer.Queue(PressWhen(dlg, 2, [&] { return dlg.GetSavedFiles().size() == 5; }));
+    dlg.exec();
+    EXPECT_FALSE(answerer.WatchdogFired());
+    EXPECT_TRUE(answerer.Messages().empty());
+
+    std::vector<std::string> names;
+    for (const std::filesystem::path& path : dlg.GetSavedFiles())
+        names.push_back(path.filename().string());
+    EXPECT_EQ(names, (std::vector<std::string>{"Bild-0004.png", "Bild-0005.png", "Bild-0006.png", "Bild-0007.png",
+                                               "Bild-0008.png"}));
+    for (const char* pszOld : {"Bild-0001.png", "Bild-0003.png"}) {
+        std::ifstream in(folder / pszOld);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), std::string("alt ") + pszOld);
+    }
+    EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("1038"))->text(),
+              QStringLiteral("Gespeichert: Bild-0008.png (5 Bilder in diesem Fenster)"));
+    // Each file is the picture as the view makes it; closing hands the last one over.
+    const CReceivedPicture last = dlg.GetReceivedPicture();
+    EXPECT_EQ(last.m_nTileBytes, 5760);
+    CDib expected;
+    ASSERT_TRUE(CreateReceivedPicture(last.m_TileData.data(), last.m_nTileBytes, expected));
+    for (const std::filesystem::path& path : dlg.GetSavedFiles()) {
+        CDib saved;
+        ASSERT_TRUE(ReadPictureFile(saved, path).Ok()) << path;
+        ASSERT_EQ(saved.GetDimensions(), expected.GetDimensions());
+        for (int32_t y = 0; y < 144; ++y)
+            ASSERT_EQ(std::memcmp(saved.GetRowBits(y), expected.GetRowBits(y), 480), 0) << path << " row " << y;
+    }
+    EXPECT_TRUE(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(QStringLiteral("Receive/KeepReceiving")).toBool());
+}
+
 TEST_F(ReceiveDialog, TheAllPrintsSettingIsRememberedInTheProfile)
 {
     const QString strKey = QStringLiteral("Receive/AllPrints");
