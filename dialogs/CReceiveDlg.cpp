@@ -1,6 +1,5 @@
 #include "dialogs/CReceiveDlg.h"
 
-#include "console/CSimConsole.h"
 #include "dialogs/DialogControls.h"
 #include "link/CIOModul.h"
 #include "linkspec/LinkSpec.h"
@@ -226,9 +225,6 @@ void CReceiveDlg::SetStatusText(const std::string& strUtf8)
 void CReceiveDlg::ShowMessage(const std::string& strUtf8)
 {
     QMessageBox::information(this, QStringLiteral("Quillomat"), QString::fromStdString(strUtf8), QMessageBox::Ok);
-    // The simulated console's user reads the message too, and prints again when asked.
-    if (auto* pSim = dynamic_cast<CSimConsole*>(&m_pSession->GetModul().GetPort()))
-        pSim->AskForReprint();
 }
 
 unsigned CReceiveDlg::SetTimer(unsigned nId, unsigned nMilliseconds)

@@ -27,6 +27,7 @@ public:
 
     uint8_t In(uint16_t nAddress) override;
     void Out(uint16_t nAddress, uint8_t nValue) override;
+    ELinkKind GetKind() const override { return ELinkKind::Ppdev; }
 
 private:
     struct Device {
@@ -53,6 +54,7 @@ public:
 
     uint8_t In(uint16_t nAddress) override;
     void Out(uint16_t nAddress, uint8_t nValue) override;
+    ELinkKind GetKind() const override { return ELinkKind::Direct; }
 
 private:
     bool Granted(uint16_t nAddress) const;

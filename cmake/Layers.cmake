@@ -1,0 +1,54 @@
+# The core's layers come from one place: the layer table in docs/architecture.md. Each of its
+# rows marked "core" names a folder that becomes the static library quillomat_<folder>, linking
+# the libraries of exactly the folders its "May include" cell names. A symbol of a folder the row
+# does not name is therefore missing when the library's users are linked, and its headers are
+# not on the library's include path. scripts/check-layers.sh reads the same table.
+#
+#   QUILLOMAT_LAYERS            the core folders, in the table's order
+#   quillomat_layer(SOURCES...) in a core folder's CMakeLists.txt: that folder's library, and
+#                               quillomat_<folder>_linkcheck, which proves it needs no other
+
+set(QUILLOMAT_LAYER_DOC ${CMAKE_SOURCE_DIR}/docs/architecture.md)
+set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUILLOMAT_LAYER_DOC})
+
+# Rows as  | `folder/` | core | `uses/`, `uses/` |  ("nothing" names none).
+file(STRINGS ${QUILLOMAT_LAYER_DOC} quillomat_layer_rows REGEX "^\\| `[A-Za-z0-9_]+/` \\| core \\|")
+set(QUILLOMAT_LAYERS "")
+foreach(row IN LISTS quillomat_layer_rows)
+  if(NOT row MATCHES "^\\| `([A-Za-z0-9_]+)/` \\| core \\|([^|]*)\\|[ ]*$")
+    message(FATAL_ERROR "docs/architecture.md: cannot read the layer row '${row}'")
+  endif()
+  set(folder ${CMAKE_MATCH_1})
+  string(REGEX MATCHALL "`[A-Za-z0-9_]+/`" uses "${CMAKE_MATCH_2}")
+  list(TRANSFORM uses REPLACE "`([A-Za-z0-9_]+)/`" "quillomat_\\1")
+  set(QUILLOMAT_LAYER_USES_${folder} ${uses})
+  list(APPEND QUILLOMAT_LAYERS ${folder})
+endforeach()
+if(NOT QUILLOMAT_LAYERS)
+  message(FATAL_ERROR "docs/architecture.md: no core rows in the layer table")
+endif()
+
+set(QUILLOMAT_LINKCHECK_MAIN ${CMAKE_BINARY_DIR}/layers/linkcheck.cpp)
+file(CONFIGURE OUTPUT ${QUILLOMAT_LINKCHECK_MAIN} CONTENT "int main() { return 0; }\n")
+
+function(quillomat_layer)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  if(NOT folder IN_LIST QUILLOMAT_LAYERS)
+    message(FATAL_ERROR "${folder}/ has no core row in the layer table of docs/architecture.md")
+  endif()
+  add_library(quillomat_${folder} STATIC ${ARGN})
+  # The folder's headers are reached as "<folder>/X.h" through an include root that holds
+  # this folder alone, so a library sees the headers of the folders it links and no others.
+  set(root ${CMAKE_BINARY_DIR}/layers/${folder})
+  file(MAKE_DIRECTORY ${root})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${folder} SYMBOLIC)
+  target_include_directories(quillomat_${folder} PUBLIC ${root})
+  target_link_libraries(quillomat_${folder} PUBLIC ${QUILLOMAT_LAYER_USES_${folder}})
+  # Every object of the library, linked with nothing but the libraries its row names: a symbol
+  # of any other folder is an undefined reference here, and the build stops. (Fuzz builds
+  # instrument the core for a runtime only the fuzz targets link.)
+  if(NOT QUILLOMAT_FUZZ)
+    add_executable(quillomat_${folder}_linkcheck ${QUILLOMAT_LINKCHECK_MAIN})
+    target_link_libraries(quillomat_${folder}_linkcheck PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,quillomat_${folder}>")
+  endif()
+endfunction()
