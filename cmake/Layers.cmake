@@ -1,21 +1,28 @@
 # The core's layers come from one place: the layer table in docs/architecture.md. Each of its
 # rows marked "core" names a folder that becomes the static library quillomat_<folder>, linking
-# the libraries of exactly the folders its "May include" cell names. A symbol of a folder the row
-# does not name is therefore missing when the library's users are linked, and its headers are
-# not on the library's include path. scripts/check-layers.sh reads the same table.
+# the libraries of exactly the folders its "May include" cell names. Its headers are reached
+# only by the libraries that link it, and quillomat_<folder>_linkcheck links all of its objects
+# with nothing else, so a symbol of any other folder stops the build as an undefined reference.
+# scripts/check-layers.sh reads the same table.
 #
 #   QUILLOMAT_LAYERS            the core folders, in the table's order
-#   quillomat_layer(SOURCES...) in a core folder's CMakeLists.txt: that folder's library, and
-#                               quillomat_<folder>_linkcheck, which proves it needs no other
+#   quillomat_layer(SOURCES...) in a core folder's CMakeLists.txt: that folder's library and
+#                               its link check
 
 set(QUILLOMAT_LAYER_DOC ${CMAKE_SOURCE_DIR}/docs/architecture.md)
 set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUILLOMAT_LAYER_DOC})
 
-# Rows as  | `folder/` | core | `uses/`, `uses/` |  ("nothing" names none).
-file(STRINGS ${QUILLOMAT_LAYER_DOC} quillomat_layer_rows REGEX "^\\| `[A-Za-z0-9_]+/` \\| core \\|")
+# The table follows its header "| Folder | Part | May include ... |" and runs to the first line
+# that is not a row; a row reads  | `folder/` | core | `uses/`, `uses/` |  ("nothing": none).
+file(READ ${QUILLOMAT_LAYER_DOC} quillomat_doc)
+string(REGEX MATCH "\n\\|[ ]*Folder[ ]*\\|[ ]*Part[ ]*\\|[ ]*May include[^\n]*(\n\\|[^\n]*)*" quillomat_table "${quillomat_doc}")
+string(REPLACE "\n" ";" quillomat_table_rows "${quillomat_table}")
 set(QUILLOMAT_LAYERS "")
-foreach(row IN LISTS quillomat_layer_rows)
-  if(NOT row MATCHES "^\\| `([A-Za-z0-9_]+)/` \\| core \\|([^|]*)\\|[ ]*$")
+foreach(row IN LISTS quillomat_table_rows)
+  if(NOT row MATCHES "^\\|[^|]*\\|[^|]*core")
+    continue()  # the header, the line under it, or a row of a program rather than the core
+  endif()
+  if(NOT row MATCHES "^\\|[ ]*`([A-Za-z0-9_]+)/`[ ]*\\|[^|]*\\|([^|]*)\\|[ ]*$")
     message(FATAL_ERROR "docs/architecture.md: cannot read the layer row '${row}'")
   endif()
   set(folder ${CMAKE_MATCH_1})
