@@ -17,6 +17,11 @@ namespace {
 CQuillomatApp* g_pApp = nullptr;
 }
 
+CDocManager* CQuillomatApp::GetDocManager() const
+{
+    return m_pDocManager.get();
+}
+
 CQuillomatApp::CQuillomatApp()
 {
     g_pApp = this;

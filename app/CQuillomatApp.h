@@ -11,6 +11,7 @@
 #include "app/CRecentFileList.h"
 
 class CDocManager;
+class CBmpDocManager;
 class CDocTemplate;
 class CMainFrame;
 class QPrinter;
@@ -32,7 +33,9 @@ public:
     bool InitInstance(const QStringList& args);
 
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
-    CDocManager* GetDocManager() const { return m_pDocManager.get(); }
+    CDocManager* GetDocManager() const;
+    // The program's own manager, with the save dialog that offers a size.
+    CBmpDocManager* GetBmpDocManager() const { return m_pDocManager.get(); }
     CDocTemplate* GetDocTemplate() const { return m_pTemplate; }
     CRecentFileList& GetRecentFileList() { return m_RecentFiles; }
     void AddToRecentFileList(const QString& strPath);
@@ -52,7 +55,7 @@ public:
     void OnOpenRecentFile(uint16_t nId);
 
 private:
-    std::unique_ptr<CDocManager> m_pDocManager;
+    std::unique_ptr<CBmpDocManager> m_pDocManager;
     CDocTemplate* m_pTemplate = nullptr;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<QPrinter> m_pPrinter;

@@ -297,7 +297,7 @@ void CQuillomatView::OnEditCopySize()
 void CQuillomatView::OnFileSaveAs()
 {
     CQuillomatDoc* pDoc = GetDocument();
-    auto* pManager = CQuillomatApp::GetApp() ? dynamic_cast<CBmpDocManager*>(CQuillomatApp::GetApp()->GetDocManager())
+    auto* pManager = CQuillomatApp::GetApp() ? CQuillomatApp::GetApp()->GetBmpDocManager()
                                              : nullptr;
     if (!pManager) {
         pDoc->DoSave(QString());

@@ -27,19 +27,18 @@
 
 namespace {
 
-// The user reads every message asking for another print and prints again.
+// The messages go unread here: the session hands each to the simulated console's user, who
+// prints again.
 class CSweepScreen : public IReceiveScreen {
 public:
-    explicit CSweepScreen(CSimConsole& console) : m_Console(console) {}
     std::string GetStatusText() const override { return m_strText; }
     void SetStatusText(const std::string& strUtf8) override { m_strText = strUtf8; }
-    void ShowMessage(const std::string&) override { m_Console.AskForReprint(); }
+    void ShowMessage(const std::string&) override {}
     unsigned SetTimer(unsigned nId, unsigned) override { return nId; }
     void KillTimer(unsigned) override {}
     void EndDialog(int) override {}
 
 private:
-    CSimConsole& m_Console;
     std::string m_strText;
 };
 
@@ -94,7 +93,7 @@ CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweep
         std::exit(2);
     }
     std::shared_ptr<CSimConsole> pConsole = CreateSimConsole(options, strError);
-    CSweepScreen screen(*pConsole);
+    CSweepScreen screen;
     CReceiveSession session(screen, pConsole, logPath);
     session.SetStrict(bStrict);
     session.SetAllPrints(args.bAllPrints);

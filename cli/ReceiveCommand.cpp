@@ -15,7 +15,6 @@
 #include "bitmap/DibScale.h"
 #include "cli/Commands.h"
 #include "cli/PictureCommandSupport.h"
-#include "console/CSimConsole.h"
 #include "linkspec/LinkSpec.h"
 #include "reception/PrintSeries.h"
 #include "reception/ReceiveSession.h"
@@ -43,15 +42,7 @@ public:
         m_strText = strUtf8;
         std::fprintf(stderr, "%s\n", strUtf8.c_str());
     }
-    // Every message of the dialog ends its attempt; those after an attempt ask for another
-    // print, which the simulated console's user then gives.
-    void ShowMessage(const std::string& strUtf8) override
-    {
-        std::fprintf(stderr, "%s\n", strUtf8.c_str());
-        if (m_pSimConsole)
-            m_pSimConsole->AskForReprint();
-    }
-    void SetSimConsole(std::shared_ptr<CSimConsole> pConsole) { m_pSimConsole = std::move(pConsole); }
+    void ShowMessage(const std::string& strUtf8) override { std::fprintf(stderr, "%s\n", strUtf8.c_str()); }
     unsigned SetTimer(unsigned nId, unsigned nMilliseconds) override
     {
         m_nTimerId = nId;
@@ -72,7 +63,6 @@ public:
     void TickDone() { m_NextTick += m_Interval; }
 
 private:
-    std::shared_ptr<CSimConsole> m_pSimConsole;
     std::string m_strText;
     unsigned m_nTimerId = 0;
     std::chrono::milliseconds m_Interval{20};
@@ -162,7 +152,6 @@ int RunReceive(const std::vector<std::string>& args)
     sigaction(SIGINT, &action, &previous);
 
     CTerminalScreen screen;
-    screen.SetSimConsole(std::dynamic_pointer_cast<CSimConsole>(pPort));
     bool bComplete = false;
     CReceptionSummary summary;
     CSeriesVerdict series;

@@ -13,6 +13,7 @@
 #include "console/PrintSession.h"
 #include "console/SimOptions.h"
 #include "link/PortIo.h"
+#include "link/ReprintUser.h"
 #include "link/SimulatedTime.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@
 #include <string>
 #include <vector>
 
-class CSimConsole final : public PortIo, public ISimulatedTime {
+class CSimConsole final : public PortIo, public ISimulatedTime, public IReprintUser {
 public:
     // tiles: the picture the console prints; packets: what it sends per print (replay when
     // options.strReplay is set, otherwise built from the tiles).
@@ -31,7 +32,9 @@ public:
 
     uint8_t In(uint16_t nAddress) override;
     void Out(uint16_t nAddress, uint8_t nValue) override { m_Module.Out(nAddress, nValue); }
-    bool IsSimulated() const override { return true; }
+    ELinkKind GetKind() const override { return ELinkKind::Simulated; }
+    ISimulatedTime* GetSimulatedTime() override { return this; }
+    IReprintUser* GetReprintUser() override { return this; }
     // The program does not poll for this long: the console's clock runs on, its bytes go
     // unheard and their acknowledgements missing. Costs only the edges that fall due.
     void Elapse(uint32_t nMilliseconds) override;
@@ -45,14 +48,13 @@ public:
     // The receiving program asked its user to print again: he does, once the console is idle
     // and the re-print delay has passed, while re-prints remain. (After a print with a fault
     // he prints again anyway: he saw the bad picture.)
-    void AskForReprint();
+    void AskForReprint() override;
 
     // For tests: the receiving program misses every read from virtual time nAt on, and its
     // next read finds the time nSpan reads later.
     void ScheduleStall(uint64_t nAt, uint64_t nSpan);
 
     const CSimOptions& GetOptions() const { return m_Options; }
-    const CSimModule& GetModule() const { return m_Module; }
     const std::vector<uint8_t>& GetTileStream() const { return m_Tiles; }
     const std::vector<CPacket>& GetPackets() const { return m_Packets; }
     uint64_t GetTime() const { return m_nTime; }
@@ -62,7 +64,6 @@ public:
     int64_t GetStallCount() const { return m_nStalls; }
     int64_t GetFlipCount() const { return m_nFlips; }
     int64_t GetCutCount() const { return m_nCuts; }
-    int64_t GetFaultCount() const { return m_nStalls + m_nFlips + m_nCuts; }
     int32_t GetGiveUpCount() const { return m_nGiveUps; }
     bool WasGivenUp() const { return m_bLastPrintGivenUp; }   // the most recent print
     bool IsFinished() const { return m_bFinished; }           // no print is due any more

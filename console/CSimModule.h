@@ -31,11 +31,9 @@ public:
         return 0xFF;
     }
     void Out(uint16_t nAddress, uint8_t nValue) override;
-    bool IsSimulated() const override { return true; }
+    ELinkKind GetKind() const override { return ELinkKind::Simulated; }
 
     bool IsPresent() const { return m_bPresent; }
-    int32_t GetVersion() const { return m_nVersion; }
-    uint16_t GetBase() const { return m_nBase; }
     uint16_t GetStatusAddress() const { return static_cast<uint16_t>(m_nBase + STATUS_REGISTER); }
     // What the status register reads (of a module that is present).
     uint8_t GetStatus() const { return static_cast<uint8_t>(m_nLineBits | m_nLoopBits); }

@@ -3,9 +3,9 @@
 #include "bitmap/CDib.h"
 #include "bitmap/DibPng.h"
 #include "common/NumberedFile.h"
-#include "console/CSimConsole.h"
 #include "dialogs/DialogControls.h"
 #include "link/CIOModul.h"
+#include "link/ReprintUser.h"
 #include "linkspec/LinkSpec.h"
 #include "link/PortIo.h"
 #include "reception/TileDecoder.h"
@@ -358,8 +358,8 @@ void CReceiveDlg::StartNextSession()
     m_pAllPrints->setEnabled(true);
     m_pSession->OnInitDialog();
     // The simulated console's user reads that the picture is saved and prints the next one.
-    if (auto* pSim = dynamic_cast<CSimConsole*>(m_pPort.get()))
-        pSim->AskForReprint();
+    if (IReprintUser* pUser = m_pPort ? m_pPort->GetReprintUser() : nullptr)
+        pUser->AskForReprint();
 }
 
 std::string CReceiveDlg::GetStatusText() const
@@ -378,9 +378,6 @@ void CReceiveDlg::SetStatusText(const std::string& strUtf8)
 void CReceiveDlg::ShowMessage(const std::string& strUtf8)
 {
     QMessageBox::information(this, QStringLiteral("Quillomat"), QString::fromStdString(strUtf8), QMessageBox::Ok);
-    // The simulated console's user reads the message too, and prints again when asked.
-    if (auto* pSim = dynamic_cast<CSimConsole*>(&m_pSession->GetModul().GetPort()))
-        pSim->AskForReprint();
 }
 
 unsigned CReceiveDlg::SetTimer(unsigned nId, unsigned nMilliseconds)

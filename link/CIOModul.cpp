@@ -8,10 +8,10 @@ CIOModul::CIOModul(std::shared_ptr<PortIo> pPort, std::shared_ptr<IPlatform> pPl
     : m_pPort(pPort ? std::move(pPort) : std::make_shared<CNoPortIo>()),
       m_pPlatform(pPlatform ? std::move(pPlatform) : DefaultPlatform())
 {
-    m_bSimulated = m_pPort->IsSimulated();
     // Realtime scheduling only pays off, and is only safe, where a real line is busy-polled: never
     // for the simulated link (which would starve the machine) nor for a port where nothing answers.
-    m_bRealtimeAllowed = !m_bSimulated && dynamic_cast<CNoPortIo*>(m_pPort.get()) == nullptr;
+    const ELinkKind eKind = m_pPort->GetKind();
+    m_bRealtimeAllowed = eKind == ELinkKind::Ppdev || eKind == ELinkKind::Direct;
 }
 
 CIOModul::~CIOModul()

@@ -53,15 +53,11 @@ public:
     // Read access for tests and the user interface.
     uint16_t GetPortBase() const { return m_nPortBase; }
     int32_t GetVersion() const { return m_nModulVersion; }
-    int32_t GetSpeed() const { return m_nSpeed; }
     int32_t GetSampleCount() const { return m_nSampleCount; }
     const std::array<int32_t, MODUL_SPEED_SAMPLES>& GetSpeedSamples() const { return m_SpeedSamples; }
     int32_t GetHighThreshold() const { return m_nHighThreshold; }
-    int32_t GetUnmarkedRun() const { return m_nUnmarkedRun; }
     uint8_t GetDataShadow() const { return m_nDataShadow; }
-    uint8_t GetStatusShadow() const { return m_nStatusShadow; }
     uint8_t GetControlShadow() const { return m_nControlShadow; }
-    bool IsSimulatedLink() const { return m_bSimulated; }
     // False for the simulated link and for a port where nothing answers: realtime is never asked for.
     bool IsRealtimeAllowed() const { return m_bRealtimeAllowed; }
     PortIo& GetPort() { return *m_pPort; }
@@ -71,7 +67,6 @@ private:
 
     std::shared_ptr<PortIo> m_pPort;
     std::shared_ptr<IPlatform> m_pPlatform;
-    bool m_bSimulated = false;
     bool m_bRealtimeAllowed = false;
 
     uint16_t m_nPortBase = 0;

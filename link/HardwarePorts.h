@@ -29,6 +29,7 @@ public:
 
     uint8_t In(uint16_t nAddress) override;
     void Out(uint16_t nAddress, uint8_t nValue) override;
+    ELinkKind GetKind() const override { return ELinkKind::Ppdev; }
 
 private:
     struct Device {
@@ -55,6 +56,7 @@ public:
 
     uint8_t In(uint16_t nAddress) override;
     void Out(uint16_t nAddress, uint8_t nValue) override;
+    ELinkKind GetKind() const override { return ELinkKind::Direct; }
 
 private:
     bool Granted(uint16_t nAddress) const;

@@ -1,7 +1,6 @@
 #include "linkspec/LinkProbe.h"
 
 #include "link/CIOModul.h"
-#include "link/HardwarePorts.h"
 #include "linkspec/LinkSpec.h"
 
 #include <chrono>
@@ -48,18 +47,19 @@ std::string WithFix(const std::string& strKind, const std::string& strError)
            "the BIOS";
 }
 
-std::string DescribePort(const std::string& strKind, PortIo& port)
+std::string DescribePort(const COpenedLink& link)
 {
-    if (auto* pPpdev = dynamic_cast<CPpdevPortIo*>(&port)) {
-        std::string strText = "ppdev, " + std::to_string(pPpdev->GetDeviceCount()) + " printer port(s) at";
-        for (size_t n = 0; n < pPpdev->GetDeviceCount(); ++n)
-            strText += (n ? ", " : " ") + Hex(pPpdev->GetDeviceBase(n));
+    switch (link.pPort->GetKind()) {
+    case ELinkKind::Ppdev: {
+        std::string strText = "ppdev, " + std::to_string(link.ppdevBases.size()) + " printer port(s) at";
+        for (size_t n = 0; n < link.ppdevBases.size(); ++n)
+            strText += (n ? ", " : " ") + Hex(link.ppdevBases[n]);
         return strText;
     }
-    if (dynamic_cast<CDirectPortIo*>(&port))
-        return "direct port access (ioperm) to the standard printer port addresses";
-    if (strKind == "sim")
-        return "the simulated console and link module, no hardware";
+    case ELinkKind::Direct: return "direct port access (ioperm) to the standard printer port addresses";
+    case ELinkKind::Simulated: return "the simulated console and link module, no hardware";
+    case ELinkKind::None: break;
+    }
     return "a port";
 }
 
@@ -111,7 +111,7 @@ bool ProbeLink(const std::string& strSpec, const CProbeSetup& setup, CProbeRepor
         report.strVerdict = "no reception possible: the port cannot be opened";
         return true;
     }
-    if (dynamic_cast<CNoPortIo*>(link.pPort.get()) != nullptr) {
+    if (link.pPort->GetKind() == ELinkKind::None) {
         // auto found nothing: what each backend said.
         std::string strText = "auto found no printer port:";
         for (const char* pszKind : {"ppdev", "direct"}) {
@@ -123,7 +123,7 @@ bool ProbeLink(const std::string& strSpec, const CProbeSetup& setup, CProbeRepor
         report.strVerdict = "no reception possible: no printer port";
         return true;
     }
-    add("link", (strKind == "auto" ? "auto: " : "") + DescribePort(strKind, *link.pPort));
+    add("link", (strKind == "auto" ? "auto: " : "") + DescribePort(link));
 
     // 2. As the receive dialog opens: the high class, the port probe, the version test, speed.
     const std::shared_ptr<IPlatform> pPlatform = setup.pPlatform ? setup.pPlatform : DefaultPlatform();
@@ -168,7 +168,7 @@ bool ProbeLink(const std::string& strSpec, const CProbeSetup& setup, CProbeRepor
     if (module.IsRealtimeAllowed())
         pPlatform->SetThreadTimeCritical(false);
     module.ResetPriorityClass();
-    if (module.IsSimulatedLink())
+    if (link.pPort->GetKind() == ELinkKind::Simulated)
         add("priority", "the high class (a simulated link never asks for realtime): " + strGranted);
     else if (strGranted.rfind("realtime", 0) == 0)
         add("priority", "realtime asked for: " + strGranted);

@@ -25,7 +25,7 @@ std::string DefaultLinkSpec(const std::string& strProfile)
 
 namespace {
 
-std::shared_ptr<PortIo> OpenPpdev(const std::vector<std::string>& devices, std::string& strError,
+std::shared_ptr<CPpdevPortIo> OpenPpdev(const std::vector<std::string>& devices, std::string& strError,
                                   const std::shared_ptr<IPortSystem>& pSystem)
 {
     auto pPort = std::make_shared<CPpdevPortIo>(pSystem);
@@ -76,6 +76,11 @@ COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSyst
             link.strCulprit = std::move(strTarget);
         return link;
     };
+    const auto TriedPpdev = [&link, &Tried](std::shared_ptr<CPpdevPortIo> pPort, std::string strTarget = std::string()) {
+        for (size_t n = 0; pPort && n < pPort->GetDeviceCount(); ++n)
+            link.ppdevBases.push_back(pPort->GetDeviceBase(n));
+        return Tried(std::move(pPort), std::move(strTarget));
+    };
     const size_t nColon = strSpec.find(':');
     const std::string strKind = strSpec.substr(0, nColon);
     const bool bHasArgument = nColon != std::string::npos;
@@ -93,7 +98,7 @@ COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSyst
     if (strKind == "ppdev") {
         if (bHasArgument && strArgument.empty())
             return Refuse("ppdev: the device after ':' is missing (e.g. ppdev:/dev/parport0)", strSpec);
-        return Tried(OpenPpdev(bHasArgument ? std::vector<std::string>{strArgument} : FindParportDevices(*pSystem),
+        return TriedPpdev(OpenPpdev(bHasArgument ? std::vector<std::string>{strArgument} : FindParportDevices(*pSystem),
                                link.strError, pSystem),
                      bHasArgument ? strArgument : std::string("/dev/parport*"));
     }
@@ -107,7 +112,7 @@ COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSyst
         const std::vector<std::string> devices = FindParportDevices(*pSystem);
         if (!devices.empty())
             if (auto pPort = OpenPpdev(devices, strIgnored, pSystem))
-                return Tried(std::move(pPort));
+                return TriedPpdev(std::move(pPort));
         if (auto pPort = OpenDirect(strIgnored, pSystem))
             return Tried(std::move(pPort));
         return Tried(std::make_shared<CNoPortIo>());

@@ -9,8 +9,10 @@
 #include "link/PortIo.h"
 #include "link/PortSystem.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The link string in force: the environment's value (QUILLOMAT_LINK), else the profile's
 // ("Link/Port", blanks around it ignored), else "auto" -- the first that is set and not empty.
@@ -34,6 +36,8 @@ struct COpenedLink {
     // opened (Unreachable; empty when it was direct port access that was refused), for a
     // message in other words than strError's.
     std::string strCulprit;
+    // ppdev: the bases the printer ports it claimed were placed at, in the order found.
+    std::vector<uint16_t> ppdevBases;
 };
 
 // Opens the link a string names. "auto" never fails: without hardware it gives a port where

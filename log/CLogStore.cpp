@@ -182,7 +182,6 @@ uint8_t CLogStore::SetShowFlag(uint8_t nHandle, uint8_t nValue)
 }
 
 void CLogStore::SetLogfilePath(const std::filesystem::path& path) { m_LogfilePath = path; }
-const std::filesystem::path& CLogStore::GetLogfilePath() const { return m_LogfilePath; }
 int32_t CLogStore::GetWritePos() const { return m_nWritePos; }
 int32_t CLogStore::GetOldestPos() const { return m_nOldestPos; }
 const uint8_t* CLogStore::GetLogBuffer() const { return m_LogBuffer.data(); }

@@ -67,7 +67,6 @@ public:
     bool SaveLogfile();
     void LoadLogfile();
     void SetLogfilePath(const std::filesystem::path& path); // default "Tarvo.log" (current directory)
-    const std::filesystem::path& GetLogfilePath() const;
     // read access for the CLI reader and tests
     int32_t GetWritePos() const; int32_t GetOldestPos() const;
     int32_t GetRingSize() const { return m_nRingSize; }
@@ -80,7 +79,7 @@ public:
     // True once SetLogDefaults (and so InitLog) has given the store its table and ring.
     bool IsLogSetUp() const { return m_bLogSetUp; }
     // Reads a log file (or the same bytes from a stream) into the store and says what it found.
-    // LoadLogfile is ReadLogfile(GetLogfilePath()) with the result ignored.
+    // LoadLogfile is ReadLogfile of the store's own file (SetLogfilePath) with the result ignored.
     LogLoadResult ReadLogfile(const std::filesystem::path& path);
     LogLoadResult ReadLog(std::istream& in);
     // The whole store in the file format, as SaveLogfile writes it (time text as it stands).

@@ -21,7 +21,6 @@ public:
     explicit CLogReader(const CLogStore& store);
     bool Next(LogEntry& entry);   // false once the retained log is done
     bool IsWhole() const { return m_bWhole; }
-    int32_t GetRetainedBytes() const { return m_nRetained; }
 
 private:
     const CLogStore& m_Store;

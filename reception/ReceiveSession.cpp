@@ -6,6 +6,7 @@
 
 #include "link/CIOModul.h"
 #include "link/PortIo.h"
+#include "link/ReprintUser.h"
 #include "link/SimulatedTime.h"
 #include "reception/BlockRepair.h"
 #include "reception/PacketEngine.h"
@@ -229,6 +230,10 @@ void CReceiveSession::ShowMessage(const std::string& strText)
     // A message box holds the thread for as long as the user reads it.
     const auto start = std::chrono::steady_clock::now();
     m_Screen.ShowMessage(strText);
+    // A simulated console's user reads the message too and, as most of them ask for another
+    // print, prints again while he has re-prints to give.
+    if (IReprintUser* pUser = m_pModul->GetPort().GetReprintUser())
+        pUser->AskForReprint();
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     if (elapsed > 0)
@@ -238,14 +243,14 @@ void CReceiveSession::ShowMessage(const std::string& strText)
 int64_t CReceiveSession::Now()
 {
     // A simulated console keeps its own time; a real one shares ours.
-    if (auto* pTime = dynamic_cast<ISimulatedTime*>(&m_pModul->GetPort()))
+    if (ISimulatedTime* pTime = m_pModul->GetPort().GetSimulatedTime())
         return pTime->GetMilliseconds();
     return m_pModul->MilliClock();
 }
 
 void CReceiveSession::Elapse(uint32_t nMilliseconds)
 {
-    if (auto* pTime = dynamic_cast<ISimulatedTime*>(&m_pModul->GetPort()))
+    if (ISimulatedTime* pTime = m_pModul->GetPort().GetSimulatedTime())
         pTime->Elapse(nMilliseconds);
 }
 

@@ -64,7 +64,7 @@ TEST(SimConsole, ModuleAnswersTheProbeAndTheVersionTest)
         Printer p(MakeSim(c.pszOptions));
         EXPECT_EQ(p.modul->GetPortBase(), c.nBase) << c.pszOptions;
         EXPECT_EQ(p.modul->GetVersion(), c.nVersion) << c.pszOptions;
-        EXPECT_TRUE(p.modul->IsSimulatedLink());
+        EXPECT_EQ(p.modul->GetPort().GetKind(), ELinkKind::Simulated);
         // The module alone, with nothing on its cable, answers the same.
         const CSimOptions& o = p.pSim->GetOptions();
         CTestModul bare(std::make_shared<CSimModule>(o.nVersion, o.nBase), std::make_shared<CFakePlatform>());

@@ -28,7 +28,7 @@ public:
         : m_bSimulated(bSimulated), m_nVersion(nVersion)
     {
     }
-    bool IsSimulated() const override { return m_bSimulated; }
+    ELinkKind GetKind() const override { return m_bSimulated ? ELinkKind::Simulated : ELinkKind::Direct; }
 
     void Load(std::vector<Segment> script)
     {

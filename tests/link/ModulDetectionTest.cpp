@@ -33,6 +33,7 @@ public:
     std::vector<Access> m_Log;
     bool m_bProbed = false;
 
+    ELinkKind GetKind() const override { return ELinkKind::Direct; }
     uint8_t In(uint16_t nAddress) override
     {
         Port* pPort = Find(nAddress);
@@ -243,7 +244,7 @@ TEST(ModulDetection, PriorityClassesAndTheirLogEntries)
     public:
         uint8_t In(uint16_t) override { return 0xFF; }
         void Out(uint16_t, uint8_t) override {}
-        bool IsSimulated() const override { return true; }
+        ELinkKind GetKind() const override { return ELinkKind::Simulated; }
     };
     for (const Case& c : {Case{Hardware, 0, 0x80, 128}, Case{Hardware, 1, 0x100, 256}, Case{Hardware, 2, 0x80, 128},
                           Case{Simulated, 1, 0x80, 256}, Case{Simulated, 0, 0x80, 128}, Case{Nothing, 1, 0x80, 256}}) {

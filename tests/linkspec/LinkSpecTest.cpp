@@ -71,7 +71,7 @@ TEST(LinkSpec, SimOptionsReachTheSimulator)
                                       std::make_shared<CFakePortSystem>());
     const std::shared_ptr<PortIo> pPort = link.pPort;
     ASSERT_NE(pPort, nullptr) << link.strError;
-    EXPECT_TRUE(pPort->IsSimulated());
+    EXPECT_EQ(pPort->GetKind(), ELinkKind::Simulated);
     auto* pSim = dynamic_cast<CSimConsole*>(pPort.get());
     ASSERT_NE(pSim, nullptr);
     const CSimOptions& o = pSim->GetOptions();

@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "console/CSimModule.h"
+#include "link/ReprintUser.h"
 #include "reception/FakeScreen.h"
 #include "reception/ReceiveSession.h"
 #include "support/TestFiles.h"
@@ -144,6 +146,42 @@ TEST_F(ReceiveSessionTest, NoTicksAfterTheEnd)
     Ticks(session, 6);
     EXPECT_EQ(m_Screen.m_nEndCalls, 1);
     EXPECT_TRUE(m_Screen.m_SetTexts.empty());
+}
+
+// A module with a simulated user at its console, who notes how many messages had been shown
+// each time he was asked to print again.
+class CModuleWithUser final : public PortIo, public IReprintUser {
+public:
+    CModuleWithUser(int32_t nVersion, const CFakeScreen& screen) : m_Module(nVersion, 0x378), m_Screen(screen) {}
+    uint8_t In(uint16_t nAddress) override { return m_Module.In(nAddress); }
+    void Out(uint16_t nAddress, uint8_t nValue) override { m_Module.Out(nAddress, nValue); }
+    ELinkKind GetKind() const override { return ELinkKind::Simulated; }
+    IReprintUser* GetReprintUser() override { return this; }
+    void AskForReprint() override { m_AskedAfter.push_back(m_Screen.m_Messages.size()); }
+
+    std::vector<size_t> m_AskedAfter;
+
+private:
+    CSimModule m_Module;
+    const CFakeScreen& m_Screen;
+};
+
+TEST_F(ReceiveSessionTest, TheSimulatedUserIsAskedOnceAfterEachMessage)
+{
+    struct Case {
+        int32_t nVersion;
+        int nFailTimerFrom;
+    };
+    // The read-line fault, and no timer when opening.
+    for (const Case& c : {Case{2, 1 << 30}, Case{3, 1}}) {
+        CFakeScreen screen;
+        screen.m_nFailTimerFrom = c.nFailTimerFrom;
+        auto pPort = std::make_shared<CModuleWithUser>(c.nVersion, screen);
+        CReceiveSession session(screen, pPort, LogPath());
+        session.OnInitDialog();
+        EXPECT_EQ(screen.m_Messages.size(), 1u) << c.nVersion;
+        EXPECT_EQ(pPort->m_AskedAfter, std::vector<size_t>{1}) << c.nVersion;
+    }
 }
 
 }  // namespace

@@ -77,20 +77,6 @@ TEST_F(ReceiveSimTest, CompressedTestCardGainsTheGreyBand)
     }
 }
 
-// The user reads each message asking for another print and prints again.
-class CRelayScreen : public CFakeScreen {
-public:
-    explicit CRelayScreen(CSimConsole& console) : m_Console(console) {}
-    void ShowMessage(const std::string& strUtf8) override
-    {
-        CFakeScreen::ShowMessage(strUtf8);
-        m_Console.AskForReprint();
-    }
-
-private:
-    CSimConsole& m_Console;
-};
-
 struct CFaultOutcome {
     bool bComplete = false;          // the session ended by itself
     bool bCalledGood = false;        // ... and would let quillomat-cli exit 0
@@ -103,15 +89,13 @@ struct CFaultOutcome {
     int32_t nBytes = 0;
 };
 
-// A whole reception with seeded faults; bRelay: the user prints again whenever asked (else
-// only after a print he saw go wrong).
-CFaultOutcome RunFaulted(const std::string& strOptions, bool bStrict, bool bRelay, const std::filesystem::path& logPath)
+// A whole reception with seeded faults; the user prints again after a print he saw go wrong
+// and whenever the session's messages ask him to.
+CFaultOutcome RunFaulted(const std::string& strOptions, bool bStrict, const std::filesystem::path& logPath)
 {
     CFaultOutcome out;
     auto pConsole = MakeConsole(strOptions);
-    CRelayScreen relay(*pConsole);
-    CFakeScreen plain;
-    CFakeScreen& screen = bRelay ? relay : plain;
+    CFakeScreen screen;
     CReceiveSession session(screen, pConsole, logPath);
     session.SetStrict(bStrict);
     session.OnInitDialog();
@@ -160,7 +144,7 @@ TEST_F(ReceiveSimTest, StallsAreRepairedOrReprintedUntilExact)
     int nExact = 0, nReprinted = 0, nRepaired = 0;
     for (int nSeed = 1; nSeed <= STALL_SEEDS; ++nSeed) {
         SCOPED_TRACE("seed " + std::to_string(nSeed));
-        const CFaultOutcome out = RunFaulted(STALL_OPTIONS + std::to_string(nSeed), false, false, m_Dir / "Tarvo.log");
+        const CFaultOutcome out = RunFaulted(STALL_OPTIONS + std::to_string(nSeed), false, m_Dir / "Tarvo.log");
         // Never a short picture taken as whole: a print the console gave up on for a missed
         // acknowledgement has no print packet after its data.
         if (out.bComplete) {
@@ -213,7 +197,7 @@ TEST_F(ReceiveSimTest, NoWrongPictureIsCalledGood)
                 std::string("faults=") + row.pFaults + ",reprints=8,delay=30000000,seed=" + std::to_string(nSeed);
             for (const bool bStrict : {false, true}) {
                 SCOPED_TRACE(strOptions + (bStrict ? " strict" : " normal"));
-                const CFaultOutcome out = RunFaulted(strOptions, bStrict, true, m_Dir / "Tarvo.log");
+                const CFaultOutcome out = RunFaulted(strOptions, bStrict, m_Dir / "Tarvo.log");
                 EXPECT_FALSE(out.bCalledGood && !out.bExact);
                 if (bStrict && row.bStrictExact) {
                     EXPECT_TRUE(out.bCalledGood);
@@ -254,7 +238,7 @@ TEST_F(ReceiveSimTest, PrintWithoutItsPrintPacketIsIncomplete)
     std::ofstream(replay) << strText;
 
     auto pConsole = MakeConsole("replay=" + replay.string() + ",reprints=1");
-    CRelayScreen screen(*pConsole);
+    CFakeScreen screen;
     CReceiveSession session(screen, pConsole, m_Dir / "Tarvo.log");
     session.OnInitDialog();
     for (int nTicks = 0; session.GetReceptionCount() < 2 && nTicks < 20; ++nTicks)
