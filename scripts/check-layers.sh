@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-CORE="common log bitmap protocol link console reception effects linkspec"
+CORE="common log bitmap protocol link console reception effects linkspec streams"
 
 # Folder -> the project folders its files may include (its own folder always).
 declare -A ALLOWED=(
@@ -19,6 +19,7 @@ declare -A ALLOWED=(
     [reception]="protocol link bitmap log common"
     [effects]="bitmap common"
     [linkspec]="link console common log"
+    [streams]="protocol common"
     [cli]="$CORE"
     [dialogs]="$CORE res"
 )

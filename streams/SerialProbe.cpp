@@ -23,6 +23,20 @@ std::string ModeText(EDeviceMode eMode)
     return "unknown";
 }
 
+// The reason in a few words, for the verdict; the finding above it says the rest.
+const char* ShortReason(ESerialFailure eFailure)
+{
+    switch (eFailure) {
+    case ESerialFailure::NoDevice: return "no such device";
+    case ESerialFailure::NoPermission: return "no permission (the dialout group)";
+    case ESerialFailure::Busy: return "in use by another program";
+    case ESerialFailure::NotATty: return "not a serial device";
+    case ESerialFailure::BadRate: return "the rate cannot be set";
+    case ESerialFailure::Gone: return "it went away";
+    default: return "it cannot be opened";
+    }
+}
+
 }  // namespace
 
 CSerialProbeReport ProbeSerialDevice(const CStreamLinkTarget& target, const CSerialProbeSetup& setup)
@@ -33,7 +47,7 @@ CSerialProbeReport ProbeSerialDevice(const CStreamLinkTarget& target, const CSer
     if (!device.Open(target.strPath, target.nBaud, report.error)) {
         report.lines.push_back("! device: " + report.error.strMessage);
         report.eVerdict = ESerialProbeVerdict::Unreachable;
-        report.strVerdict = "the device cannot be used: " + report.error.strMessage;
+        report.strVerdict = "no printer device at " + target.strPath + ": " + ShortReason(report.error.eFailure);
         return report;
     }
     report.lines.push_back("device: " + strDevice);

@@ -2,6 +2,7 @@
 // packets come out with which end and checksum state, whatever chunks the bytes arrive in.
 #include <gtest/gtest.h>
 
+#include "streams/StreamFile.h"
 #include "support/StreamLayouts.h"
 #include "support/TestFiles.h"
 
@@ -224,6 +225,25 @@ TEST_F(DeviceLogTest, ParseModeHeadGivesItsPacketsAndTheCutOne)
                                  "STATUS unchecked, STATUS unchecked, DATA/176 cut");
     EXPECT_EQ(packets[0].m_Replies, (std::array<uint8_t, 2>{0x81, 0x00}));
     EXPECT_EQ(packets.back().m_Payload[7], 0xFF);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StreamFileTest, ReadsAFileWholeOrSaysWhyNot)
+{
+    CScratchFolder dir("quillomat-streams");
+    WriteBytes(dir / "image.bin", std::string("\x01\x02\x04\x00\x01\x13\xE4\x40", 8));
+    CPacketCollector collector;
+    CStreamFileResult result;
+    ASSERT_TRUE(DecodeStreamFile((dir / "image.bin").string(), collector, result)) << result.strError;
+    EXPECT_EQ(DescribePackets(collector.m_Packets), "INIT unchecked, PRINT unchecked");
+    EXPECT_EQ(result.info.eLayout, EStreamLayout::PicoDump);
+    EXPECT_EQ(result.stats.nPackets, 2u);
+
+    EXPECT_FALSE(DecodeStreamFile((dir / "missing.txt").string(), collector, result));
+    EXPECT_NE(result.strError.find("missing.txt: cannot be read"), std::string::npos) << result.strError;
 }
 
 }  // namespace
