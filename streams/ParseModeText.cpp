@@ -158,7 +158,12 @@ void CParseModeText::OnPayload(const std::vector<uint8_t>& bytes, bool bJunkAfte
     if (m_nLastLineBytes != PAYLOAD_LINE_BYTES || bytes.size() > PAYLOAD_LINE_BYTES || bJunkAfter)
         m_bIrregular = true;
     m_nLastLineBytes = bytes.size();
-    m_Packet.m_Payload.insert(m_Packet.m_Payload.end(), bytes.begin(), bytes.end());
+    // No packet holds more than its 16-bit length can say; what runs on beyond is dropped.
+    const size_t nRoom = 0xFFFF - m_Packet.m_Payload.size();
+    if (bytes.size() > nRoom)
+        m_bIrregular = true;
+    m_Packet.m_Payload.insert(m_Packet.m_Payload.end(), bytes.begin(),
+                              bytes.begin() + static_cast<ptrdiff_t>(std::min(nRoom, bytes.size())));
 }
 
 void CParseModeText::EndOfSession()
