@@ -7,6 +7,9 @@ namespace {
 
 constexpr size_t HEADER_BYTES = 6;   // 88 33 CMD FLAG LEN_LO LEN_HI
 constexpr size_t TAIL_BYTES = 4;     // SUM_LO SUM_HI ACK STATUS
+// No printer takes a packet this long (a band is 640 bytes, and the emulators buffer 650): a
+// header that says more has a damaged length, and trusting it would swallow the packets after it.
+constexpr size_t MAX_FRAMED_LENGTH = 2048;
 
 }  // namespace
 
@@ -51,17 +54,40 @@ void CHexPacketFramer::Step(uint8_t nByte)
         return;
     }
     m_Frame.push_back(nByte);
-    if (m_Frame.size() == HEADER_BYTES)
-        m_nWant = HEADER_BYTES + (m_Frame[4] | (size_t{m_Frame[5]} << 8)) + TAIL_BYTES;
+    if (m_Frame.size() == HEADER_BYTES) {
+        const size_t nLength = m_Frame[4] | (size_t{m_Frame[5]} << 8);
+        if (nLength > MAX_FRAMED_LENGTH) {
+            // The header alone, garbled; what follows is framed anew.
+            m_bGarbled = true;
+            EmitAndRestart(HEADER_BYTES, EPacketEnd::Garbled);
+            return;
+        }
+        m_nWant = HEADER_BYTES + nLength + TAIL_BYTES;
+    }
     if (m_Frame.size() >= HEADER_BYTES && m_Frame.size() == m_nWant)
         Complete();
 }
 
 size_t CHexPacketFramer::FindInnerStart() const
 {
-    for (size_t k = 2; k + 2 < m_Frame.size(); ++k)
-        if (m_Frame[k] == PRINTER_MAGIC_1 && m_Frame[k + 1] == PRINTER_MAGIC_2 && IsKnownPrinterCommand(m_Frame[k + 2]))
-            return k;
+    // Image data may hold 88 33 and a command byte by chance: as much of the header as is
+    // there must fit the command (its flag, and the length that command has).
+    const size_t nSize = m_Frame.size();
+    for (size_t k = 2; k + 2 < nSize; ++k) {
+        const uint8_t nCommand = m_Frame[k + 2];
+        if (m_Frame[k] != PRINTER_MAGIC_1 || m_Frame[k + 1] != PRINTER_MAGIC_2 || !IsKnownPrinterCommand(nCommand))
+            continue;
+        const bool bData = nCommand == PRINTER_CMD_DATA;
+        if (k + 3 < nSize && m_Frame[k + 3] != 0 && !(bData && m_Frame[k + 3] == STREAM_FLAG_COMPRESSED))
+            continue;
+        if (k + 5 < nSize) {
+            const size_t nLength = m_Frame[k + 4] | (size_t{m_Frame[k + 5]} << 8);
+            const size_t nExpected = nCommand == PRINTER_CMD_PRINT ? STREAM_PRINT_ARGS : 0;
+            if (bData ? nLength > MAX_FRAMED_LENGTH : nLength != nExpected)
+                continue;
+        }
+        return k;
+    }
     return 0;
 }
 

@@ -34,6 +34,9 @@ const CStreamCase CASES[] = {
      "// GAMEBOY PRINTER Packet Capture V3.2.1\n" INIT_LINE "\n88 33 04 00 10 00 AA BB CC DD EE " INIT_LINE
      " 88 33 0F 00 00\n00 0F 00 81 00\n" STATUS_LINE "\n",
      EStreamLayout::RawPackets, "INIT ok, DATA/5 cut, INIT ok, STATUS ok, STATUS ok"},
+    // The damaged packet's data holds 88 33 04 by chance, but no header that could start there.
+    {"DamagedPacketWithAHeaderLookAlike", "88 33 04 00 06 00 88 33 04 07 00 00 12 00 81 08\n" INIT_LINE "\n",
+     EStreamLayout::RawPackets, "DATA/6 bad, INIT ok"},
     {"DamagedDataPacket", INIT_LINE "\n88 33 04 00 04 00 01 02 03 05 12 00 81 08\n" STATUS_LINE "\n",
      EStreamLayout::RawPackets, "INIT ok, DATA/4 bad, STATUS ok"},
     {"BreakPassesThrough", INIT_LINE "\n88 33 08 00 00 00 08 00 81 00\n", EStreamLayout::RawPackets,
@@ -53,6 +56,9 @@ const CStreamCase CASES[] = {
     {"InputEndsInAPacket", INIT_LINE "\n88 33 04 00 10 00 AA BB", EStreamLayout::RawPackets, "INIT ok, DATA/2 cut"},
     {"JunkInsideAPacket", "88 33 04 00 04 00 01 02 zz\n03 04 12 00 81 08\n" INIT_LINE "\n", EStreamLayout::RawPackets,
      "DATA/4 garbled, INIT ok"},
+    // A flipped bit in the length's high byte: the header is reported, its data skipped.
+    {"ImpossibleLengthCostsThatPacketOnly", "88 33 04 00 04 80 01 02 03 04 12 00 81 08\n" INIT_LINE "\n",
+     EStreamLayout::RawPackets, "DATA/0 garbled, INIT ok"},
     {"PacketOverTwoLinesAndNoiseBefore", "00 FF 88 33 0F\n00 00 00 0F 00 81 00\n", EStreamLayout::RawPackets,
      "STATUS ok"},
     {"TrailingCommentsAndTabs", INIT_LINE "\t// INIT\n" DATA4_LINE " # DATA\n", EStreamLayout::RawPackets,
