@@ -58,6 +58,10 @@ std::string_view TrimBlanks(std::string_view text)
 
 void CTextLineSplitter::EndLine()
 {
+    // An editor may have put a byte order mark before the first line.
+    if (m_bFirstLine && m_strRaw.rfind("\xEF\xBB\xBF", 0) == 0)
+        m_strRaw.erase(0, 3);
+    m_bFirstLine = false;
     CTextLine& line = m_Line;
     line.strCode.clear();
     line.strComment.clear();

@@ -51,6 +51,7 @@ private:
     std::string m_strRaw;
     CTextLine m_Line;
     bool m_bInBlock = false;
+    bool m_bFirstLine = true;
 };
 
 enum class ELineKind {

@@ -63,6 +63,8 @@ const CStreamCase CASES[] = {
      "STATUS ok"},
     {"TrailingCommentsAndTabs", INIT_LINE "\t// INIT\n" DATA4_LINE " # DATA\n", EStreamLayout::RawPackets,
      "INIT ok, DATA/4 ok"},
+    {"PlainCaptureAfterByteOrderMark", "\xEF\xBB\xBF" "88 33 01 00 00 00 01 00 00 00\r\n", EStreamLayout::PlainCapture,
+     "INIT ok"},
     {"PlainCapture", "88 33 01 00 00 00 01 00 00 00\n88 33 04 00 04 00 01 02 03 04 12 00 00 00\n",
      EStreamLayout::PlainCapture, "INIT ok, DATA/4 ok"},
     {"SnifferLog", "// GAME: Tetris\n// DATE: 2020\n" INIT_LINE "\n/* Printer Status: BUSY */\n",
