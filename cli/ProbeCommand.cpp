@@ -7,8 +7,26 @@
 
 #include "linkspec/LinkProbe.h"
 #include "linkspec/LinkSpec.h"
+#include "streams/LinkTargets.h"
+#include "streams/SerialProbe.h"
 
 namespace {
+
+// A printer device on a serial line: its banner says what it is.
+int ProbeSerial(const std::string& strLink)
+{
+    CStreamLinkTarget target;
+    std::string strError;
+    if (!ParseStreamLink(strLink, target, strError))
+        return CliUsageError("probe: " + strError);
+    if (target.eKind != EStreamLinkKind::Serial)
+        return CliUsageError("probe: a file link has nothing to probe: '" + strLink + "'");
+    const CSerialProbeReport report = ProbeSerialDevice(target);
+    for (const std::string& strLine : report.lines)
+        std::printf("%s\n", strLine.c_str());
+    std::printf("verdict: %s\n", report.strVerdict.c_str());
+    return report.eVerdict == ESerialProbeVerdict::PictureSource ? CLI_OK : CLI_FAILED;
+}
 
 int RunProbe(const std::vector<std::string>& args)
 {
@@ -22,6 +40,8 @@ int RunProbe(const std::vector<std::string>& args)
     }
     if (strLink.empty())
         strLink = DefaultLinkSpec();
+    if (IsStreamLinkSpec(strLink))
+        return ProbeSerial(strLink);
 
     CProbeReport report;
     std::string strError;

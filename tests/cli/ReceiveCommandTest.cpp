@@ -194,6 +194,9 @@ TEST_F(ReceiveCommandTest, ProbeTellsWhetherAReceptionCouldRun)
     } cases[] = {{"--link sim:version=3", 0, "verdict: a reception can run: choose print on the console\n"},
                  {"--link sim:version=0", 1, "verdict: no reception possible: no link module\n"},
                  {"--link sim:version=2", 1, "verdict: no reception possible: the module fails the version test\n"},
+                 {"--link serial:/no-such/ttyACM9", 1, "verdict: no printer device at /no-such/ttyACM9: no such device\n"},
+                 {"--link serial:/dev/ttyACM0,baud=7", 2, ""},
+                 {"--link file:session.txt", 2, ""},
                  {"--link nowhere", 2, ""},
                  {"--link", 2, ""}};
     for (const auto& c : cases) {
