@@ -1,6 +1,7 @@
 #include "app/CQuillomatDoc.h"
 
 #include "bitmap/PictureFile.h"
+#include "common/MessageSink.h"
 
 CQuillomatDoc::CQuillomatDoc(QObject* pParent) : CDocument(pParent) {}
 
@@ -15,7 +16,13 @@ bool CQuillomatDoc::Serialize(const std::filesystem::path& path, bool bStoring)
 {
     // A name ending in ".png" is stored as PNG, any other as a Windows bitmap; a file is read
     // as what its first bytes say it is.
-    if (bStoring)
+    if (bStoring) {
+        // A picture without rows holds nothing worth a file, and would stand in for one.
+        if (m_Dib.IsEmpty() || m_Dib.GetDimensions().cy == 0) {
+            ShowMessage(DOC_MSG_NO_ROWS);
+            return false;
+        }
         return WritePictureFile(m_Dib, path);
+    }
     return ReadPictureFile(m_Dib, path);
 }
