@@ -423,15 +423,17 @@ TEST(PictureWindow, PrintingKeepsEveryPixelAsAnEvenBlock)
         pPrinter->setOutputFileName(strPdf);
         pPrinter->setResolution(c.nDpi);
         app.ActiveView()->PrintTo(pPrinter);
-        // pdfimages -list: two header lines, then one line per image; its fifth column the encoding.
+        // pdfimages -list: two header lines, then one line per image: page, num, type, width,
+        // height, color, comp, bpc, enc (the compression), interp, ...
         QProcess list;
         list.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), strPdf});
         ASSERT_TRUE(list.waitForFinished(60000) && list.exitCode() == 0) << "pdfimages (poppler-utils) failed";
         const QStringList lines = QString::fromLatin1(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), 3) << lines.join('\n').toStdString();
         const QStringList columns = lines[2].split(' ', Qt::SkipEmptyParts);
-        ASSERT_GT(columns.size(), 5);
-        EXPECT_NE(columns[5], QStringLiteral("jpeg")) << lines[2].toStdString();
+        ASSERT_GT(columns.size(), 9);
+        EXPECT_EQ(columns[8], QStringLiteral("image")) << lines[2].toStdString();  // Flate, not jpeg
+        EXPECT_EQ(columns[9], QStringLiteral("no")) << lines[2].toStdString();     // no interpolation asked for
         EXPECT_EQ(columns[3].toInt(), 160 * c.nBlock);
         EXPECT_EQ(columns[4].toInt(), 144 * c.nBlock);
         // The image itself: every picture pixel a block of its own grey, nothing in between.
