@@ -1,7 +1,8 @@
 // quillomat-cli receive: the receive dialog on a terminal. Status texts and messages go to
 // stderr as they appear (a message box's OK is pressed at once); Ctrl+C and --timeout end the
-// reception like "Abbrechen"; the picture handed over is written as a 24-bit bitmap, followed by
-// one line that sums the reception up.
+// reception like "Abbrechen", and so does finding no module; the picture handed over is written
+// as a 24-bit bitmap (beside an existing file when the reception did not complete, nowhere when
+// it has no rows), followed by one line that sums the reception up.
 #include <atomic>
 #include <chrono>
 #include <csignal>
