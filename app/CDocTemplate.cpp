@@ -48,7 +48,12 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& strPath, bool bMakeVisi
             delete pDoc;
             return nullptr;
         }
-        pDoc->SetPathName(strPath);
+        // An unreadable file gives an untitled document: "Speichern" asks for a name, and the
+        // file stays off the recent-file list.
+        if (pDoc->IsUnreadFile())
+            SetDefaultTitle(pDoc);
+        else
+            pDoc->SetPathName(strPath);
     }
     CChildFrame* pFrame = CreateNewFrame(pDoc);
     if (!pFrame) {

@@ -37,9 +37,9 @@ bool CDocument::OnOpenDocument(const QString& strPath)
         return false;
     }
     DeleteContents();
-    // What the file holds decides nothing here: a file that is no readable bitmap still opens,
-    // with an empty picture (the reader has said why).
-    Serialize(std::filesystem::path(strPath.toStdString()), false);
+    // A file that is no readable picture still opens, with an empty picture (the reader has said
+    // why), but as no file's document: what it will hold is not what the file holds.
+    m_bUnreadFile = !Serialize(std::filesystem::path(strPath.toStdString()), false);
     SetModifiedFlag(false);
     return true;
 }

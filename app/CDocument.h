@@ -18,8 +18,13 @@ public:
 
     // A new, empty document; false refuses it.
     virtual bool OnNewDocument();
-    // Loads the file through Serialize. False only when the file cannot be opened at all.
+    // Loads the file through Serialize. False only when the file cannot be opened at all; a file
+    // that opens but cannot be read gives an empty document that stands for no file
+    // (IsUnreadFile).
     virtual bool OnOpenDocument(const QString& strPath);
+    // The last OnOpenDocument found a file it could not read: the document is not that file's,
+    // so it is never saved over it without the user naming it again.
+    bool IsUnreadFile() const { return m_bUnreadFile; }
     // Stores the document through Serialize; false when that failed (nothing is changed then).
     virtual bool OnSaveDocument(const QString& strPath);
     // Loads (bStoring false) or stores the document's content; false when that failed.
@@ -63,6 +68,7 @@ private:
     QString m_strTitle;
     QString m_strPathName;
     bool m_bModified = false;
+    bool m_bUnreadFile = false;
     CDocTemplate* m_pTemplate = nullptr;
     QList<CView*> m_Views;
 };

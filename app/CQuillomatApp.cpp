@@ -180,6 +180,7 @@ void CQuillomatApp::OnOpenRecentFile(uint16_t nId)
     if (nIndex < 0 || nIndex >= m_RecentFiles.GetFiles().size())
         return;
     QString strPath = m_RecentFiles.GetFiles()[nIndex];
-    if (!m_pDocManager->OpenDocumentFile(strPath))
+    const CDocument* pDoc = m_pDocManager->OpenDocumentFile(strPath);
+    if (!pDoc || pDoc->IsUnreadFile())
         m_RecentFiles.Remove(nIndex);  // gone or unreadable: off the list
 }

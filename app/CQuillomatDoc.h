@@ -5,6 +5,9 @@
 #include "bitmap/CDib.h"
 #include "effects/UndoSnapshot.h"
 
+// Shown instead of saving a picture that has no rows (a reception that brought nothing).
+inline constexpr const char* DOC_MSG_NO_ROWS = "Das Bild ist leer (keine Zeilen) und wird nicht gespeichert.";
+
 class CQuillomatDoc : public CDocument {
     Q_OBJECT
 public:

@@ -209,7 +209,9 @@ void CQuillomatView::ReceivePicture()
         dlg.exec();
         picture = dlg.GetReceivedPicture();
     }
-    GetDocument()->SetModifiedFlag(true);
+    // A picture without rows holds nothing to lose, so closing it asks nothing.
+    if (TilePictureRows(picture.m_nTileBytes) > 0)
+        GetDocument()->SetModifiedFlag(true);
     m_nTileBytes = picture.m_nTileBytes;
     std::memcpy(m_TileData.data(), picture.m_TileData.data(), m_TileData.size());
 }

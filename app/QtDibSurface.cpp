@@ -29,6 +29,25 @@ QList<QRgb> ColorTable(const CDib& dib, int nEntries)
     return table;
 }
 
+// Every pixel of the image as an nBlockX × nBlockY block; a null image when that is too big.
+QImage EnlargeInBlocks(const QImage& image, int nBlockX, int nBlockY)
+{
+    constexpr qint64 MAX_PIXELS = qint64(64) << 20;
+    if (qint64(image.width()) * nBlockX * image.height() * nBlockY > MAX_PIXELS)
+        return {};
+    const QImage source = image.convertToFormat(QImage::Format_RGB32);
+    QImage blocks(source.width() * nBlockX, source.height() * nBlockY, QImage::Format_RGB32);
+    if (blocks.isNull())
+        return {};
+    for (int y = 0; y < blocks.height(); ++y) {
+        const QRgb* pSource = reinterpret_cast<const QRgb*>(source.constScanLine(y / nBlockY));
+        QRgb* pDest = reinterpret_cast<QRgb*>(blocks.scanLine(y));
+        for (int x = 0; x < blocks.width(); ++x)
+            pDest[x] = pSource[x / nBlockX];
+    }
+    return blocks;
+}
+
 } // namespace
 
 QImage DibToQImage(const CDib& dib)
@@ -85,6 +104,28 @@ QImage DibToQImage(const CDib& dib)
     return image;
 }
 
+void CQtDibSurface::DrawInBlocks(const QRectF& rcDest, const QImage& image)
+{
+    // The place asked for, in the device's own pixels; each picture pixel then gets as many
+    // whole pixels as come nearest to its share, the same for every pixel.
+    const QRectF rcDevice = m_Painter.deviceTransform().mapRect(rcDest);
+    const int nBlockX = std::max(1, qRound(rcDevice.width() / image.width()));
+    const int nBlockY = std::max(1, qRound(rcDevice.height() / image.height()));
+    const QPoint ptOrigin(qRound(rcDevice.left()), qRound(rcDevice.top()));
+    m_Painter.save();
+    m_Painter.resetTransform();
+    m_Painter.setViewTransformEnabled(false);
+    m_Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // A PDF (and so the print spooler) would get the picture as JPEG otherwise.
+    m_Painter.setRenderHint(QPainter::LosslessImageRendering, true);
+    const QImage blocks = EnlargeInBlocks(image, nBlockX, nBlockY);
+    if (!blocks.isNull())
+        m_Painter.drawImage(ptOrigin, blocks);
+    else  // too big to enlarge here: the device scales it by the same whole factors
+        m_Painter.drawImage(QRect(ptOrigin, QSize(image.width() * nBlockX, image.height() * nBlockY)), image);
+    m_Painter.restore();
+}
+
 CQtDibSurface::CQtDibSurface(QPainter& painter, bool bPrinting, int nDpiX, int nDpiY)
     : m_Painter(painter), m_bPrinting(bPrinting), m_nDpiX(nDpiX), m_nDpiY(nDpiY)
 {
@@ -116,6 +157,11 @@ int CQtDibSurface::SetDIBitsToDevice(CRect rcDest, CPoint ptSrc, const CDib& dib
     // Rows and columns that fall outside the picture are left out, not stretched.
     int nDx = rcSource.left() - ptSrc.x;
     int nDy = rcSource.top() - (dib.GetDimensions().cy - ptSrc.y - rcDest.Height());
+    if (m_bPrinting) {
+        DrawInBlocks(QRectF(rcDest.left + nDx, rcDest.top + nDy, rcSource.width(), rcSource.height()),
+                     image.copy(rcSource));
+        return rcSource.height();
+    }
     m_Painter.drawImage(QPoint(rcDest.left + nDx, rcDest.top + nDy), image, rcSource);
     return rcSource.height();
 }
@@ -128,6 +174,10 @@ int CQtDibSurface::StretchDIBits(CRect rcDest, CPoint ptSrc, CSize szSrc, const 
     QRect rcSource = SourceRect(dib, ptSrc, szSrc);
     if (!image.rect().contains(rcSource))
         return 0;
+    if (m_bPrinting) {
+        DrawInBlocks(QRectF(rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height()), image.copy(rcSource));
+        return szSrc.cy;
+    }
     m_Painter.save();
     m_Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     m_Painter.drawImage(QRect(rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height()), image, rcSource);

@@ -3,6 +3,7 @@
 // rows become a QImage (with the colour table for pictures that have one); the unscaled copy
 // puts pixel for pixel, the scaled one stretches colour on colour without blending.
 #include <QImage>
+#include <QRectF>
 
 #include "bitmap/DibSurface.h"
 
@@ -26,6 +27,9 @@ public:
     int StretchDIBits(CRect rcDest, CPoint ptSrc, CSize szSrc, const CDib& dib) override;
 
 private:
+    // A printer: the image drawn into rcDest (logical units), every pixel an even block of
+    // whole device pixels, without smoothing and without lossy compression.
+    void DrawInBlocks(const QRectF& rcDest, const QImage& image);
     // Source rectangle in top-down picture rows for a source point given, as device-independent
     // bitmaps count it, from the bottom row.
     static QRect SourceRect(const CDib& dib, CPoint ptSrc, CSize szSrc);

@@ -33,6 +33,12 @@ const CCommandRegistrar registrar(
     {"colorize", "colorize [--color 0..6] [--bright 0..2] [--scale N] IN OUT",
      "colour a bitmap or PNG file (colour: 0 grey, 1 red, 2 green, 3 blue, 4 yellow, 5 violet, 6 turquoise; "
      "brightest: 0 as the colour, 1 white, 2 console green; scale 1..16 enlarges the result; OUT.png writes PNG)",
-     RunColorize});
+     RunColorize,
+     "\n--color C   0 grey, 1 red, 2 green, 3 blue, 4 yellow, 5 violet, 6 turquoise (0..6; default 0)\n"
+     "--bright B  the brightest colour: 0 as the colour gives it, 1 white, 2 the console's pale\n"
+     "            green (0..2; default 0)\n"
+     "--scale N   writes the result N times larger, every pixel an N x N block (1..16; default 1)\n"
+     "IN          a bitmap or PNG file; OUT ending in .png (any case) is written as PNG, else as a\n"
+     "            Windows bitmap\n"});
 
 } // namespace

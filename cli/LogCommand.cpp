@@ -130,6 +130,8 @@ const CCommandRegistrar registrar({
     "log [--all] FILE",
     "a Tarvo log file as text: identification, time of the save, retained entries oldest first",
     RunLog,
+    "\n--all  lists also the entries of handles whose show flag is 0 (default: only those shown)\n"
+    "FILE   a log file the programs write (Tarvo.log)\n",
 });
 
 }  // namespace

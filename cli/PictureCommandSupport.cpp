@@ -60,6 +60,11 @@ bool LoadPictureFile(CDib& dib, const std::string& strFile)
 
 bool WritePicture(const CDib& dib, const std::string& strFile, int32_t nScale)
 {
+    // A picture without rows would only stand in for one: such a file is no use to anybody.
+    if (dib.GetDimensions().cy <= 0) {
+        ShowMessage(CLI_MSG_NO_ROWS);
+        return false;
+    }
     if (nScale <= 1)
         return ShowResult(WritePictureFile(dib, strFile));
     CDib scaled;

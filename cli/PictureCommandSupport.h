@@ -29,8 +29,10 @@ int ParseIntOptions(const std::string& strCommand, const std::vector<std::string
 bool LoadPictureFile(CDib& dib, const std::string& strFile);
 
 // Writes the picture enlarged nScale times (1: as it is), as PNG when the name ends in ".png",
-// else as a bitmap file. On failure the message is shown and no file is left behind.
+// else as a bitmap file. On failure the message is shown and no file is left behind; a picture
+// without rows is never written (CLI_MSG_NO_ROWS).
 bool WritePicture(const CDib& dib, const std::string& strFile, int32_t nScale);
+inline constexpr const char* CLI_MSG_NO_ROWS = "the picture has no rows; no file is written";
 
 // The option every command that writes a picture takes: --scale 1..16.
 inline constexpr const char* SCALE_OPTION = "--scale";

@@ -56,6 +56,8 @@ int RunProbe(const std::vector<std::string>& args)
 const CCommandRegistrar registrar({"probe", "probe [--link L]",
                                    "what the link sees, step by step: port, module, version, speed, priority; "
                                    "exit 0 only when a reception could run",
-                                   RunProbe});
+                                   RunProbe,
+                                   "\n--link L  the link to probe: auto, ppdev[:/dev/parportN], direct or sim[:options]\n"
+                                   "          (default: QUILLOMAT_LINK, else auto)\n"});
 
 }  // namespace

@@ -1,7 +1,8 @@
 // quillomat-cli receive: the receive dialog on a terminal. Status texts and messages go to
 // stderr as they appear (a message box's OK is pressed at once); Ctrl+C and --timeout end the
-// reception like "Abbrechen"; the picture handed over is written as a 24-bit bitmap, followed by
-// one line that sums the reception up.
+// reception like "Abbrechen", and so does finding no module; the picture handed over is written
+// as a 24-bit bitmap (beside an existing file when the reception did not complete, nowhere when
+// it has no rows), followed by one line that sums the reception up.
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -14,7 +15,9 @@
 #include "bitmap/CDib.h"
 #include "bitmap/DibScale.h"
 #include "cli/Commands.h"
+#include "cli/OutputTarget.h"
 #include "cli/PictureCommandSupport.h"
+#include "cli/TerminalWording.h"
 #include "linkspec/LinkSpec.h"
 #include "reception/PrintSeries.h"
 #include "reception/ReceiveSession.h"
@@ -27,6 +30,24 @@ namespace {
 constexpr int CLI_ESTIMATED = 3;
 
 std::atomic<bool> g_bInterrupted{false};
+
+// What ended a reception that did not end by itself.
+enum class EReceptionEnd { Session, Timeout, Interrupted, NoModule };
+
+std::string ReceptionEndText(EReceptionEnd eEnd, double dTimeout)
+{
+    switch (eEnd) {
+    case EReceptionEnd::Timeout: {
+        char szSeconds[32];
+        std::snprintf(szSeconds, sizeof szSeconds, "%g", dTimeout);
+        return std::string("Zeit abgelaufen (--timeout ") + szSeconds + " Sekunden)";
+    }
+    case EReceptionEnd::Interrupted: return "abgebrochen (Strg+C)";
+    case EReceptionEnd::NoModule: return "kein Linkmodul angeschlossen";
+    case EReceptionEnd::Session: break;
+    }
+    return {};
+}
 
 extern "C" void OnInterrupt(int)
 {
@@ -42,7 +63,10 @@ public:
         m_strText = strUtf8;
         std::fprintf(stderr, "%s\n", strUtf8.c_str());
     }
-    void ShowMessage(const std::string& strUtf8) override { std::fprintf(stderr, "%s\n", strUtf8.c_str()); }
+    void ShowMessage(const std::string& strUtf8) override
+    {
+        std::fprintf(stderr, "%s\n", TerminalMessage(strUtf8).c_str());
+    }
     unsigned SetTimer(unsigned nId, unsigned nMilliseconds) override
     {
         m_nTimerId = nId;
@@ -143,6 +167,12 @@ int RunReceive(const std::vector<std::string>& args)
         return CLI_FAILED;
     }
     const std::shared_ptr<PortIo> pPort = link.pPort;
+    // Nothing is received that could not be kept.
+    if (const std::string strWhy = CheckOutputPath(options.strOut); !strWhy.empty()) {
+        std::fprintf(stderr, "quillomat-cli: receive: %s kann nicht geschrieben werden: %s\n", options.strOut.c_str(),
+                     strWhy.c_str());
+        return CLI_FAILED;
+    }
 
     g_bInterrupted = false;
     struct sigaction action = {};
@@ -156,6 +186,7 @@ int RunReceive(const std::vector<std::string>& args)
     CReceptionSummary summary;
     CSeriesVerdict series;
     CReceivedPicture picture;
+    EReceptionEnd eEnd = EReceptionEnd::Session;
     {
         CReceiveSession session(screen, pPort, "Tarvo.log");
         session.SetStrict(options.bStrict);
@@ -169,6 +200,7 @@ int RunReceive(const std::vector<std::string>& args)
         while (!screen.HasEnded()) {
             const auto now = std::chrono::steady_clock::now();
             if (g_bInterrupted || (options.dTimeout > 0.0 && now >= deadline)) {
+                eEnd = g_bInterrupted ? EReceptionEnd::Interrupted : EReceptionEnd::Timeout;
                 session.OnCancel();
                 break;
             }
@@ -181,6 +213,12 @@ int RunReceive(const std::vector<std::string>& args)
             }
             screen.TickDone();
             session.OnTimer(screen.ActiveTimer());
+            // The dialog waits for its user while no module answers; here nobody would come. An
+            // attempt has shown the no-module text by then.
+            if (!screen.HasEnded() && session.GetChosenStatus() == RECEIVE_TEXT_NO_MODULE) {
+                eEnd = EReceptionEnd::NoModule;
+                session.OnCancel();
+            }
         }
         session.OnDestroy();
         bComplete = session.IsPictureComplete();
@@ -189,37 +227,50 @@ int RunReceive(const std::vector<std::string>& args)
         picture = session.GetReceivedPicture();
     }  // the link module saves the log once more here
     sigaction(SIGINT, &previous, nullptr);
+    if (eEnd != EReceptionEnd::Session)
+        std::fprintf(stderr, "quillomat-cli: receive: %s\n", ReceptionEndText(eEnd, options.dTimeout).c_str());
 
     CDib dib;
     if (!CreateReceivedPicture(picture.m_TileData.data(), picture.m_nTileBytes, dib)) {
-        std::fprintf(stderr, "quillomat-cli: receive: the picture could not be made\n");
+        std::fprintf(stderr, "quillomat-cli: receive: das Bild konnte nicht erzeugt werden\n");
         return CLI_FAILED;
     }
-    if (!WritePicture(dib, options.strOut, options.nScale)) {
-        std::fprintf(stderr, "quillomat-cli: receive: cannot write '%s'\n", options.strOut.c_str());
+    if (dib.GetDimensions().cy == 0) {
+        std::fprintf(stderr, "quillomat-cli: receive: kein Bild empfangen, es wird keine Datei geschrieben\n");
+        return CLI_FAILED;
+    }
+    const std::string strOut = ChooseOutputPath(options.strOut, bComplete).string();
+    if (strOut != options.strOut)
+        std::fprintf(stderr, "quillomat-cli: receive: das Bild ist nicht vollständig; %s bleibt, wie es ist, das Bild "
+                             "steht in %s\n", options.strOut.c_str(), strOut.c_str());
+    if (std::string strWhy; !WriteOutput(dib, strOut, options.nScale, strWhy)) {
+        std::fprintf(stderr, "quillomat-cli: receive: %s kann nicht geschrieben werden: %s\n", strOut.c_str(),
+                     strWhy.c_str());
         return CLI_FAILED;
     }
     // In all-prints mode the block table holds the last pass; the series line below counts.
     std::fprintf(stderr,
-                 "%s: %d x %d pixels; %d blocks read: %d as received, %d repaired, %d confirmed by two prints, "
-                 "%d estimated, %d bad; %s\n",
-                 options.strOut.c_str(), dib.GetDimensions().cx * options.nScale,
+                 "%s: %d x %d Pixel; %d Blöcke gelesen: %d wie empfangen, %d repariert, %d durch zwei Ausdrucke "
+                 "bestätigt, %d geschätzt, %d fehlerhaft; %s\n",
+                 strOut.c_str(), dib.GetDimensions().cx * options.nScale,
                  dib.GetDimensions().cy * options.nScale, summary.nBlocks,
                  summary.nAsReceived, summary.nRebuilt, summary.nConfirmed, summary.nEstimated, summary.nBad,
-                 options.bAllPrints          ? "in the last pass"
-                 : summary.nBlocks == 0      ? "no print"
-                 : summary.bPrintComplete    ? "print complete"
-                                             : "print incomplete");
+                 options.bAllPrints          ? "im letzten Durchgang"
+                 : summary.nBlocks == 0      ? "kein Ausdruck"
+                 : summary.bPrintComplete    ? "Ausdruck vollständig"
+                                             : "Ausdruck unvollständig");
     const int32_t nSumOnly = options.bAllPrints ? series.nSumOnly : summary.nSumOnly;
     if (nSumOnly > 0)
         std::fprintf(stderr,
-                     "%d good blocks came once and only their own sum vouches for them, on a line that damaged "
-                     "other blocks unmarked (--strict confirms every block with a second print)\n",
+                     "%d gute Blöcke kamen nur einmal, und nur ihre eigene Prüfsumme bürgt für sie, auf einer "
+                     "Leitung, die andere Blöcke unbemerkt beschädigt hat (--strict bestätigt jeden Block mit einem "
+                     "zweiten Ausdruck)\n",
                      nSumOnly);
     if (options.bAllPrints) {
         // The series' own count: every print held, its blocks and how far they can be trusted.
-        std::fprintf(stderr, "%d prints, %d blocks: %d bad, %d estimated; %s\n", series.nPrints, series.nBlocks,
-                     series.nBad, series.nEstimated, series.IsComplete() ? "series complete" : "series incomplete");
+        std::fprintf(stderr, "%d Ausdrucke, %d Blöcke: %d fehlerhaft, %d geschätzt; %s\n", series.nPrints,
+                     series.nBlocks, series.nBad, series.nEstimated,
+                     series.IsComplete() ? "Serie vollständig" : "Serie unvollständig");
         if (!bComplete)
             return CLI_FAILED;
         return series.nEstimated == 0 && series.nSumOnly == 0 ? CLI_OK : CLI_ESTIMATED;
@@ -234,7 +285,17 @@ const CCommandRegistrar registrar({
     "receive [--link L] [-o OUT.bmp|OUT.png] [--timeout SECONDS] [--scale N] [--strict] [--all-prints [--quiet SECONDS]]",
     "take a picture off the console as the receive dialog does; exit 0 only for a fully good picture",
     RunReceive,
-    "\n--strict  a block counts only when two prints agree on every byte of it away from the\n"
+    "\n--link L  where the pictures come from: auto, ppdev[:/dev/parportN], direct, sim[:options]\n"
+    "          (default: QUILLOMAT_LINK, else auto)\n"
+    "-o OUT    the picture file (default received.bmp); a name ending in .png (any case) is\n"
+    "          written as PNG, any other as a Windows bitmap. Checked before the reception: a\n"
+    "          folder that is missing or cannot be written ends it at once. A reception that\n"
+    "          did not complete does not replace a file that is there: it goes beside it as\n"
+    "          OUT.partial.bmp (or .png); a reception without a picture writes nothing\n"
+    "--timeout SECONDS  ends the reception after that long, as Ctrl+C does (a number above 0;\n"
+    "          default: none, it runs until a fully good picture has arrived or Ctrl+C)\n"
+    "--scale N  writes the picture N times larger, every pixel an N x N block (1..16; default 1)\n"
+    "--strict  a block counts only when two prints agree on every byte of it away from the\n"
     "          line's marks; one that matches its sum only by estimate, or through bytes the\n"
     "          line marked, counts as bad: the console is asked to print again\n"
     "--all-prints  every print of a series in one picture, each below the last, with its\n"
@@ -247,7 +308,8 @@ const CCommandRegistrar registrar({
     "     print of the series) and every block matched\n"
     "     its sum as received or after rebuilding bytes cut on lost sync\n"
     "  1  it ended otherwise: a print cut short or given up, bad blocks, --timeout, Ctrl+C, no\n"
-    "     module, or the picture could not be written; the picture held is still written\n"
+    "     module (ends at once), the output cannot be written, or no picture arrived; a line\n"
+    "     'quillomat-cli: receive: ...' or the summary names the cause\n"
     "  2  bad usage\n"
     "  3  the whole print arrived, but some blocks match their sum only by estimate, or came\n"
     "     once on a line that damaged other blocks unmarked, where two errors can cancel in\n"

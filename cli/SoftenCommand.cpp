@@ -37,6 +37,12 @@ int RunSoften(const std::vector<std::string>& args)
 const CCommandRegistrar registrar({"soften", "soften [--passes N] [--size S] [--scale N] IN OUT",
                                    "soften a bitmap or PNG file (passes 1..100, default 1; size 1..25, default 8; "
                                    "scale 1..16 enlarges the result; OUT.png writes PNG)",
-                                   RunSoften});
+                                   RunSoften,
+                                   "\n--passes N  how often the filter runs (1..100; default 1)\n"
+                                   "--size S    the filter's size (1..25; default 8)\n"
+                                   "--scale N   writes the result N times larger, every pixel an N x N block "
+                                   "(1..16; default 1)\n"
+                                   "IN          a bitmap or PNG file; OUT ending in .png (any case) is written as "
+                                   "PNG,\n            else as a Windows bitmap\n"});
 
 } // namespace

@@ -1,4 +1,5 @@
-// quillomat-cli: the core from a terminal. Messages go to stderr, results to files.
+// quillomat-cli: the core from a terminal. Messages go to stderr, results to files, the help
+// that was asked for to stdout (so that it can be paged or searched).
 #include "cli/Commands.h"
 
 #include <algorithm>
@@ -18,42 +19,63 @@ int CliUsageError(const std::string& strText)
     return CLI_BAD_USAGE;
 }
 
-static void PrintUsage()
+static void PrintUsage(std::FILE* pOut)
 {
     std::vector<CCliCommand> commands = CliCommands();
     std::sort(commands.begin(), commands.end(),
               [](const CCliCommand& a, const CCliCommand& b) { return a.strName < b.strName; });
-    std::fprintf(stderr, "usage: quillomat-cli <command> [options]\n\ncommands:\n");
+    std::fprintf(pOut, "usage: quillomat-cli <command> [options]\n\ncommands:\n");
     for (const CCliCommand& command : commands)
-        std::fprintf(stderr, "  %-60s %s\n", command.strUsage.c_str(), command.strSummary.c_str());
-    std::fprintf(stderr, "\n'quillomat-cli <command> --help' shows a command's usage.\n");
+        std::fprintf(pOut, "  %-60s %s\n", command.strUsage.c_str(), command.strSummary.c_str());
+    std::fprintf(pOut, "\n'quillomat-cli <command> --help' (or 'quillomat-cli help <command>') shows a command's\n"
+                       "options with their ranges and defaults.\n");
+}
+
+static bool IsHelp(const std::string& strArg)
+{
+    return strArg == "--help" || strArg == "-h";
+}
+
+static const CCliCommand* FindCommand(const std::string& strName)
+{
+    for (const CCliCommand& command : CliCommands())
+        if (command.strName == strName)
+            return &command;
+    return nullptr;
+}
+
+static int PrintCommandHelp(const CCliCommand& command)
+{
+    std::printf("usage: quillomat-cli %s\n%s\n%s", command.strUsage.c_str(), command.strSummary.c_str(),
+                command.strDetails.c_str());
+    return CLI_OK;
 }
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        PrintUsage();
+        PrintUsage(stderr);
         return CLI_BAD_USAGE;
     }
     const std::string strName = argv[1];
-    if (strName == "--help" || strName == "-h" || strName == "help") {
-        PrintUsage();
+    if (IsHelp(strName) || strName == "help") {
+        if (strName == "help" && argc > 2) {
+            if (const CCliCommand* pCommand = FindCommand(argv[2]))
+                return PrintCommandHelp(*pCommand);
+            return CliUsageError("help: unknown command '" + std::string(argv[2]) + "' (see quillomat-cli --help)");
+        }
+        PrintUsage(stdout);
         return CLI_OK;
     }
     if (strName == "--version") {
         std::printf("quillomat-cli %s\n", QUILLOMAT_VERSION);
         return CLI_OK;
     }
-    for (const CCliCommand& command : CliCommands()) {
-        if (command.strName != strName)
-            continue;
+    if (const CCliCommand* pCommand = FindCommand(strName)) {
         std::vector<std::string> args(argv + 2, argv + argc);
-        if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-            std::fprintf(stderr, "usage: quillomat-cli %s\n%s\n%s", command.strUsage.c_str(),
-                         command.strSummary.c_str(), command.strDetails.c_str());
-            return CLI_OK;
-        }
-        return command.fnRun(args);
+        if (std::find_if(args.begin(), args.end(), IsHelp) != args.end())
+            return PrintCommandHelp(*pCommand);
+        return pCommand->fnRun(args);
     }
     return CliUsageError("unknown command '" + strName + "' (see quillomat-cli --help)");
 }

@@ -19,5 +19,11 @@ if [ "$target" = quillomat ]; then
 fi
 link="${QUILLOMAT_LINK:-sim}"
 echo "No display: receiving from link '$link' with quillomat-cli into received.bmp" >&2
-"$build/cli/quillomat-cli" receive --link "$link" -o received.bmp --timeout 60
-echo "Picture written to $(pwd)/received.bmp" >&2
+status=0
+"$build/cli/quillomat-cli" receive --link "$link" -o received.bmp --timeout 60 || status=$?
+# 0 and 3 replace received.bmp; an incomplete reception goes beside an existing one, and the
+# lines above name the file written, or why none was.
+if [ "$status" -eq 0 ] || [ "$status" -eq 3 ]; then
+  echo "Picture written to $(pwd)/received.bmp" >&2
+fi
+exit "$status"

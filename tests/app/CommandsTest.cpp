@@ -10,8 +10,11 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QKeySequence>
+#include <QTimer>
 
 #include "AppTestSupport.h"
+#include "bitmap/BmpBytes.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "app/CQuillomatApp.h"
@@ -19,6 +22,7 @@
 #include "app/CQuillomatView.h"
 #include "app/CRecentFileList.h"
 #include "res/Resource.h"
+#include "support/TestFiles.h"
 #include "support/TestPictures.h"
 
 namespace {
@@ -30,6 +34,25 @@ void AcceptDialog(QWidget* pModal)
     else if (auto* pDialog = qobject_cast<QDialog*>(pModal))
         pDialog->accept();
 }
+
+// Presses the keys as the main window's accelerator table has them.
+void PressKeys(CMainFrame& frame, const QKeySequence& keys)
+{
+    for (QAction* pAction : frame.GetAcceleratorActions())
+        if (pAction->shortcut() == keys)
+            return pAction->trigger();
+    ADD_FAILURE() << "no accelerator " << keys.toString().toStdString();
+}
+
+// Sets QUILLOMAT_LINK for a scope.
+class CLinkForScope {
+public:
+    explicit CLinkForScope(const char* pLink) : m_Previous(qgetenv("QUILLOMAT_LINK")) { qputenv("QUILLOMAT_LINK", pLink); }
+    ~CLinkForScope() { qputenv("QUILLOMAT_LINK", m_Previous); }
+
+private:
+    QByteArray m_Previous;
+};
 
 } // namespace
 
@@ -178,4 +201,84 @@ TEST(Commands, RecentFilesOpenAndForgetMissingOnes)
     // Opening it again only brings its window forward.
     app.Frame().OnCommand(ID_FILE_MRU_FILE1);
     EXPECT_EQ(app.App().GetDocManager()->GetDocuments().size(), 1);
+}
+
+// A file the program cannot read (a palette bitmap with RLE-compressed rows, as ImageMagick
+// writes them): its message, then an empty picture whose first paint receives. That picture is
+// not the file's: Ctrl+S asks for a name, the file stays as it was and off the recent-file list,
+// and a picture without rows is written nowhere, also when the file is named again.
+TEST(Commands, UnreadableFileIsNeverASaveTarget)
+{
+    CBmpRecipe recipe;
+    recipe.nBitCount = 8;
+    recipe.nCompression = 1;  // BI_RLE8
+    recipe.nColorEntries = 4;
+    const std::string strBytes = MakeBmpFile(recipe);
+    const QString strFile = QDir(TestDir()).filePath(QStringLiteral("palette-rle.bmp"));
+    struct {
+        const char* pLink;
+        int32_t nRows;  // of the received picture; 0: the receive dialog is cancelled
+    } const cases[] = {{"sim:version=0", 0}, {"sim:picture=card", 144}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pLink);
+        WriteBytes(strFile.toStdString(), strBytes);
+        const CLinkForScope link(c.pLink);
+        CModalAnswerer answerer([](QWidget* pModal) {
+            if (auto* pBox = qobject_cast<QMessageBox*>(pModal))
+                pBox->escapeButton()->click();
+            else if (auto* pDialog = qobject_cast<QDialog*>(pModal))
+                QTimer::singleShot(300, pDialog, &QDialog::reject);
+        });
+        answerer.SetAnswerAll(c.nRows == 0);  // a received print closes the dialog by itself
+        CMessageCollector messages;
+        CRunningApp app({strFile});
+        ASSERT_TRUE(app.IsStarted());
+        ASSERT_TRUE(app.WaitForReception());
+        EXPECT_EQ(messages.GetMessages(), std::vector<std::string>{"Invalid bitmap file"});
+        CQuillomatDoc* pDoc = app.ActiveDoc();
+        ASSERT_NE(pDoc, nullptr);
+        EXPECT_EQ(pDoc->GetDib().GetDimensions(), (CSize{160, c.nRows}));
+        EXPECT_TRUE(pDoc->GetPathName().isEmpty());
+        EXPECT_TRUE(pDoc->GetTitle().startsWith(QStringLiteral("Quillo"))) << pDoc->GetTitle().toStdString();
+        EXPECT_FALSE(app.App().GetRecentFileList().GetFiles().contains(QFileInfo(strFile).absoluteFilePath()));
+        // Only a picture with rows has something to lose when it closes.
+        EXPECT_EQ(pDoc->IsModified(), c.nRows > 0);
+
+        int nFileDialogs = 0;
+        {
+            CModalAnswerer cancel([&](QWidget* pModal) {
+                nFileDialogs += qobject_cast<QFileDialog*>(pModal) != nullptr;
+                qobject_cast<QDialog*>(pModal)->reject();
+            });
+            cancel.SetAnswerAll(true);
+            PressKeys(app.Frame(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        }
+        EXPECT_EQ(nFileDialogs, 1);
+        EXPECT_EQ(ReadBytes(strFile.toStdString()), strBytes);
+
+        // Named again, on purpose: a picture with rows replaces the file, one without rows does not.
+        {
+            CModalAnswerer name([&](QWidget* pModal) {
+                if (auto* pBox = qobject_cast<QMessageBox*>(pModal)) {
+                    (pBox->button(QMessageBox::Yes) ? pBox->button(QMessageBox::Yes) : pBox->escapeButton())->click();
+                } else if (auto* pDialog = qobject_cast<QFileDialog*>(pModal)) {
+                    // The question whether to replace it is the user's yes here.
+                    pDialog->setOption(QFileDialog::DontConfirmOverwrite);
+                    ChooseFileAndAccept(pDialog, strFile);
+                }
+            });
+            name.SetAnswerAll(true);
+            PressKeys(app.Frame(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        }
+        CDib saved;
+        if (c.nRows == 0) {
+            EXPECT_EQ(messages.GetMessages().back(), DOC_MSG_NO_ROWS);
+            EXPECT_EQ(ReadBytes(strFile.toStdString()), strBytes);
+            EXPECT_TRUE(pDoc->GetPathName().isEmpty());
+        } else {
+            ASSERT_TRUE(saved.ReadFile(strFile.toStdString()).Ok());
+            EXPECT_EQ(saved.GetDimensions(), (CSize{160, c.nRows}));
+            EXPECT_EQ(pDoc->GetPathName(), QFileInfo(strFile).absoluteFilePath());
+        }
+    }
 }

@@ -145,29 +145,38 @@ TEST(DibSurface, ScreenCopyIsOneToOne)
     EXPECT_EQ(canvas.pixel(1, 1), qRgb(0x12, 0x34, 0x56));
 }
 
-TEST(DibSurface, PrinterPlacesAndScalesThePicture)
+TEST(DibSurface, PrinterPlacesAndScalesThePictureInEvenBlocks)
 {
-    // 160 x 144 on a 300-dpi page: (200, 200) to (893, 824), colour on colour.
+    // 160 x 144 placed at (200, 200) of a 300-dpi page and 1300 / 300 of its dots a pixel: on
+    // the device every pixel is the whole number of dots nearest to that, the same for all,
+    // colour on colour. The page at 600 dpi is drawn on as at 300 (PrintTo scales by two).
     CDib dib;
     ASSERT_TRUE(dib.Create(160, 144));
     for (int y = 0; y < 144; ++y)
         for (int x = 0; x < 160; ++x)
             dib.SetPixel({x, y}, ((x + y) & 1) ? 0x000000 : 0xFFFFFF);
     dib.SetPixel({159, 143}, 0xFF0000);
-    QImage page = Canvas(1000, 900);
-    QPainter painter(&page);
-    CQtDibSurface surface(painter, true, 300, 300);
-    EXPECT_GT(dib.Draw(surface, CRect{0, 0, 160, 144}, CPoint{0, 0}), 0);
-    painter.end();
-    EXPECT_EQ(page.pixel(199, 199), qRgb(0x12, 0x34, 0x56));
-    EXPECT_EQ(page.pixel(200, 200), qRgb(255, 255, 255));
-    EXPECT_EQ(page.pixel(892, 823), qRgb(255, 0, 0));
-    EXPECT_EQ(page.pixel(893, 823), qRgb(0x12, 0x34, 0x56));
-    EXPECT_EQ(page.pixel(892, 824), qRgb(0x12, 0x34, 0x56));
-    // No blending: every pixel inside is one of the picture's colours.
-    for (int y = 200; y < 824; y += 7)
-        for (int x = 200; x < 893; x += 5) {
-            QRgb c = page.pixel(x, y) & 0xFFFFFF;
-            ASSERT_TRUE(c == 0xFFFFFF || c == 0x000000 || c == 0xFF0000) << x << "," << y;
-        }
+    struct {
+        int nScale;  // device dots per 300-dpi dot
+        int nBlock;  // device dots per picture pixel
+    } const cases[] = {{1, 4}, {2, 9}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nScale);
+        QImage page = Canvas(1000 * c.nScale, 900 * c.nScale);
+        QPainter painter(&page);
+        painter.scale(c.nScale, c.nScale);
+        CQtDibSurface surface(painter, true, 300, 300);
+        EXPECT_GT(dib.Draw(surface, CRect{0, 0, 160, 144}, CPoint{0, 0}), 0);
+        painter.end();
+        const int nLeft = 200 * c.nScale;
+        const QRect rcPicture(nLeft, nLeft, 160 * c.nBlock, 144 * c.nBlock);
+        for (int y = nLeft - 2; y < rcPicture.bottom() + 3; ++y)
+            for (int x = nLeft - 2; x < rcPicture.right() + 3; ++x) {
+                const QRgb c0 = page.pixel(x, y) & 0xFFFFFF;
+                const QRgb want = rcPicture.contains(x, y)
+                                      ? dib.GetPixel({(x - nLeft) / c.nBlock, (y - nLeft) / c.nBlock})
+                                      : 0x123456;
+                ASSERT_EQ(c0, want) << x << "," << y;
+            }
+    }
 }

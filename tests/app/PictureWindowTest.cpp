@@ -341,8 +341,9 @@ TEST(PictureWindow, PrintingAndPreviewPaintThePage)
     ASSERT_TRUE(app.IsStarted());
     QPrinter* pPrinter = app.App().GetPrinter();
     pPrinter->setOutputFormat(QPrinter::PdfFormat);
-    // On paper the picture has the size a 300 dpi printer gives it, 693 x 624 of its dots,
-    // whatever the resolution the printer reports.
+    // On paper the picture has about the size a 300 dpi printer gives it, 693 x 624 of its
+    // dots, whatever the resolution the printer reports: every pixel the whole number of the
+    // printer's dots that comes nearest to 1300 / 300 of a 300 dpi printer's.
     for (int nDpi : {1200, 600, 300, 72}) {
         SCOPED_TRACE(nDpi);
         const QString strPdf = QDir(TestDir()).filePath(QStringLiteral("druck%1.pdf").arg(nDpi));
@@ -350,8 +351,10 @@ TEST(PictureWindow, PrintingAndPreviewPaintThePage)
         pPrinter->setResolution(nDpi);
         app.ActiveView()->PrintTo(pPrinter);
         const QSizeF inches = PrintedSizeInInches(strPdf);
-        EXPECT_NEAR(inches.width(), 693.0 / 300, 0.03);
-        EXPECT_NEAR(inches.height(), 624.0 / 300, 0.03);
+        const int nBlock = qRound(nDpi * 1300.0 / (300 * 300));
+        EXPECT_NEAR(inches.width(), 160.0 * nBlock / nDpi, 0.03);
+        EXPECT_NEAR(inches.height(), 144.0 * nBlock / nDpi, 0.03);
+        EXPECT_NEAR(inches.width(), 693.0 / 300, 0.5 * 160 / nDpi + 0.03);
     }
     // "Seitenansicht": the page drawn by the view, every button of its row in sight (none cut
     // off by a window too narrow), and "Schließen" the way back.
@@ -394,6 +397,58 @@ TEST(PictureWindow, PrintingAndPreviewPaintThePage)
     EXPECT_EQ(modals, (QStringList{QStringLiteral("CPreviewDlg"), QStringLiteral("QPrintDialog")}));
 }
 
+// Printed, the picture keeps its pixels: the PDF holds it without JPEG compression (which rang
+// round every edge), and each picture pixel is an even block of the printer's dots.
+TEST(PictureWindow, PrintingKeepsEveryPixelAsAnEvenBlock)
+{
+    CDib dib;
+    ASSERT_TRUE(dib.Create(160, 144));
+    const uint32_t greys[4] = {0xFFFFFF, 0xAAAAAA, 0x555555, 0x000000};
+    for (int y = 0; y < 144; ++y)
+        for (int x = 0; x < 160; ++x)
+            dib.SetPixel({x, y}, greys[(x / 3 + y / 5 + (x == y)) % 4]);
+    const QString strFile = QDir(TestDir()).filePath(QStringLiteral("grau.bmp"));
+    ASSERT_TRUE(dib.WriteFile(strFile.toStdString()).Ok());
+    CRunningApp app({strFile});
+    ASSERT_TRUE(app.IsStarted());
+    QPrinter* pPrinter = app.App().GetPrinter();
+    pPrinter->setOutputFormat(QPrinter::PdfFormat);
+    struct {
+        int nDpi;
+        int nBlock;  // printer dots per picture pixel
+    } const cases[] = {{600, 9}, {300, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nDpi);
+        const QString strPdf = QDir(TestDir()).filePath(QStringLiteral("bloecke%1.pdf").arg(c.nDpi));
+        pPrinter->setOutputFileName(strPdf);
+        pPrinter->setResolution(c.nDpi);
+        app.ActiveView()->PrintTo(pPrinter);
+        // pdfimages -list: two header lines, then one line per image: page, num, type, width,
+        // height, color, comp, bpc, enc (the compression), interp, ...
+        QProcess list;
+        list.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), strPdf});
+        ASSERT_TRUE(list.waitForFinished(60000) && list.exitCode() == 0) << "pdfimages (poppler-utils) failed";
+        const QStringList lines = QString::fromLatin1(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 3) << lines.join('\n').toStdString();
+        const QStringList columns = lines[2].split(' ', Qt::SkipEmptyParts);
+        ASSERT_GT(columns.size(), 9);
+        EXPECT_EQ(columns[8], QStringLiteral("image")) << lines[2].toStdString();  // Flate, not jpeg
+        EXPECT_EQ(columns[9], QStringLiteral("no")) << lines[2].toStdString();     // no interpolation asked for
+        EXPECT_EQ(columns[3].toInt(), 160 * c.nBlock);
+        EXPECT_EQ(columns[4].toInt(), 144 * c.nBlock);
+        // The image itself: every picture pixel a block of its own grey, nothing in between.
+        const QString strPrefix = strPdf + QStringLiteral(".bild");
+        QProcess extract;
+        extract.start(QStringLiteral("pdfimages"), {QStringLiteral("-png"), strPdf, strPrefix});
+        ASSERT_TRUE(extract.waitForFinished(60000) && extract.exitCode() == 0);
+        const QImage printed(strPrefix + QStringLiteral("-000.png"));
+        ASSERT_EQ(printed.size(), QSize(160 * c.nBlock, 144 * c.nBlock));
+        for (int y = 0; y < printed.height(); ++y)
+            for (int x = 0; x < printed.width(); ++x)
+                ASSERT_EQ(printed.pixel(x, y) & 0xFFFFFF, dib.GetPixel({x / c.nBlock, y / c.nBlock})) << x << "," << y;
+    }
+}
+
 TEST(PictureWindow, CancelledReceptionGivesAnEmptyRowlessPicture)
 {
     // No module at all: the dialog waits until the user presses "Abbrechen".
@@ -416,7 +471,7 @@ TEST(PictureWindow, CancelledReceptionGivesAnEmptyRowlessPicture)
         CQuillomatDoc* pDoc = app.ActiveDoc();
         EXPECT_EQ(pView->m_nTileBytes, 0);
         EXPECT_EQ(pDoc->GetDib().GetDimensions(), (CSize{160, 0}));
-        EXPECT_TRUE(pDoc->IsModified());
+        EXPECT_FALSE(pDoc->IsModified());  // nothing to lose: closing it asks nothing
         EXPECT_EQ(nDialogs, 1);
         // Painting again, or a second window, never brings the dialog back.
         pView->viewport()->repaint();

@@ -177,6 +177,12 @@ TEST_F(PictureCommandTest, UnreadableInputAndUnwritableOutputAreExitOne) {
     r = Run("soften '" + Path("in.bmp") + "' '" + Path("no/such/folder/out.bmp") + "'");
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.strErr.find("Write error"), std::string::npos);
+    // A picture without rows is read, but written nowhere.
+    WriteBytes("rowless.bmp", MakeBmpFile({.nWidth = 4, .nHeight = 0, .nPixelBytes = 0}));
+    r = Run("colorize '" + Path("rowless.bmp") + "' '" + Path("out.bmp") + "'");
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("no rows; no file is written"), std::string::npos) << r.strErr;
+    EXPECT_FALSE(std::filesystem::exists(Path("out.bmp")));
 }
 
 TEST_F(PictureCommandTest, EffectsRefuseOtherDepthsWithTheGermanMessage) {
@@ -193,7 +199,8 @@ TEST_F(PictureCommandTest, InfoTellsWhatAFileHoldsOrWhyItIsRefused) {
     WriteBytes("eight.bmp", MakeBmpFile({.nWidth = 9, .nHeight = 3, .nBitCount = 8, .nClrUsed = 5, .nColorEntries = 5}));
     CCliResult r = Run("info '" + Path("eight.bmp") + "'");
     EXPECT_EQ(r.nStatus, 0);
-    EXPECT_NE(r.strOut.find("width: 9\nheight: 3\nbits per pixel: 8\ncolours: 5\nimage size: 36\nheader size: 60\n"),
+    EXPECT_NE(r.strOut.find("format: Windows bitmap\nwidth: 9\nheight: 3\nbits per pixel: 8\ncolours: 5\n"
+                            "image size: 36\nheader size: 60\n"),
               std::string::npos)
         << r.strOut;
     WriteBytes("deep.bmp", MakeBmpFile({.nWidth = 2, .nHeight = 2, .nBitCount = 32}));
@@ -279,12 +286,17 @@ TEST_F(PictureCommandTest, BadPngIsExitOneWithItsReasonAndNoOutput) {
     }
 }
 
-TEST_F(PictureCommandTest, InfoDescribesAPngAsThePictureItBecomes) {
+// A PNG is described by its own header, not by the bitmap it is read into.
+TEST_F(PictureCommandTest, InfoDescribesAPngAsAPng) {
     WriteShades("in.bmp", "in.png");
     const CCliResult r = Run("info '" + Path("in.png") + "'");
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_NE(r.strOut.find("width: 9\nheight: 6\nbits per pixel: 24\ncolours: 0\nimage size: 168\n"), std::string::npos)
+    EXPECT_NE(r.strOut.find("format: PNG\nwidth: 9\nheight: 6\ncolour type: 2 (RGB)\nbit depth: 8\ninterlace: none\n"
+                            "transparency: none\nread as: 24-bit picture\neffects: yes\n"),
+              std::string::npos)
         << r.strOut;
+    EXPECT_EQ(r.strOut.find("header size"), std::string::npos) << r.strOut;
+    EXPECT_EQ(r.strOut.find("colours:"), std::string::npos) << r.strOut;
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ protected:
         return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
     }
 
+    std::string Out() const { return ReadBytes(m_Dir / "out.txt"); }
+
     CScratchFolder m_Dir{"quillomat-cli-receive"};
     std::string m_strErr;
 };
@@ -58,8 +60,9 @@ TEST_F(ReceiveCommandTest, TestCardFromTheSimulatedConsole)
         ASSERT_EQ(Run(std::string("--link sim:picture=card --timeout 60 ") + c.pArgs), 0) << m_strErr;
         EXPECT_NE(m_strErr.find("Bitte den GB an das Linkmodul anschließen und Bild ausdrucken\n"), std::string::npos);
         EXPECT_NE(m_strErr.find("Die Daten werden auf Fehler geprüft\n"), std::string::npos);
-        EXPECT_NE(m_strErr.find("; 9 blocks read: 9 as received, 0 repaired, 0 confirmed by two prints, 0 estimated, "
-                                "0 bad; print complete\n"),
+        EXPECT_NE(m_strErr.find(std::string(c.pFile) + ": " + std::to_string(160 * c.nScale) + " x " +
+                                std::to_string(144 * c.nScale) + " Pixel; 9 Blöcke gelesen: 9 wie empfangen, 0 repariert, "
+                                "0 durch zwei Ausdrucke bestätigt, 0 geschätzt, 0 fehlerhaft; Ausdruck vollständig\n"),
                   std::string::npos)
             << m_strErr;
         EXPECT_TRUE(std::filesystem::exists(m_Dir / "Tarvo.log"));
@@ -85,8 +88,8 @@ TEST_F(ReceiveCommandTest, StrictModeConfirmsEveryBlockWithASecondPrint)
 {
     ASSERT_EQ(Run("--link sim --strict --timeout 60"), 0) << m_strErr;
     EXPECT_NE(m_strErr.find("9 von 9 gelesenen Datenblocks sind noch nicht bestätigt\n"), std::string::npos) << m_strErr;
-    EXPECT_NE(m_strErr.find("9 blocks read: 0 as received, 0 repaired, 9 confirmed by two prints, 0 estimated, 0 bad; "
-                            "print complete\n"),
+    EXPECT_NE(m_strErr.find("9 Blöcke gelesen: 0 wie empfangen, 0 repariert, 9 durch zwei Ausdrucke bestätigt, "
+                            "0 geschätzt, 0 fehlerhaft; Ausdruck vollständig\n"),
               std::string::npos)
         << m_strErr;
 }
@@ -105,25 +108,53 @@ TEST_F(ReceiveCommandTest, PrintWithoutItsPrintPacketExitsOne)
     replay.close();
     EXPECT_EQ(Run("--link sim:replay=cut.txt,reprints=0 --timeout 2"), 1) << m_strErr;
     EXPECT_NE(m_strErr.find("Das Bild ist nicht vollständig angekommen\n"), std::string::npos) << m_strErr;
-    EXPECT_NE(m_strErr.find("9 blocks read: 9 as received, 0 repaired, 0 confirmed by two prints, 0 estimated, 0 bad; "
-                            "print incomplete\n"),
+    EXPECT_NE(m_strErr.find("9 Blöcke gelesen: 9 wie empfangen, 0 repariert, 0 durch zwei Ausdrucke bestätigt, "
+                            "0 geschätzt, 0 fehlerhaft; Ausdruck unvollständig\n"),
               std::string::npos)
         << m_strErr;
 }
 
-TEST_F(ReceiveCommandTest, HelpNamesTheExitStatuses)
+// Help that was asked for goes to stdout, so that it can be paged; each command's help explains
+// every option its usage line names, and so does the manual page.
+TEST_F(ReceiveCommandTest, HelpOnStdoutExplainsEveryOption)
 {
-    const std::string strCommand = std::string("'") + QUILLOMAT_CLI_PATH + "' receive --help 2>&1";
-    FILE* pPipe = ::popen(strCommand.c_str(), "r");
-    ASSERT_NE(pPipe, nullptr);
-    std::string strHelp;
-    char szBuffer[256];
-    while (std::fgets(szBuffer, sizeof(szBuffer), pPipe))
-        strHelp += szBuffer;
-    EXPECT_EQ(::pclose(pPipe), 0);
+    std::ifstream manual(QUILLOMAT_MANUAL_PAGE);
+    const std::string strManual((std::istreambuf_iterator<char>(manual)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(strManual.empty());
+    for (const char* pArgs : {"--help", "-h", "help"}) {
+        EXPECT_EQ(Run("", "", pArgs), 0) << pArgs;
+        EXPECT_EQ(m_strErr, "") << pArgs;
+        EXPECT_EQ(Out().rfind("usage: quillomat-cli <command>", 0), 0u) << pArgs << ": " << Out();
+    }
+    for (const char* pCommand : {"receive", "soften", "colorize", "log", "info", "probe"}) {
+        for (const std::string& strArgs : {std::string(pCommand) + " --help", std::string(pCommand) + " -h",
+                                          "help " + std::string(pCommand)}) {
+            SCOPED_TRACE(strArgs);
+            EXPECT_EQ(Run("", "", strArgs), 0);
+            EXPECT_EQ(m_strErr, "");
+            const std::string strHelp = Out();
+            const std::string strUsage = strHelp.substr(0, strHelp.find('\n'));
+            ASSERT_EQ(strUsage.rfind(std::string("usage: quillomat-cli ") + pCommand, 0), 0u) << strHelp;
+            // Every option of the usage line starts a line of the help and is in the manual page.
+            std::istringstream words(strUsage);
+            for (std::string strWord; words >> strWord;) {
+                strWord.erase(0, strWord.find_first_not_of('['));
+                strWord.erase(strWord.find_last_not_of(']') + 1);
+                if (strWord.size() < 2 || strWord[0] != '-')
+                    continue;
+                EXPECT_NE(strHelp.find("\n" + strWord + " "), std::string::npos) << strWord << " in\n" << strHelp;
+                std::string strRoff;
+                for (char ch : strWord)
+                    strRoff += ch == '-' ? std::string("\\-") : std::string(1, ch);
+                EXPECT_NE(strManual.find(strRoff), std::string::npos) << strWord << " in the manual page";
+            }
+        }
+    }
+    Run("", "", "receive --help");
     for (const char* pText : {"--strict", "exit status:", "  0  the whole print arrived", "  1  it ended otherwise",
-                              "  2  bad usage", "  3  the whole print arrived, but some blocks"})
-        EXPECT_NE(strHelp.find(pText), std::string::npos) << pText << " in\n" << strHelp;
+                              "  2  bad usage", "  3  the whole print arrived, but some blocks", "default received.bmp",
+                              "1..16; default 1", ".partial"})
+        EXPECT_NE(Out().find(pText), std::string::npos) << pText << " in\n" << Out();
 }
 
 TEST_F(ReceiveCommandTest, BadBlocksAndTimeoutStillWriteThePicture)
@@ -133,30 +164,101 @@ TEST_F(ReceiveCommandTest, BadBlocksAndTimeoutStillWriteThePicture)
               std::string::npos)
         << m_strErr;
     EXPECT_NE(m_strErr.find("\nBild ausdrucken\n"), std::string::npos);
+    // The dialog's line about its OK button reads as the terminal works.
+    EXPECT_EQ(m_strErr.find("OK drücken"), std::string::npos) << m_strErr;
+    EXPECT_NE(m_strErr.find("Bitte das Bild noch einmal ausdrucken\nDer Empfang geht von selbst weiter"),
+              std::string::npos)
+        << m_strErr;
     CDib dib;
     ASSERT_TRUE(dib.ReadFile(m_Dir / "bad.bmp").Ok());
     EXPECT_EQ(dib.GetDimensions(), (CSize{160, 144}));
 }
 
-TEST_F(ReceiveCommandTest, NoModuleEndsWithAnEmptyPicture)
+// Every way a reception ends without a picture names its cause last, exits 1 and writes no
+// file: an existing one stays as it was. Without a module it ends at once, with no --timeout.
+TEST_F(ReceiveCommandTest, EveryEndWithoutAPictureNamesItsCause)
 {
-    EXPECT_EQ(Run("--link sim:version=0 --timeout 0.2"), 1);
-    EXPECT_NE(m_strErr.find("Es ist kein Tarvo Linkmodul angeschlossen\n"), std::string::npos);
-    CDib dib;
-    ASSERT_TRUE(dib.ReadFile(m_Dir / "received.bmp").Ok());
-    EXPECT_EQ(dib.GetDimensions(), (CSize{160, 0}));
+    WriteBytes(m_Dir / "keep.bmp", "what the user had");
+    struct {
+        const char* pArgs;
+        const char* pPrefix;
+        const char* pCause;
+    } const cases[] = {
+        {"--link sim:version=0 -o keep.bmp", "timeout 20 ", "Es ist kein Tarvo Linkmodul angeschlossen\n"},
+        {"--link sim:version=0", "timeout 20 ", "quillomat-cli: receive: kein Linkmodul angeschlossen\n"},
+        {"--link sim:start=1000000000 -o keep.bmp --timeout 0.3", "", "Zeit abgelaufen (--timeout 0.3 Sekunden)\n"},
+        {"--link sim:start=1000000000 -o keep.bmp", "timeout --preserve-status -s INT 0.5 ",
+         "quillomat-cli: receive: abgebrochen (Strg+C)\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pArgs);
+        EXPECT_EQ(Run(c.pArgs, c.pPrefix), 1) << m_strErr;
+        EXPECT_NE(m_strErr.find(c.pCause), std::string::npos) << m_strErr;
+        EXPECT_TRUE(m_strErr.ends_with("kein Bild empfangen, es wird keine Datei geschrieben\n")) << m_strErr;
+        EXPECT_EQ(ReadBytes(m_Dir / "keep.bmp"), "what the user had");
+        EXPECT_FALSE(std::filesystem::exists(m_Dir / "received.bmp"));
+        EXPECT_FALSE(std::filesystem::exists(m_Dir / "keep.partial.bmp"));
+    }
 }
 
-TEST_F(ReceiveCommandTest, InterruptEndsLikeCancel)
+// A reception that did not complete never takes the place of a file that is there: it goes
+// beside it, and says so; a complete one replaces it.
+TEST_F(ReceiveCommandTest, IncompleteReceptionGoesBesideAnExistingFile)
 {
-    EXPECT_EQ(Run("--link sim:version=0", "timeout --preserve-status -s INT 0.5 "), 1);
-    EXPECT_TRUE(std::filesystem::exists(m_Dir / "received.bmp"));
+    for (const char* pName : {"keep.bmp", "received.bmp", "keep.png"})
+        WriteBytes(m_Dir / pName, "what the user had");
+    struct {
+        const char* pArgs;
+        const char* pNamed;
+        const char* pWritten;
+    } const cases[] = {{"--link 'sim:faults=flip:0.01,reprints=0,seed=3' -o keep.bmp --timeout 3", "keep.bmp",
+                        "keep.partial.bmp"},
+                       {"--link 'sim:faults=flip:0.01,reprints=0,seed=3' --timeout 3", "received.bmp",
+                        "received.partial.bmp"},
+                       {"--link 'sim:faults=flip:0.01,reprints=0,seed=3' -o keep.png --timeout 3", "keep.png",
+                        "keep.partial.png"},
+                       {"--link sim:picture=card -o keep.bmp --timeout 60", "keep.bmp", "keep.bmp"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pArgs);
+        const bool bComplete = std::string(c.pNamed) == c.pWritten;
+        EXPECT_EQ(Run(c.pArgs), bComplete ? 0 : 1) << m_strErr;
+        CDib dib;
+        ASSERT_TRUE(ReadPictureFile(dib, m_Dir / c.pWritten).Ok()) << m_strErr;
+        EXPECT_EQ(dib.GetDimensions(), (CSize{160, 144}));
+        EXPECT_NE(m_strErr.find(std::string("\n") + c.pWritten + ": 160 x 144 Pixel;"), std::string::npos) << m_strErr;
+        if (!bComplete) {
+            EXPECT_EQ(ReadBytes(m_Dir / c.pNamed), "what the user had");
+            EXPECT_NE(m_strErr.find(std::string("das Bild ist nicht vollständig; ") + c.pNamed +
+                                    " bleibt, wie es ist, das Bild steht in " + c.pWritten + "\n"),
+                      std::string::npos)
+                << m_strErr;
+        }
+    }
 }
 
-TEST_F(ReceiveCommandTest, OutputThatCannotBeWritten)
+// The output is checked before anything is received: the reception does not start, and the
+// reason is named.
+TEST_F(ReceiveCommandTest, OutputThatCannotBeWrittenIsRefusedBeforeReceiving)
 {
-    EXPECT_EQ(Run("--link sim -o no/such/folder/x.bmp --timeout 60"), 1);
-    EXPECT_FALSE(m_strErr.empty());
+    WriteBytes(m_Dir / "plain", "a file");
+    std::filesystem::create_directory(m_Dir / "locked");
+    std::filesystem::permissions(m_Dir / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    struct {
+        const char* pOut;
+        const char* pReason;
+    } const cases[] = {{"no/such/folder/x.bmp", "der Ordner no/such/folder fehlt"},
+                       {"plain/x.bmp", "plain ist kein Ordner"},
+                       {"locked", "das ist ein Ordner"},
+                       {"locked/x.bmp", "keine Schreibberechtigung (Ordner locked)"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pOut);
+        if (::geteuid() == 0 && std::string(c.pOut) == "locked/x.bmp")
+            continue;  // root writes anywhere
+        EXPECT_EQ(Run(std::string("--link sim -o ") + c.pOut + " --timeout 60"), 1);
+        EXPECT_EQ(m_strErr, std::string("quillomat-cli: receive: ") + c.pOut + " kann nicht geschrieben werden: " +
+                                c.pReason + "\n");
+        EXPECT_FALSE(std::filesystem::exists(m_Dir / "Tarvo.log"));
+    }
 }
 
 TEST_F(ReceiveCommandTest, BadUsage)
