@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "protocol/PacketParser.h"
 #include "reception/PacketEngine.h"
 #include "reception/ReceptionState.h"
 #include "reception/SeriesPicture.h"
@@ -101,13 +102,12 @@ int32_t SeriesAttemptBlock(CReceptionState& state)
     return state.m_Series.m_nPassBlock;
 }
 
-int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock)
+int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketValue& packet, bool bLost, int32_t nBlock)
 {
     CPrintSeries& series = state.m_Series;
     // A console whose packet was cut off or not acknowledged gives the print up, and the prints
     // after it in the series never come: the pass cannot be whole.
-    if (state.m_bPacketLost) {
-        state.m_bPacketLost = false;
+    if (bLost) {
         if (!series.m_bNewPass && series.m_bPassData)
             series.m_bAbandoned = true;
     }
@@ -116,7 +116,7 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock)
     series.m_bHeard = true;
     switch (nResult) {
     case PACKET_DATA:
-        if (state.m_nDataLength <= 0)
+        if (packet.nLength <= 0)
             return nBlock;  // the empty packet that closes a print's data
         if (series.m_bNewPass) {
             StartPass(state);
@@ -124,7 +124,7 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock)
         }
         series.m_bPassData = true;
         if (nBlock < SERIES_BLOCKS)
-            series.m_PassPacked[nBlock] = state.m_nDataFlag;
+            series.m_PassPacked[nBlock] = packet.nFlag;
         else
             series.m_bOverflow = true;
         return nBlock;
@@ -135,8 +135,8 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock)
             CSeriesPrint& print = series.m_PassPrints[series.m_nPassPrints++];
             print.m_nFirst = series.m_nPassFirst;
             print.m_nEnd = nBlock;
-            std::memcpy(print.m_Args, state.m_PrintArgs, PRINT_ARG_BYTES);
-            print.m_bArgsOk = state.m_bPrintArgsOk;
+            std::memcpy(print.m_Args, packet.args, PRINT_ARG_BYTES);
+            print.m_bArgsOk = packet.SumMatches();
         }
         series.m_nPassFirst = nBlock;
         return nBlock;

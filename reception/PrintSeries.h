@@ -17,12 +17,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "protocol/PrinterProtocol.h"
+
+struct CPacketValue;
 struct CReceptionState;
 
 constexpr int32_t SERIES_BLOCKS = 39;           // blocks a series may hold, as one attempt
 constexpr int32_t SERIES_BLOCK_BYTES = 1999;    // data bytes kept from one packet
-constexpr int32_t PRINT_ARG_BYTES = 4;          // sheets, margins, palette, exposure
-constexpr int32_t PRINT_ARG_PALETTE = 2;
 
 // How much a block of the series can be trusted.
 enum : uint8_t {
@@ -77,9 +78,10 @@ struct CPrintSeries {
 // The engine's calls in all-prints mode. At the start of an attempt: the block its first data
 // packet fills, the pass's.
 int32_t SeriesAttemptBlock(CReceptionState& state);
-// After every packet header search (nResult a PACKET_ code; the data length and flag of a data
-// header are in the state): returns the block the next data packet fills, 0 when a pass begins.
-int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock);
+// After every packet header search (nResult a PACKET_ code, packet what the parser read, bLost
+// whether the line showed a packet lost meanwhile): returns the block the next data packet
+// fills, 0 when a pass begins.
+int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketValue& packet, bool bLost, int32_t nBlock);
 // At the end of an attempt, with the block the next data packet would fill.
 void SeriesEndAttempt(CReceptionState& state, int32_t nBlock);
 

@@ -67,15 +67,9 @@ struct CReceptionState {
     // do not vote on whether the stream is compressed.
     int32_t m_nPackedCount;
     int32_t m_nPlainCount;
-    int32_t m_nHeaderSum;       // command + flag + length bytes of the packet being read
-    int32_t m_nDataLength;      // length field of the last data packet header
     // The current attempt: the console's print packet came after its last data packet with
     // data. Without it the print was given up or cut short, however good its blocks are.
     bool m_bPrintAfterData;
-    uint8_t m_nDataFlag;        // compression flag of the last data packet header
-    uint8_t m_PrintArgs[PRINT_ARG_BYTES];  // data of the last print packet
-    bool m_bPrintArgsOk;        // it matched its checksum
-    bool m_bPacketLost;         // a packet was cut off or its acknowledgement withheld
     // The line damaged a block without marking it (bits inverted on the way): a sum can then
     // no longer vouch alone for a block that came once, since two such errors may cancel in it.
     bool m_bUnmarkedDamage;
