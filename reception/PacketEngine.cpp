@@ -158,25 +158,23 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
             bAnyData = true;
             state.m_bPrintAfterData = false;  // this data still waits for its print packet
         }
-        const bool bStore = nBlock < BLOCKS_PER_ATTEMPT && !state.m_BlockGood[nBlock];
-        const CPacketValue& packet = ReadDataBody(link, parser, bStore ? state.m_BlockData[nBlock] : nullptr);
+        const bool bStore = nBlock < BLOCKS_PER_ATTEMPT && !state.m_Blocks[nBlock].IsGood();
+        const CPacketValue& packet = ReadDataBody(link, parser, bStore ? state.m_Blocks[nBlock].m_Entries : nullptr);
         if (nLength > 0 && nBlock < BLOCKS_PER_ATTEMPT) {
             ++state.m_nBlockCount;
             if (state.m_nBlockCount > state.m_nMaxBlockCount)
                 state.m_nMaxBlockCount = state.m_nBlockCount;
-            if (!state.m_BlockGood[nBlock]) {
-                state.m_BlockSum[nBlock] = static_cast<uint16_t>(packet.nReceivedSum - packet.nHeaderSum);
-                state.m_BlockLength[nBlock] = nLength;
-                state.m_BlockHow[nBlock] = BLOCK_FROM_LINE;
-                state.m_BlockTimedOut[nBlock] = packet.bTimedOut;
-                state.m_BlockHeard[nBlock] = packet.nHeard;
+            CBlock& block = state.m_Blocks[nBlock];
+            if (!block.IsGood()) {
+                block.m_nSum = static_cast<uint16_t>(packet.nReceivedSum - packet.nHeaderSum);
+                block.m_nLength = nLength;
+                block.m_bTimedOut = packet.bTimedOut;
+                block.m_nHeard = packet.nHeard;
                 // A block the line marked is left to the verification, even when its sum
                 // matches: bits that moved between bytes can keep the sum. In strict mode
                 // the verification decides every block.
-                if (packet.SumMatches() && !packet.bMarked && !state.m_bStrict) {
-                    state.m_BlockGood[nBlock] = 1;
-                    state.m_BlockHow[nBlock] = BLOCK_AS_RECEIVED;
-                }
+                block.m_nHow = packet.SumMatches() && !packet.bMarked && !state.m_bStrict ? BLOCK_AS_RECEIVED
+                                                                                           : BLOCK_FROM_LINE;
                 if (!packet.SumMatches() && !packet.bMarked && !packet.bTimedOut)
                     state.m_bUnmarkedDamage = true;
             }

@@ -12,9 +12,9 @@ namespace {
 // How far the block table's verification trusts block c of the pass.
 uint8_t PassRank(const CReceptionState& state, int32_t c)
 {
-    if (!state.m_BlockGood[c])
+    if (!state.m_Blocks[c].IsGood())
         return SERIES_BLOCK_BAD;
-    switch (state.m_BlockHow[c]) {
+    switch (state.m_Blocks[c].m_nHow) {
     case BLOCK_AS_RECEIVED:
     case BLOCK_REBUILT:
     case BLOCK_CONFIRMED:
@@ -26,8 +26,8 @@ uint8_t PassRank(const CReceptionState& state, int32_t c)
 
 int32_t PassLength(const CReceptionState& state, int32_t c)
 {
-    const int32_t nLength = state.m_BlockLength[c];
-    return nLength < 0 ? 0 : nLength > SERIES_BLOCK_BYTES ? SERIES_BLOCK_BYTES : nLength;
+    const int32_t nLength = state.m_Blocks[c].m_nLength;
+    return nLength < 0 ? 0 : nLength > MAX_BLOCK_LENGTH ? MAX_BLOCK_LENGTH : nLength;
 }
 
 void TakeBlock(CReceptionState& state, int32_t c)
@@ -35,10 +35,10 @@ void TakeBlock(CReceptionState& state, int32_t c)
     CSeriesBlock& block = state.m_Series.m_Blocks[c];
     block.m_nLength = PassLength(state, c);
     for (int32_t k = 0; k < block.m_nLength; ++k)
-        block.m_Bytes[k] = static_cast<uint8_t>(state.m_BlockData[c][k]);
+        block.m_Bytes[k] = static_cast<uint8_t>(state.m_Blocks[c].m_Entries[k]);
     block.m_nPacked = state.m_Series.m_PassPacked[c];
     block.m_nRank = PassRank(state, c);
-    block.m_bSumOnly = state.m_BlockHow[c] != BLOCK_CONFIRMED;
+    block.m_bSumOnly = state.m_Blocks[c].m_nHow != BLOCK_CONFIRMED;
 }
 
 bool SameArgs(const CSeriesPrint& a, const CSeriesPrint& b)
@@ -69,7 +69,7 @@ bool IsSamePrint(const CReceptionState& state, int32_t k)
             return false;
         if (block.m_nRank == SERIES_BLOCK_EXACT && PassRank(state, c) == SERIES_BLOCK_EXACT) {
             for (int32_t i = 0; i < nLength; ++i)
-                if (block.m_Bytes[i] != static_cast<uint8_t>(state.m_BlockData[c][i]))
+                if (block.m_Bytes[i] != static_cast<uint8_t>(state.m_Blocks[c].m_Entries[i]))
                     return false;
         }
     }
@@ -88,7 +88,9 @@ void StartPass(CReceptionState& state)
     series.m_bAbandoned = false;
     series.m_bOverflow = false;
     // The pass refills every block of the table; the series keeps its own copies.
-    std::memset(state.m_BlockGood, 0, sizeof(state.m_BlockGood));
+    for (CBlock& block : state.m_Blocks)
+        if (block.IsGood())
+            block.m_nHow = BLOCK_FROM_LINE;
     state.m_nBlockCount = 0;
     state.m_nMaxBlockCount = 0;
 }
@@ -123,7 +125,7 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketVal
             nBlock = 0;
         }
         series.m_bPassData = true;
-        if (nBlock < SERIES_BLOCKS)
+        if (nBlock < BLOCKS_PER_ATTEMPT)
             series.m_PassPacked[nBlock] = packet.nFlag;
         else
             series.m_bOverflow = true;
@@ -131,7 +133,7 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketVal
     case PACKET_PRINT:
         if (series.m_bNewPass || nBlock <= series.m_nPassFirst)
             return nBlock;  // a print with no data of its own adds nothing
-        if (series.m_nPassPrints < SERIES_BLOCKS) {
+        if (series.m_nPassPrints < BLOCKS_PER_ATTEMPT) {
             CSeriesPrint& print = series.m_PassPrints[series.m_nPassPrints++];
             print.m_nFirst = series.m_nPassFirst;
             print.m_nEnd = nBlock;

@@ -18,12 +18,11 @@
 #include <cstring>
 
 #include "protocol/PrinterProtocol.h"
+#include "reception/BlockTable.h"
 
 struct CPacketValue;
 struct CReceptionState;
 
-constexpr int32_t SERIES_BLOCKS = 39;           // blocks a series may hold, as one attempt
-constexpr int32_t SERIES_BLOCK_BYTES = 1999;    // data bytes kept from one packet
 
 // How much a block of the series can be trusted.
 enum : uint8_t {
@@ -40,7 +39,7 @@ struct CSeriesPrint {
 };
 
 struct CSeriesBlock {
-    uint8_t m_Bytes[SERIES_BLOCK_BYTES];
+    uint8_t m_Bytes[MAX_BLOCK_LENGTH];
     int32_t m_nLength;
     uint8_t m_nPacked;   // the data packet's compression flag
     uint8_t m_nRank;     // SERIES_BLOCK_
@@ -49,17 +48,17 @@ struct CSeriesBlock {
 
 struct CPrintSeries {
     // The series held: its prints in order and their blocks.
-    CSeriesPrint m_Prints[SERIES_BLOCKS];
+    CSeriesPrint m_Prints[BLOCKS_PER_ATTEMPT];
     int32_t m_nPrints;
-    CSeriesBlock m_Blocks[SERIES_BLOCKS];
+    CSeriesBlock m_Blocks[BLOCKS_PER_ATTEMPT];
 
     // The pass being read.
-    CSeriesPrint m_PassPrints[SERIES_BLOCKS];
+    CSeriesPrint m_PassPrints[BLOCKS_PER_ATTEMPT];
     int32_t m_nPassPrints;       // prints of the pass whose print packet came
     int32_t m_nPassMerged;       // of those, merged into the series
     int32_t m_nPassBlock;        // the block the pass's next data packet fills
     int32_t m_nPassFirst;        // first block of the print in progress
-    uint8_t m_PassPacked[SERIES_BLOCKS];  // compression flag of each data packet of the pass
+    uint8_t m_PassPacked[BLOCKS_PER_ATTEMPT];  // compression flag of each data packet of the pass
     bool m_bNewPass;             // the next data packet begins a pass (the series printed again)
     bool m_bPassData;            // the pass brought data since it began
     bool m_bAbandoned;           // the console gave a print up: init after data without a print

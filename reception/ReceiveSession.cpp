@@ -76,7 +76,7 @@ int32_t CountBlocks(const CReceptionState& state, uint8_t nHow)
 {
     int32_t nCount = 0;
     for (int32_t j = 0; j < state.m_nMaxBlockCount && j < BLOCK_TABLE_SIZE; ++j)
-        nCount += state.m_BlockHow[j] == nHow;
+        nCount += state.m_Blocks[j].m_nHow == nHow;
     return nCount;
 }
 
@@ -178,9 +178,9 @@ void CReceiveSession::RunAttempt()
         // follows into one more block, which never matches its sum. A whole print with fewer
         // blocks, none of those beyond it ever good, tells that the picture ends earlier.
         if (state.m_bPrintAfterData && state.m_nBlockCount > 0 && state.m_nBlockCount < state.m_nMaxBlockCount &&
-            std::none_of(state.m_BlockGood + state.m_nBlockCount,
-                         state.m_BlockGood + std::min(state.m_nMaxBlockCount, BLOCK_TABLE_SIZE),
-                         [](uint16_t nGood) { return nGood != 0; }))
+            std::none_of(state.m_Blocks + state.m_nBlockCount,
+                         state.m_Blocks + std::min(state.m_nMaxBlockCount, BLOCK_TABLE_SIZE),
+                         [](const CBlock& block) { return block.IsGood(); }))
             state.m_nMaxBlockCount = state.m_nBlockCount;
         nBad = VerifyBlocks(state);
         // Data without the print packet after it is a print the console gave up or that was
@@ -380,10 +380,10 @@ CReceptionSummary CReceiveSession::GetSummary() const
     CReceptionSummary summary;
     summary.nBlocks = std::clamp(state.m_nMaxBlockCount, 0, BLOCK_TABLE_SIZE);
     for (int32_t j = 0; j < summary.nBlocks; ++j) {
-        const uint8_t nHow = state.m_BlockHow[j];
-        if (nHow == BLOCK_ESTIMATED)
+        const uint8_t nHow = state.m_Blocks[j].m_nHow;
+        if (IsEstimated(nHow))
             ++summary.nEstimated;
-        if (!state.m_BlockGood[j])
+        if (!state.m_Blocks[j].IsGood())
             ++summary.nBad;
         else if (nHow == BLOCK_AS_RECEIVED || nHow == BLOCK_REBUILT) {
             ++(nHow == BLOCK_AS_RECEIVED ? summary.nAsReceived : summary.nRebuilt);

@@ -45,12 +45,11 @@ void FeedPass(CReceptionState& state, const std::string& strPass)
             packet.nFlag = bPacked ? 0x01 : 0x00;
             nBlock = SeriesOnPacket(state, PACKET_DATA, packet, false, nBlock);
             if (nBlock < BLOCKS_PER_ATTEMPT) {
-                if (!state.m_BlockGood[nBlock]) {
+                if (!state.m_Blocks[nBlock].IsGood()) {
                     for (size_t k = 0; k < bytes.size(); ++k)
-                        state.m_BlockData[nBlock][k] = bytes[k];
-                    state.m_BlockLength[nBlock] = packet.nLength;
-                    state.m_BlockGood[nBlock] = strToken.back() != '-';
-                    state.m_BlockHow[nBlock] = strToken.back() == '+'   ? BLOCK_AS_RECEIVED
+                        state.m_Blocks[nBlock].m_Entries[k] = bytes[k];
+                    state.m_Blocks[nBlock].m_nLength = packet.nLength;
+                    state.m_Blocks[nBlock].m_nHow = strToken.back() == '+'   ? BLOCK_AS_RECEIVED
                                                : strToken.back() == '~' ? BLOCK_ESTIMATED
                                                                         : BLOCK_FAILED;
                 }

@@ -138,11 +138,11 @@ CFaultOutcome RunFaulted(const std::string& strOptions, bool bStrict, bool bRela
             nOurs += picture.m_TileData[j * 640 + k];
             nTheirs += tiles[j * 640 + k];
             bSame = bSame && picture.m_TileData[j * 640 + k] == tiles[j * 640 + k];
-            bCut = bCut || (state.m_BlockData[j][k] >> 8) > 0x80;
+            bCut = bCut || (state.m_Blocks[j].m_Entries[k] >> 8) > 0x80;
         }
         if (!bSame && (nOurs & 0xFFFF) != (nTheirs & 0xFFFF))
             out.bChecksumBlindOnly = false;
-        if (bSame && bCut && state.m_BlockGood[j])
+        if (bSame && bCut && state.m_Blocks[j].IsGood())
             out.bRepaired = true;
     }
     return out;
