@@ -7,7 +7,7 @@
 #include "link/IPrinterLink.h"
 #include "protocol/PacketParser.h"
 #include "protocol/PrinterProtocol.h"
-#include "reception/PrintSeries.h"
+#include "reception/ReceptionPolicy.h"
 #include "reception/ReceptionState.h"
 
 namespace {
@@ -15,11 +15,6 @@ namespace {
 
 constexpr int32_t HEADER_SEARCH_BYTES = 20;   // bytes one search may read without a packet
 constexpr int32_t MAX_FAILED_SEARCHES = 18;   // one more and the console is taken as silent
-constexpr int32_t MAX_SEARCHES = 60;          // searches without a data packet per attempt
-// All prints: a game polls the busy printer for a hundred packets and more between two prints;
-// ending the attempt there would leave its packets unanswered, and a console that misses an
-// answer gives the rest of the series up. Only silence ends such an attempt, or this many.
-constexpr int32_t MAX_SERIES_SEARCHES = 3000;
 
 struct CHandleRow {
     const char* pCode;
@@ -104,7 +99,7 @@ const CPacketValue& ReadDataBody(IPrinterLink& link, CPacketParser& parser, uint
 
 }  // namespace
 
-bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
+bool ReceivePackets(IPrinterLink& link, CReceptionState& state, const IReceptionPolicy& policy)
 {
     int32_t nBlock = 0;
     bool bAnyData = false;
@@ -113,13 +108,9 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
     state.m_bPrintAfterData = false;
     link.ResetExchangeState();
     CPacketParser parser(MAX_BLOCK_LENGTH);
-    // All prints: a BREAK is answered as a printer does, so that a console which checks every
-    // answer ends the session without an error.
-    parser.SetAnswerBreak(state.m_bAllPrints);
-    // All prints: the series goes on across attempts.
-    if (state.m_bAllPrints)
-        nBlock = SeriesAttemptBlock(state);
-    const int32_t nMaxSearches = state.m_bAllPrints ? MAX_SERIES_SEARCHES : MAX_SEARCHES;
+    parser.SetAnswerBreak(policy.AnswersBreak());
+    nBlock = policy.BeginAttempt(state);
+    const int32_t nMaxSearches = policy.MaxSearches();
 
     if (link.GetModulStatus() & MODUL_NO_MODULE)
         bStop = true;
@@ -135,8 +126,7 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
             if (nResult == PACKET_PRINT && bAnyData)
                 state.m_bPrintAfterData = true;
             const bool bLost = parser.TakeLost();
-            if (state.m_bAllPrints)
-                nBlock = SeriesOnPacket(state, nResult, parser.GetPacket(), bLost, nBlock);
+            nBlock = policy.OnPacket(state, nResult, parser.GetPacket(), bLost, nBlock);
             if (nResult == PACKET_NONE) {
                 if (++nFailures > MAX_FAILED_SEARCHES) {
                     bStop = true;
@@ -181,7 +171,11 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
             ++nBlock;
         }
     }
-    if (state.m_bAllPrints)
-        SeriesEndAttempt(state, nBlock);
+    policy.EndAttempt(state, nBlock);
     return bAnyData;
+}
+
+bool ReceivePackets(IPrinterLink& link, CReceptionState& state)
+{
+    return ReceivePackets(link, state, SinglePrintPolicy());
 }

@@ -6,6 +6,7 @@
 
 class CPacketParser;
 class IPrinterLink;
+class IReceptionPolicy;
 struct CReceptionState;
 
 enum : int32_t {
@@ -27,7 +28,8 @@ void RegisterReceptionHandles(IPrinterLink& link);
 // search (it counts in the state's vote on compression when it has data), its body follows.
 int32_t ReadPacketHeader(IPrinterLink& link, CPacketParser& parser, CReceptionState& state);
 
-// One reception attempt: packets until the console falls silent. Returns true when a data
-// packet with at least one data byte arrived; m_bPrintAfterData tells whether the console's
-// print packet followed the last of them.
+// One reception attempt under the policy of the mode: packets until the console falls silent.
+// Returns true when a data packet with at least one data byte arrived; m_bPrintAfterData tells
+// whether the console's print packet followed the last of them. Without a policy: one print.
+bool ReceivePackets(IPrinterLink& link, CReceptionState& state, const IReceptionPolicy& policy);
 bool ReceivePackets(IPrinterLink& link, CReceptionState& state);

@@ -11,6 +11,7 @@
 #include "reception/PacketEngine.h"
 #include "reception/PictureAssembly.h"
 #include "reception/PrintSeries.h"
+#include "reception/ReceptionPolicy.h"
 #include "reception/ReceptionState.h"
 #include "reception/SeriesPicture.h"
 
@@ -106,8 +107,6 @@ bool CReceiveSession::OnInitDialog()
     modul.GetModulSpeed();
 
     m_pState->ClearKept();
-    m_pState->m_bStrict = m_bStrict;
-    m_pState->m_bAllPrints = m_bAllPrints;
     m_nReceptionCount = 0;
     m_nLastHeard = Now();
 
@@ -163,7 +162,7 @@ void CReceiveSession::RunAttempt()
     else
         ShowStatus(RECEIVE_TEXT_CONNECT);
 
-    const bool bData = ReceivePackets(modul, state);
+    const bool bData = ReceivePackets(modul, state, m_bAllPrints ? SeriesPolicy() : SinglePrintPolicy());
     modul.ResetPriorityClass();
     if (m_bAllPrints) {
         FinishSeriesAttempt(bData);
@@ -304,7 +303,6 @@ void CReceiveSession::SetAllPrints(bool bAllPrints)
     if (m_nReceptionCount > 0)
         return;
     m_bAllPrints = bAllPrints;
-    m_pState->m_bAllPrints = bAllPrints;
 }
 
 CSeriesVerdict CReceiveSession::GetSeriesVerdict() const
@@ -365,8 +363,12 @@ CReceivedPicture CReceiveSession::GetReceivedPicture() const
 
 void CReceiveSession::SetStrict(bool bStrict)
 {
-    m_bStrict = bStrict;
     m_pState->m_bStrict = bStrict;
+}
+
+bool CReceiveSession::IsStrict() const
+{
+    return m_pState->m_bStrict;
 }
 
 bool CReceiveSession::IsPrintComplete() const

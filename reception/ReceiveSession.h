@@ -99,7 +99,7 @@ public:
     // marked, is asked for again. Off by default; a change holds from the next attempt on
     // (blocks already good stay good).
     void SetStrict(bool bStrict);
-    bool IsStrict() const { return m_bStrict; }
+    bool IsStrict() const;
     CReceptionSummary GetSummary() const;
     // All prints: the session goes on after a print and collects every print of the series in
     // one picture, each with its own palette and compression; it ends by itself once the
@@ -154,7 +154,6 @@ private:
     int32_t m_nReceptionCount = 0;
     bool m_bEnded = false;
     bool m_bComplete = false;
-    bool m_bStrict = false;
     // Blocks of the last attempt whose data the print packet followed; 0: none yet.
     int32_t m_nWholePrintBlocks = 0;
     bool m_bAllPrints = false;

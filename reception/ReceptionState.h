@@ -33,7 +33,6 @@ struct CReceptionState {
     // no longer vouch alone for a block that came once, since two such errors may cancel in it.
     bool m_bUnmarkedDamage;
 
-    bool m_bAllPrints;          // every print of the session goes into one picture
     CPrintSeries m_Series;      // all-prints mode: the series held and the pass being read
 
     uint8_t m_RawStream[RAW_STREAM_SIZE];       // the blocks joined in order

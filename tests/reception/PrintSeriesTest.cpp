@@ -89,7 +89,6 @@ TEST_P(PrintSeriesTest, PassesMergeIntoTheSeries)
     const CSeriesCase& c = GetParam();
     auto pState = std::make_unique<CReceptionState>();
     pState->ClearKept();
-    pState->m_bAllPrints = true;
     for (size_t n = 0; n < c.passes.size(); ++n) {
         FeedPass(*pState, c.passes[n]);
         if (n + 1 < c.passes.size()) {
