@@ -121,9 +121,7 @@ CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweep
     // The picture the user gets: whole bands only.
     run.bExact = static_cast<size_t>(picture.m_nTileBytes / 320) == nExpected / 320 &&
                  std::equal(tiles.begin(), tiles.end(), picture.m_TileData.begin());
-    run.bCalledGood = session.IsPictureComplete() &&
-                      (args.bAllPrints ? session.GetSeriesVerdict().nEstimated == 0 && session.GetSeriesVerdict().nSumOnly == 0
-                                       : session.GetSummary().IsExact());
+    run.bCalledGood = session.IsPictureComplete() && session.GetVerdict().IsExact();
     run.nPrints = pConsole->GetPrintCount();
     if (args.bDump && run.bCalledGood && !run.bExact) {
         const CReceptionState& state = session.GetState();

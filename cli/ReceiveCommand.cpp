@@ -164,8 +164,8 @@ int RunReceive(const std::vector<std::string>& args)
     CTerminalScreen screen;
     screen.SetSimConsole(std::dynamic_pointer_cast<CSimConsole>(pPort));
     bool bComplete = false;
-    CReceptionSummary summary;
-    CSeriesVerdict series;
+    CReceptionVerdict summary;  // the block table (in all-prints mode the last pass)
+    CReceptionVerdict verdict;  // the picture's: the block table's, or the series'
     CReceivedPicture picture;
     {
         CReceiveSession session(screen, pPort, "Tarvo.log");
@@ -195,8 +195,8 @@ int RunReceive(const std::vector<std::string>& args)
         }
         session.OnDestroy();
         bComplete = session.IsPictureComplete();
-        summary = session.GetSummary();
-        series = session.GetSeriesVerdict();
+        summary = session.GetTableVerdict();
+        verdict = session.GetVerdict();
         picture = session.GetReceivedPicture();
     }  // the link module saves the log once more here
     sigaction(SIGINT, &previous, nullptr);
@@ -219,9 +219,9 @@ int RunReceive(const std::vector<std::string>& args)
                  summary.nAsReceived, summary.nRebuilt, summary.nConfirmed, summary.nEstimated, summary.nBad,
                  options.bAllPrints          ? "in the last pass"
                  : summary.nBlocks == 0      ? "no print"
-                 : summary.bPrintComplete    ? "print complete"
+                 : summary.bWhole            ? "print complete"
                                              : "print incomplete");
-    const int32_t nSumOnly = options.bAllPrints ? series.nSumOnly : summary.nSumOnly;
+    const int32_t nSumOnly = verdict.nSumOnly;
     if (nSumOnly > 0)
         std::fprintf(stderr,
                      "%d good blocks came once and only their own sum vouches for them, on a line that damaged "
@@ -229,15 +229,12 @@ int RunReceive(const std::vector<std::string>& args)
                      nSumOnly);
     if (options.bAllPrints) {
         // The series' own count: every print held, its blocks and how far they can be trusted.
-        std::fprintf(stderr, "%d prints, %d blocks: %d bad, %d estimated; %s\n", series.nPrints, series.nBlocks,
-                     series.nBad, series.nEstimated, series.IsComplete() ? "series complete" : "series incomplete");
-        if (!bComplete)
-            return CLI_FAILED;
-        return series.nEstimated == 0 && series.nSumOnly == 0 ? CLI_OK : CLI_ESTIMATED;
+        std::fprintf(stderr, "%d prints, %d blocks: %d bad, %d estimated; %s\n", verdict.nPrints, verdict.nBlocks,
+                     verdict.nBad, verdict.nEstimated, verdict.IsComplete() ? "series complete" : "series incomplete");
     }
     if (!bComplete)
         return CLI_FAILED;
-    return summary.IsExact() ? CLI_OK : CLI_ESTIMATED;
+    return verdict.Outcome() == EReceptionOutcome::Complete ? CLI_OK : CLI_ESTIMATED;
 }
 
 const CCommandRegistrar registrar({

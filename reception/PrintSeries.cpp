@@ -185,15 +185,15 @@ void MergeSeriesPrints(CReceptionState& state)
     series.m_nPassMerged = series.m_nPassPrints;
 }
 
-CSeriesVerdict JudgeSeries(const CReceptionState& state)
+CReceptionVerdict JudgeSeries(const CReceptionState& state)
 {
     const CPrintSeries& series = state.m_Series;
-    CSeriesVerdict verdict;
+    CReceptionVerdict verdict;
     verdict.nPrints = series.m_nPrints;
-    verdict.bArgsOk = true;
+    bool bArgsOk = true;  // every print packet matched its checksum
     for (int32_t k = 0; k < series.m_nPrints; ++k) {
         const CSeriesPrint& print = series.m_Prints[k];
-        verdict.bArgsOk = verdict.bArgsOk && print.m_bArgsOk;
+        bArgsOk = bArgsOk && print.m_bArgsOk;
         for (int32_t c = print.m_nFirst; c < print.m_nEnd; ++c) {
             ++verdict.nBlocks;
             verdict.nBad += series.m_Blocks[c].m_nRank == SERIES_BLOCK_BAD;
@@ -203,10 +203,12 @@ CSeriesVerdict JudgeSeries(const CReceptionState& state)
         }
     }
     // The pass that ended brought every print held, gave none up, and left no data unprinted.
-    verdict.bPassWhole = !series.m_bAbandoned && !series.m_bOverflow &&
-                         series.m_nPassPrints == series.m_nPrints && series.m_nPassBlock == series.m_nPassFirst;
-    verdict.nBytes = AssembleSeries(series, nullptr, EXPAND_LIMIT, verdict.bWholeBands);
+    const bool bPassWhole = !series.m_bAbandoned && !series.m_bOverflow &&
+                            series.m_nPassPrints == series.m_nPrints && series.m_nPassBlock == series.m_nPassFirst;
+    bool bWholeBands = false;  // every print ends on a band boundary
+    verdict.nBytes = AssembleSeries(series, nullptr, EXPAND_LIMIT, bWholeBands);
     verdict.bFits = !series.m_bOverflow && verdict.nBytes <= TILE_DATA_SIZE;
+    verdict.bWhole = verdict.nPrints > 0 && bPassWhole && bArgsOk && bWholeBands && verdict.bFits;
     return verdict;
 }
 

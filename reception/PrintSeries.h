@@ -19,6 +19,7 @@
 
 #include "protocol/PrinterProtocol.h"
 #include "reception/BlockTable.h"
+#include "reception/ReceptionVerdict.h"
 
 struct CPacketValue;
 struct CReceptionState;
@@ -88,24 +89,7 @@ void SeriesEndAttempt(CReceptionState& state, int32_t nBlock);
 void MergeSeriesPrints(CReceptionState& state);
 
 // What the series holds now.
-struct CSeriesVerdict {
-    int32_t nPrints = 0;        // prints held
-    int32_t nBlocks = 0;        // blocks of those prints
-    int32_t nBad = 0;           // of those, not good
-    int32_t nEstimated = 0;     // good only by estimate
-    int32_t nSumOnly = 0;       // exact by their own sum alone, on a line that damaged blocks unmarked
-    bool bPassWhole = false;    // the last pass brought every print held, none given up or cut
-    bool bArgsOk = false;       // every print packet matched its checksum
-    bool bWholeBands = false;   // every print ends on a band boundary
-    bool bFits = false;         // the picture fits the block table and the view
-    int32_t nBytes = 0;         // tile bytes of the picture
-    // The series arrived whole: every print, every block good.
-    bool IsComplete() const
-    {
-        return nPrints > 0 && nBad == 0 && bPassWhole && bArgsOk && bWholeBands && bFits;
-    }
-};
-CSeriesVerdict JudgeSeries(const CReceptionState& state);
+CReceptionVerdict JudgeSeries(const CReceptionState& state);
 
 // The pass ended (the console went quiet): the next data packet begins the series again.
 void EndSeriesPass(CReceptionState& state);

@@ -212,7 +212,7 @@ void CReceiveSession::RunAttempt()
 
     if (bData) {
         ++m_nReceptionCount;
-        if (nBad == 0 && bPrinted) {
+        if (GetTableVerdict().IsComplete()) {
             m_bComplete = true;
             OnOK();
         } else {
@@ -278,7 +278,7 @@ void CReceiveSession::FinishSeriesAttempt(bool bData)
 void CReceiveSession::OnSeriesQuiet()
 {
     CReceptionState& state = *m_pState;
-    const CSeriesVerdict verdict = JudgeSeries(state);
+    const CReceptionVerdict verdict = JudgeSeries(state);
     if (verdict.IsComplete()) {
         m_bComplete = true;
         OnOK();
@@ -305,9 +305,9 @@ void CReceiveSession::SetAllPrints(bool bAllPrints)
     m_bAllPrints = bAllPrints;
 }
 
-CSeriesVerdict CReceiveSession::GetSeriesVerdict() const
+CReceptionVerdict CReceiveSession::GetVerdict() const
 {
-    return JudgeSeries(*m_pState);
+    return m_bAllPrints ? JudgeSeries(*m_pState) : GetTableVerdict();
 }
 
 void CReceiveSession::ShowStatus(const std::string& strText)
@@ -376,10 +376,10 @@ bool CReceiveSession::IsPrintComplete() const
     return m_nWholePrintBlocks > 0 && m_nWholePrintBlocks == m_pState->m_nMaxBlockCount;
 }
 
-CReceptionSummary CReceiveSession::GetSummary() const
+CReceptionVerdict CReceiveSession::GetTableVerdict() const
 {
     const CReceptionState& state = *m_pState;
-    CReceptionSummary summary;
+    CReceptionVerdict summary;
     summary.nBlocks = std::clamp(state.m_nMaxBlockCount, 0, BLOCK_TABLE_SIZE);
     for (int32_t j = 0; j < summary.nBlocks; ++j) {
         const uint8_t nHow = state.m_Blocks[j].m_nHow;
@@ -394,6 +394,6 @@ CReceptionSummary CReceiveSession::GetSummary() const
         else if (nHow == BLOCK_CONFIRMED)
             ++summary.nConfirmed;
     }
-    summary.bPrintComplete = IsPrintComplete();
+    summary.bWhole = IsPrintComplete();
     return summary;
 }

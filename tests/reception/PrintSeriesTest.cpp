@@ -138,7 +138,7 @@ TEST(PrintSeries, MoreBlocksThanTheTableHoldsDoNotFit)
     for (int n = 0; n < 40; ++n)
         strPass += "A+ ";
     FeedPass(*pState, strPass + "P");
-    const CSeriesVerdict verdict = JudgeSeries(*pState);
+    const CReceptionVerdict verdict = JudgeSeries(*pState);
     EXPECT_FALSE(verdict.bFits);
     EXPECT_FALSE(verdict.IsComplete());
 }

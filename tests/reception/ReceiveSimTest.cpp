@@ -125,7 +125,7 @@ CFaultOutcome RunFaulted(const std::string& strOptions, bool bStrict, bool bRela
     const CReceivedPicture picture = session.GetReceivedPicture();
     const CReceptionState& state = session.GetState();
     out.bComplete = session.IsPictureComplete();
-    out.bCalledGood = out.bComplete && session.GetSummary().IsExact();
+    out.bCalledGood = out.bComplete && session.GetTableVerdict().IsExact();
     out.nPrints = pConsole->GetPrintCount();
     out.nMessages = static_cast<int>(screen.m_Messages.size());
     out.nAttemptsWithData = session.GetReceptionCount();
@@ -267,10 +267,10 @@ TEST_F(ReceiveSimTest, PrintWithoutItsPrintPacketIsIncomplete)
               "Bitte erst OK drücken wenn der GB KEINE Daten mehr sendet");
     EXPECT_FALSE(session.HasEnded());
     EXPECT_EQ(screen.m_strText, RECEIVE_TEXT_CHECKING);
-    const CReceptionSummary summary = session.GetSummary();
+    const CReceptionVerdict summary = session.GetTableVerdict();
     EXPECT_EQ(summary.nBlocks, 9);
     EXPECT_EQ(summary.nAsReceived, 9);
-    EXPECT_FALSE(summary.bPrintComplete);
+    EXPECT_FALSE(summary.bWhole);
     EXPECT_FALSE(summary.IsExact());
 
     session.OnCancel();
