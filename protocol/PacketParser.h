@@ -78,7 +78,6 @@ public:
     // byte, mark in the high byte; null: nowhere (its sum is still counted).
     void SetPayloadSink(uint16_t* pEntries) { m_pSink = pEntries; }
 
-    EPacketState GetState() const { return m_eState; }
     // In a data packet, after its header: the bytes read with the data time limit.
     bool InDataBody() const { return m_eState >= EPacketState::Payload && m_Packet.nCommand == PRINTER_CMD_DATA && m_bInPacket; }
     // Bytes since the search began or, once a packet began, since its first byte (that one 1).

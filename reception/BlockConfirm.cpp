@@ -52,6 +52,25 @@ bool IsClean(const CBlockCopy& copy, int32_t k)
     return true;
 }
 
+// The values the copies of this length show at byte k (before any silence), into byte; returns
+// how many copies show it.
+int32_t CollectCandidates(const CBlockCopy* pCopies, int32_t nCopies, int32_t nLength, int32_t k, COpenByte& byte)
+{
+    byte.nAt = k;
+    byte.nValues = 0;
+    int32_t nShown = 0;
+    for (int32_t a = 0; a < nCopies; ++a) {
+        const CBlockCopy& copy = pCopies[a];
+        if (copy.m_nLength != nLength || k >= copy.m_nHeard)
+            continue;
+        ++nShown;
+        const uint8_t v = static_cast<uint8_t>(copy.m_Entries[k]);
+        if (std::find(byte.values, byte.values + byte.nValues, v) == byte.values + byte.nValues)
+            byte.values[byte.nValues++] = v;
+    }
+    return nShown;
+}
+
 bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16_t nSum)
 {
     const int32_t nCopies = state.m_Blocks[nBlock].m_nCopies;
@@ -92,19 +111,7 @@ bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16
             // two or more show it and all show the one value a clean copy shows, two prints
             // agree on it; one copy alone (the others broke off before it) proves nothing.
             COpenByte& byte = open[nOpen];
-            byte.nAt = k;
-            byte.nValues = 0;
-            int32_t nShown = 0;
-            for (int32_t a = 0; a < nCopies; ++a) {
-                const CBlockCopy& copy = pCopies[a];
-                if (copy.m_nLength != nLength || k >= copy.m_nHeard)
-                    continue;
-                ++nShown;
-                const uint8_t v = static_cast<uint8_t>(copy.m_Entries[k]);
-                if (std::find(byte.values, byte.values + byte.nValues, v) == byte.values + byte.nValues)
-                    byte.values[byte.nValues++] = v;
-            }
-            if (nShown < 2)
+            if (CollectCandidates(pCopies, nCopies, nLength, k, byte) < 2)
                 return false;
             if (byte.nValues == 1) {
                 merged[k] = byte.values[0];

@@ -94,7 +94,6 @@ public:
     void SetAllPrints(bool bAllPrints);
     bool IsAllPrints() const { return m_bAllPrints; }
     void SetQuietMilliseconds(int64_t nQuietMs) { m_nQuietMs = nQuietMs; }
-    int64_t GetQuietMilliseconds() const { return m_nQuietMs; }
     static constexpr int64_t DEFAULT_QUIET_MS = 5000;
 
     // State for screens and tests.
