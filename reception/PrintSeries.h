@@ -75,8 +75,8 @@ struct CPrintSeries {
     }
 };
 
-// The engine's calls in all-prints mode. At the start of an attempt: the block its first data
-// packet fills, the pass's.
+// The series policy's calls (ReceptionPolicy.h). At the start of an attempt: the block its
+// first data packet fills, the pass's.
 int32_t SeriesAttemptBlock(CReceptionState& state);
 // After every packet header search (nResult a PACKET_ code, packet what the parser read, bLost
 // whether the line showed a packet lost meanwhile): returns the block the next data packet

@@ -42,6 +42,7 @@ struct CReceptionState {
 
     // Everything zero: the state of a freshly constructed dialog.
     CReceptionState();
-    // What opening the dialog clears: good flags, block and byte counts, header counts.
+    // What opening the dialog clears: every block back to "from the line" (none good), the
+    // copies, block and byte counts, header counts, the series.
     void ClearKept();
 };
