@@ -62,18 +62,18 @@ struct CSweepArgs {
 void DumpBlocks(const CReceptionState& state, const std::vector<uint8_t>& tiles, int nSeed, bool bStrict)
 {
     for (int32_t j = 0; j < state.m_nMaxBlockCount; ++j) {
-        const int32_t nLength = state.m_BlockLength[j];
+        const int32_t nLength = state.m_Blocks[j].m_nLength;
         for (int32_t k = 0; k < nLength; ++k) {
             const size_t nAt = static_cast<size_t>(j) * 640 + static_cast<size_t>(k);
-            const uint8_t nGot = static_cast<uint8_t>(state.m_BlockData[j][k]);
+            const uint8_t nGot = static_cast<uint8_t>(state.m_Blocks[j].m_Entries[k]);
             if (nAt >= tiles.size() || nGot == tiles[nAt])
                 continue;
             std::printf("  seed %d %s block %d how %d byte %d: got %02X want %02X; marks", nSeed,
-                        bStrict ? "strict" : "normal", j, state.m_BlockHow[j], k, nGot, tiles[nAt]);
+                        bStrict ? "strict" : "normal", j, state.m_Blocks[j].m_nHow, k, nGot, tiles[nAt]);
             for (int32_t n = k - 3; n <= k + 3; ++n)
                 if (n >= 0 && n < nLength)
-                    std::printf(" %d:%d/%02X", n - k, state.m_BlockData[j][n] >> 8,
-                                static_cast<uint8_t>(state.m_BlockData[j][n]));
+                    std::printf(" %d:%d/%02X", n - k, state.m_Blocks[j].m_Entries[n] >> 8,
+                                static_cast<uint8_t>(state.m_Blocks[j].m_Entries[n]));
             std::printf("\n");
         }
     }
@@ -120,9 +120,7 @@ CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweep
     // The picture the user gets: whole bands only.
     run.bExact = static_cast<size_t>(picture.m_nTileBytes / 320) == nExpected / 320 &&
                  std::equal(tiles.begin(), tiles.end(), picture.m_TileData.begin());
-    run.bCalledGood = session.IsPictureComplete() &&
-                      (args.bAllPrints ? session.GetSeriesVerdict().nEstimated == 0 && session.GetSeriesVerdict().nSumOnly == 0
-                                       : session.GetSummary().IsExact());
+    run.bCalledGood = session.IsPictureComplete() && session.GetVerdict().IsExact();
     run.nPrints = pConsole->GetPrintCount();
     if (args.bDump && run.bCalledGood && !run.bExact) {
         const CReceptionState& state = session.GetState();
@@ -130,7 +128,7 @@ CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweep
                     bStrict ? "strict" : "normal", picture.m_nTileBytes, state.m_nMaxBlockCount,
                     state.m_nPackedCount, state.m_nPlainCount);
         for (int32_t j = 0; j < state.m_nMaxBlockCount; ++j)
-            std::printf(" %d", state.m_BlockLength[j]);
+            std::printf(" %d", state.m_Blocks[j].m_nLength);
         std::printf("\n");
         DumpBlocks(state, tiles, nSeed, bStrict);
     }

@@ -86,11 +86,11 @@ void BM_VerifyAssembleDecode(benchmark::State& state)
             for (int k = 0; k < 640; ++k) {
                 const uint8_t v = static_cast<uint8_t>(k * 7 + j);
                 nSum += v;
-                pState->m_BlockData[j][k] = v;
+                pState->m_Blocks[j].m_Entries[k] = v;
             }
-            pState->m_BlockData[j][300] = static_cast<uint16_t>(130 << 8 | (pState->m_BlockData[j][300] & 0x3F));
-            pState->m_BlockLength[j] = 640;
-            pState->m_BlockSum[j] = static_cast<uint16_t>(nSum);
+            pState->m_Blocks[j].m_Entries[300] = static_cast<uint16_t>(130 << 8 | (pState->m_Blocks[j].m_Entries[300] & 0x3F));
+            pState->m_Blocks[j].m_nLength = 640;
+            pState->m_Blocks[j].m_nSum = static_cast<uint16_t>(nSum);
         }
         pState->m_nMaxBlockCount = 9;
         pState->m_nPackedCount = 9;

@@ -183,8 +183,8 @@ int RunReceive(const std::vector<std::string>& args)
 
     CTerminalScreen screen;
     bool bComplete = false;
-    CReceptionSummary summary;
-    CSeriesVerdict series;
+    CReceptionVerdict summary;  // the block table (in all-prints mode the last pass)
+    CReceptionVerdict verdict;  // the picture's: the block table's, or the series'
     CReceivedPicture picture;
     EReceptionEnd eEnd = EReceptionEnd::Session;
     {
@@ -222,8 +222,8 @@ int RunReceive(const std::vector<std::string>& args)
         }
         session.OnDestroy();
         bComplete = session.IsPictureComplete();
-        summary = session.GetSummary();
-        series = session.GetSeriesVerdict();
+        summary = session.GetTableVerdict();
+        verdict = session.GetVerdict();
         picture = session.GetReceivedPicture();
     }  // the link module saves the log once more here
     sigaction(SIGINT, &previous, nullptr);
@@ -257,9 +257,9 @@ int RunReceive(const std::vector<std::string>& args)
                  summary.nAsReceived, summary.nRebuilt, summary.nConfirmed, summary.nEstimated, summary.nBad,
                  options.bAllPrints          ? "im letzten Durchgang"
                  : summary.nBlocks == 0      ? "kein Ausdruck"
-                 : summary.bPrintComplete    ? "Ausdruck vollständig"
+                 : summary.bWhole            ? "Ausdruck vollständig"
                                              : "Ausdruck unvollständig");
-    const int32_t nSumOnly = options.bAllPrints ? series.nSumOnly : summary.nSumOnly;
+    const int32_t nSumOnly = verdict.nSumOnly;
     if (nSumOnly > 0)
         std::fprintf(stderr,
                      "%d gute Blöcke kamen nur einmal, und nur ihre eigene Prüfsumme bürgt für sie, auf einer "
@@ -268,16 +268,13 @@ int RunReceive(const std::vector<std::string>& args)
                      nSumOnly);
     if (options.bAllPrints) {
         // The series' own count: every print held, its blocks and how far they can be trusted.
-        std::fprintf(stderr, "%d Ausdrucke, %d Blöcke: %d fehlerhaft, %d geschätzt; %s\n", series.nPrints,
-                     series.nBlocks, series.nBad, series.nEstimated,
-                     series.IsComplete() ? "Serie vollständig" : "Serie unvollständig");
-        if (!bComplete)
-            return CLI_FAILED;
-        return series.nEstimated == 0 && series.nSumOnly == 0 ? CLI_OK : CLI_ESTIMATED;
+        std::fprintf(stderr, "%d Ausdrucke, %d Blöcke: %d fehlerhaft, %d geschätzt; %s\n", verdict.nPrints,
+                     verdict.nBlocks, verdict.nBad, verdict.nEstimated,
+                     verdict.IsComplete() ? "Serie vollständig" : "Serie unvollständig");
     }
     if (!bComplete)
         return CLI_FAILED;
-    return summary.IsExact() ? CLI_OK : CLI_ESTIMATED;
+    return verdict.Outcome() == EReceptionOutcome::Complete ? CLI_OK : CLI_ESTIMATED;
 }
 
 const CCommandRegistrar registrar({

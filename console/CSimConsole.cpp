@@ -199,7 +199,7 @@ void CSimConsole::EndByte()
         return;
     }
     ++m_nPacketsSent;
-    if (packet.size() > 2 && packet[2] == PRINTER_CMD_PRINT)
+    if (packet.size() > PACKET_AT_COMMAND && packet[PACKET_AT_COMMAND] == PRINTER_CMD_PRINT)
         m_bPrintSent = true;
     const size_t n = m_PacketRx.size();
     m_Replies.emplace_back(n >= 2 ? m_PacketRx[n - 2] : 0, n >= 1 ? m_PacketRx[n - 1] : 0);

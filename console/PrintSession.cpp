@@ -1,6 +1,6 @@
 #include "console/PrintSession.h"
 
-#include "console/RunLength.h"
+#include "protocol/RunLength.h"
 
 #include <algorithm>
 #include <fstream>
@@ -9,19 +9,17 @@
 CPacket MakePacket(uint8_t nCommand, uint8_t nCompression, std::span<const uint8_t> data)
 {
     const auto nLength = static_cast<uint16_t>(data.size());
-    CPacket packet(data.size() + 10, 0x00); // the two trailer bytes stay 0x00
+    CPacket packet(PACKET_HEADER_BYTES + data.size() + PACKET_TRAILER_BYTES, 0x00); // the two answers stay 0x00
     packet[0] = PRINTER_MAGIC_1;
     packet[1] = PRINTER_MAGIC_2;
-    packet[2] = nCommand;
-    packet[3] = nCompression;
-    packet[4] = static_cast<uint8_t>(nLength & 0xFF);
-    packet[5] = static_cast<uint8_t>(nLength >> 8);
-    std::copy(data.begin(), data.end(), packet.begin() + 6);
-    uint16_t nSum = 0;
-    for (size_t i = 2; i < 6 + data.size(); ++i)
-        nSum = static_cast<uint16_t>(nSum + packet[i]);
-    packet[6 + data.size()] = static_cast<uint8_t>(nSum & 0xFF);
-    packet[7 + data.size()] = static_cast<uint8_t>(nSum >> 8);
+    packet[PACKET_AT_COMMAND] = nCommand;
+    packet[PACKET_AT_FLAG] = nCompression;
+    packet[PACKET_AT_LENGTH] = static_cast<uint8_t>(nLength & 0xFF);
+    packet[PACKET_AT_LENGTH + 1] = static_cast<uint8_t>(nLength >> 8);
+    std::copy(data.begin(), data.end(), packet.begin() + PACKET_HEADER_BYTES);
+    const uint16_t nSum = PacketChecksum(nCommand, nCompression, data);
+    packet[PACKET_HEADER_BYTES + data.size()] = static_cast<uint8_t>(nSum & 0xFF);
+    packet[PACKET_HEADER_BYTES + data.size() + 1] = static_cast<uint8_t>(nSum >> 8);
     return packet;
 }
 
@@ -43,15 +41,19 @@ std::vector<CPacket> BuildPrintSession(std::span<const uint8_t> tiles, const CPr
         const size_t nCount = std::min(CONSOLE_DATA_PACKET_BYTES, tiles.size() - nOffset);
         const std::span<const uint8_t> chunk = tiles.subspan(nOffset, nCount);
         if (bCompress)
-            packets.push_back(MakePacket(PRINTER_CMD_DATA, 1, CompressRuns(chunk)));
+            packets.push_back(MakePacket(PRINTER_CMD_DATA, PACKET_COMPRESSED, CompressRuns(chunk)));
         else
-            packets.push_back(MakePacket(PRINTER_CMD_DATA, 0, chunk));
+            packets.push_back(MakePacket(PRINTER_CMD_DATA, PACKET_PLAIN, chunk));
         packets.push_back(status);
     }
-    packets.push_back(MakePacket(PRINTER_CMD_DATA, 0, {}));
+    packets.push_back(MakePacket(PRINTER_CMD_DATA, PACKET_PLAIN, {}));
     // One sheet, margins 1 before and 3 after, the palette, middle exposure.
-    const uint8_t print[4] = {0x01, 0x13, style.nPalette, 0x40};
-    packets.push_back(MakePacket(PRINTER_CMD_PRINT, 0, print));
+    uint8_t print[PRINT_ARG_BYTES] = {};
+    print[PRINT_ARG_SHEETS] = 0x01;
+    print[PRINT_ARG_MARGINS] = 0x13;
+    print[PRINT_ARG_PALETTE] = style.nPalette;
+    print[PRINT_ARG_EXPOSURE] = 0x40;
+    packets.push_back(MakePacket(PRINTER_CMD_PRINT, PACKET_PLAIN, print));
     for (int n = 0; n < style.nPollsAfter; ++n)
         packets.push_back(status);
     if (style.bBreak)
@@ -63,11 +65,13 @@ std::vector<uint8_t> TilesOfPackets(const std::vector<CPacket>& packets)
 {
     std::vector<uint8_t> tiles;
     for (const CPacket& packet : packets) {
-        if (packet.size() < 10 || packet[0] != PRINTER_MAGIC_1 || packet[1] != PRINTER_MAGIC_2 || packet[2] != PRINTER_CMD_DATA)
+        if (packet.size() < PACKET_HEADER_BYTES + PACKET_TRAILER_BYTES || packet[0] != PRINTER_MAGIC_1 ||
+            packet[1] != PRINTER_MAGIC_2 || packet[PACKET_AT_COMMAND] != PRINTER_CMD_DATA)
             continue;
-        const size_t nLength = std::min<size_t>(packet[4] | (packet[5] << 8), packet.size() - 10);
-        const std::span<const uint8_t> data(packet.data() + 6, nLength);
-        if (packet[3] == 1) {
+        const size_t nLength = std::min<size_t>(packet[PACKET_AT_LENGTH] | (packet[PACKET_AT_LENGTH + 1] << 8),
+                                                packet.size() - PACKET_HEADER_BYTES - PACKET_TRAILER_BYTES);
+        const std::span<const uint8_t> data(packet.data() + PACKET_HEADER_BYTES, nLength);
+        if (packet[PACKET_AT_FLAG] == PACKET_COMPRESSED) {
             const std::vector<uint8_t> expanded = ExpandRuns(data);
             tiles.insert(tiles.end(), expanded.begin(), expanded.end());
         } else {

@@ -17,6 +17,12 @@ uint8_t TileLevelAt(const std::vector<uint8_t>& tiles, int32_t x, int32_t y);
 // Pixel value (0x00RRGGBB) of a colour number 0..3.
 uint32_t TileColour(unsigned nColour);
 
+// Colour number of pixel q of a tile row (bit q of both bytes; q = 0 is the rightmost pixel).
+constexpr unsigned TileRowColour(uint8_t nLo, uint8_t nHi, int32_t q)
+{
+    return ((nLo >> q) & 1u) + 2u * ((nHi >> q) & 1u);
+}
+
 // Calls fnPixel(x, y, colour number) for every pixel of the whole bands among the first nBytes
 // bytes of pTiles, in the order the bytes lie: band by band, tile by tile, row by row, and in a
 // row from bit 0 (the rightmost pixel) to bit 7. Nothing for a null stream or a count below 320.
@@ -33,7 +39,7 @@ void ForEachTilePixel(const uint8_t* pTiles, int32_t nBytes, PixelFn&& fnPixel)
                 const uint8_t nLo = pTiles[i];
                 const uint8_t nHi = pTiles[i + 1];
                 for (int32_t q = 0; q < TILE_PIXELS; ++q)
-                    fnPixel(x0 + 7 - q, BAND_ROWS * nBand + r, ((nLo >> q) & 1u) + 2u * ((nHi >> q) & 1u));
+                    fnPixel(x0 + 7 - q, BAND_ROWS * nBand + r, TileRowColour(nLo, nHi, q));
                 i += TILE_ROW_BYTES;
             }
 }

@@ -52,10 +52,29 @@ bool IsClean(const CBlockCopy& copy, int32_t k)
     return true;
 }
 
+// The values the copies of this length show at byte k (before any silence), into byte; returns
+// how many copies show it.
+int32_t CollectCandidates(const CBlockCopy* pCopies, int32_t nCopies, int32_t nLength, int32_t k, COpenByte& byte)
+{
+    byte.nAt = k;
+    byte.nValues = 0;
+    int32_t nShown = 0;
+    for (int32_t a = 0; a < nCopies; ++a) {
+        const CBlockCopy& copy = pCopies[a];
+        if (copy.m_nLength != nLength || k >= copy.m_nHeard)
+            continue;
+        ++nShown;
+        const uint8_t v = static_cast<uint8_t>(copy.m_Entries[k]);
+        if (std::find(byte.values, byte.values + byte.nValues, v) == byte.values + byte.nValues)
+            byte.values[byte.nValues++] = v;
+    }
+    return nShown;
+}
+
 bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16_t nSum)
 {
-    const int32_t nCopies = state.m_nCopies[nBlock];
-    const CBlockCopy* pCopies = state.m_Copies[nBlock];
+    const int32_t nCopies = state.m_Blocks[nBlock].m_nCopies;
+    const CBlockCopy* pCopies = state.m_Blocks[nBlock].m_Copies;
     uint8_t merged[BLOCK_ENTRIES];
     uint32_t nTotal = 0;
     COpenByte open[MAX_OPEN_BYTES + 1];
@@ -92,19 +111,7 @@ bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16
             // two or more show it and all show the one value a clean copy shows, two prints
             // agree on it; one copy alone (the others broke off before it) proves nothing.
             COpenByte& byte = open[nOpen];
-            byte.nAt = k;
-            byte.nValues = 0;
-            int32_t nShown = 0;
-            for (int32_t a = 0; a < nCopies; ++a) {
-                const CBlockCopy& copy = pCopies[a];
-                if (copy.m_nLength != nLength || k >= copy.m_nHeard)
-                    continue;
-                ++nShown;
-                const uint8_t v = static_cast<uint8_t>(copy.m_Entries[k]);
-                if (std::find(byte.values, byte.values + byte.nValues, v) == byte.values + byte.nValues)
-                    byte.values[byte.nValues++] = v;
-            }
-            if (nShown < 2)
+            if (CollectCandidates(pCopies, nCopies, nLength, k, byte) < 2)
                 return false;
             if (byte.nValues == 1) {
                 merged[k] = byte.values[0];
@@ -131,9 +138,9 @@ bool ConfirmFrom(CReceptionState& state, int32_t nBlock, int32_t nLength, uint16
     if ((nTotal & 0xFFFF) != nSum)
         return false;
     for (int32_t k = 0; k < nLength; ++k)
-        state.m_BlockData[nBlock][k] = merged[k];
-    state.m_BlockLength[nBlock] = nLength;
-    state.m_BlockSum[nBlock] = nSum;
+        state.m_Blocks[nBlock].m_Entries[k] = merged[k];
+    state.m_Blocks[nBlock].m_nLength = nLength;
+    state.m_Blocks[nBlock].m_nSum = nSum;
     return true;
 }
 
@@ -143,23 +150,23 @@ void KeepBlockCopy(CReceptionState& state, int32_t nBlock)
 {
     // Of a packet the console broke off, the bytes before the silence still witness; the last
     // of them may have been cut short, and the checksum never came.
-    const int32_t nLength = std::clamp(state.m_BlockLength[nBlock], 0, BLOCK_ENTRIES);
-    const bool bTimedOut = state.m_BlockTimedOut[nBlock] != 0;
-    const int32_t nHeard = bTimedOut ? std::clamp(state.m_BlockHeard[nBlock] - 1, 0, nLength) : nLength;
+    const int32_t nLength = std::clamp(state.m_Blocks[nBlock].m_nLength, 0, BLOCK_ENTRIES);
+    const bool bTimedOut = state.m_Blocks[nBlock].m_bTimedOut != 0;
+    const int32_t nHeard = bTimedOut ? std::clamp(state.m_Blocks[nBlock].m_nHeard - 1, 0, nLength) : nLength;
     if (nHeard == 0)
         return;
-    int32_t& nCopies = state.m_nCopies[nBlock];
-    CBlockCopy* pCopies = state.m_Copies[nBlock];
+    int32_t& nCopies = state.m_Blocks[nBlock].m_nCopies;
+    CBlockCopy* pCopies = state.m_Blocks[nBlock].m_Copies;
     if (nCopies == BLOCK_COPIES) {
         std::memmove(&pCopies[0], &pCopies[1], sizeof(CBlockCopy) * (BLOCK_COPIES - 1));
         --nCopies;
     }
     CBlockCopy& copy = pCopies[nCopies++];
     copy.m_nLength = nLength;
-    copy.m_nSum = state.m_BlockSum[nBlock];
+    copy.m_nSum = state.m_Blocks[nBlock].m_nSum;
     copy.m_nHeard = nHeard;
     copy.m_bSumHeard = !bTimedOut;
-    std::memcpy(copy.m_Entries, state.m_BlockData[nBlock], sizeof(uint16_t) * static_cast<size_t>(copy.m_nLength));
+    std::memcpy(copy.m_Entries, state.m_Blocks[nBlock].m_Entries, sizeof(uint16_t) * static_cast<size_t>(copy.m_nLength));
 }
 
 bool ConfirmBlock(CReceptionState& state, int32_t nBlock)
@@ -167,8 +174,8 @@ bool ConfirmBlock(CReceptionState& state, int32_t nBlock)
     // Every length that two copies agree on, with the sum of each copy of that length, the
     // newest copy's first: the bytes are voted on by the copies, the sum is the last check,
     // and the checksum a print brought may be the damaged part of it.
-    const int32_t nCopies = state.m_nCopies[nBlock];
-    const CBlockCopy* pCopies = state.m_Copies[nBlock];
+    const int32_t nCopies = state.m_Blocks[nBlock].m_nCopies;
+    const CBlockCopy* pCopies = state.m_Blocks[nBlock].m_Copies;
     for (int32_t a = nCopies - 1; a >= 0; --a) {
         const int32_t nLength = pCopies[a].m_nLength;
         bool bShared = false;

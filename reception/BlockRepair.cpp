@@ -20,8 +20,8 @@ constexpr int32_t LAST_PASS = 6;
 
 bool HasMarks(const CReceptionState& state, int32_t nBlock)
 {
-    for (int32_t k = 0; k < state.m_BlockLength[nBlock] && k < BLOCK_ENTRIES; ++k)
-        if ((state.m_BlockData[nBlock][k] >> 8) != 0)
+    for (int32_t k = 0; k < state.m_Blocks[nBlock].m_nLength && k < BLOCK_ENTRIES; ++k)
+        if ((state.m_Blocks[nBlock].m_Entries[k] >> 8) != 0)
             return true;
     return false;
 }
@@ -48,8 +48,8 @@ bool LosesRunTo(uint32_t nByte, int32_t nRun, uint32_t nRest)
 // cut explains the line and the sum as well.
 bool SumCouldTell(const CReceptionState& state, int32_t nBlock)
 {
-    const uint16_t* pEntries = state.m_BlockData[nBlock];
-    const int32_t nLength = std::min(state.m_BlockLength[nBlock], BLOCK_ENTRIES);
+    const uint16_t* pEntries = state.m_Blocks[nBlock].m_Entries;
+    const int32_t nLength = std::min(state.m_Blocks[nBlock].m_nLength, BLOCK_ENTRIES);
     int32_t nCut = -1;
     int32_t nCuts = 0;
     int32_t nSlow = 0;
@@ -86,14 +86,16 @@ bool VerifyStrict(CReceptionState& state, int32_t nBlock)
 {
     KeepBlockCopy(state, nBlock);
     if (ConfirmBlock(state, nBlock)) {
-        state.m_BlockHow[nBlock] = BLOCK_CONFIRMED;
+        state.m_Blocks[nBlock].m_nHow = BLOCK_CONFIRMED;
         return true;
     }
     const bool bMarked = HasMarks(state, nBlock);
     uint8_t nHow = RepairBlock(state, nBlock);
     if (nHow == BLOCK_AS_RECEIVED || nHow == BLOCK_REBUILT)
         nHow = bMarked ? BLOCK_SUSPECT : BLOCK_UNCONFIRMED;
-    state.m_BlockHow[nBlock] = nHow;
+    else if (nHow == BLOCK_ESTIMATED)
+        nHow = BLOCK_ESTIMATE_REFUSED;  // strict mode takes no estimate
+    state.m_Blocks[nBlock].m_nHow = nHow;
     return false;
 }
 
@@ -105,13 +107,13 @@ bool VerifyStrict(CReceptionState& state, int32_t nBlock)
 // byte before it instead. Passes 0, 2, 4 and 6 only measure.
 uint8_t RepairBlock(CReceptionState& state, int32_t nBlock)
 {
-    uint16_t* pEntries = state.m_BlockData[nBlock];
-    int32_t nLength = state.m_BlockLength[nBlock];
+    uint16_t* pEntries = state.m_Blocks[nBlock].m_Entries;
+    int32_t nLength = state.m_Blocks[nBlock].m_nLength;
     if (nLength < 0)
         nLength = 0;
     if (nLength > BLOCK_ENTRIES)
         nLength = BLOCK_ENTRIES;
-    const uint16_t nExpected = state.m_BlockSum[nBlock];
+    const uint16_t nExpected = state.m_Blocks[nBlock].m_nSum;
 
     int32_t nDiff = 0;
     int32_t nPrevSyncCount = 0;
@@ -161,31 +163,25 @@ int32_t VerifyBlocks(CReceptionState& state)
 {
     int32_t nBad = 0;
     for (int32_t j = 0; j < state.m_nMaxBlockCount && j < BLOCK_TABLE_SIZE; ++j) {
-        if (state.m_BlockGood[j]) {
+        if (state.m_Blocks[j].IsGood()) {
             RepairBlock(state, j);  // matches after pass 0 and changes nothing
             continue;
         }
         // Bytes that were rebuilt once and stayed bad are not rebuilt a second time: the
         // passes would shift already shifted bits and could only invent a match.
-        if (state.m_BlockHow[j] != BLOCK_FROM_LINE) {
+        if (state.m_Blocks[j].m_nHow != BLOCK_FROM_LINE) {
             ++nBad;
             continue;
         }
         if (state.m_bStrict) {
-            if (VerifyStrict(state, j))
-                state.m_BlockGood[j] = 1;
-            else
-                ++nBad;
+            nBad += !VerifyStrict(state, j);
             continue;
         }
         uint8_t nHow = RepairBlock(state, j);
         if ((nHow == BLOCK_AS_RECEIVED || nHow == BLOCK_REBUILT) && !SumCouldTell(state, j))
             nHow = BLOCK_ESTIMATED;
-        state.m_BlockHow[j] = nHow;
-        if (nHow == BLOCK_FAILED)
-            ++nBad;
-        else
-            state.m_BlockGood[j] = 1;
+        state.m_Blocks[j].m_nHow = nHow;
+        nBad += nHow == BLOCK_FAILED;
     }
     return nBad;
 }
@@ -204,10 +200,10 @@ void AssembleStream(CReceptionState& state)
 {
     state.m_nByteCount = 0;
     for (int32_t j = 0; j < state.m_nMaxBlockCount && j < BLOCK_TABLE_SIZE; ++j) {
-        int32_t nLength = state.m_BlockLength[j];
+        int32_t nLength = state.m_Blocks[j].m_nLength;
         if (nLength > BLOCK_ENTRIES)
             nLength = BLOCK_ENTRIES;
         for (int32_t k = 0; k < nLength && state.m_nByteCount < RAW_STREAM_SIZE; ++k)
-            state.m_RawStream[state.m_nByteCount++] = static_cast<uint8_t>(state.m_BlockData[j][k]);
+            state.m_RawStream[state.m_nByteCount++] = static_cast<uint8_t>(state.m_Blocks[j].m_Entries[k]);
     }
 }

@@ -7,7 +7,7 @@
 struct CReceptionState;
 
 // Runs the rebuild passes on blocks 0 .. m_nMaxBlockCount-1 that a print refilled since they
-// were last verified, marks the matching ones good, records in m_BlockHow how each became good,
+// were last verified, records in each block's m_nHow how it became good (or why not),
 // and returns how many are not good. Blocks that stayed bad are not rebuilt again. In strict
 // mode (m_bStrict) a block is good only when two prints confirm every byte of it.
 int32_t VerifyBlocks(CReceptionState& state);

@@ -4,7 +4,9 @@
 // block of the block table.
 #include <cstdint>
 
+class CPacketParser;
 class IPrinterLink;
+class IReceptionPolicy;
 struct CReceptionState;
 
 enum : int32_t {
@@ -21,11 +23,13 @@ constexpr int32_t DATA_POLL_LIMIT = 5000;      // data, checksum and trailer of 
 // Puts the engine's twelve handles into the log's handle table (found again if present).
 void RegisterReceptionHandles(IPrinterLink& link);
 
-// Reads up to 20 bytes (counted again from every packet start) and returns a PACKET_ code.
-// For a data packet, m_nDataLength holds the length field and m_nHeaderSum the header sum.
-int32_t ReadPacketHeader(IPrinterLink& link, CReceptionState& state);
+// One search: feeds the parser up to 20 bytes (counted again from every packet start) and
+// returns a PACKET_ code; what the packet was is the parser's. A data packet's header ends the
+// search (it counts in the state's vote on compression when it has data), its body follows.
+int32_t ReadPacketHeader(IPrinterLink& link, CPacketParser& parser, CReceptionState& state);
 
-// One reception attempt: packets until the console falls silent. Returns true when a data
-// packet with at least one data byte arrived; m_bPrintAfterData tells whether the console's
-// print packet followed the last of them.
+// One reception attempt under the policy of the mode: packets until the console falls silent.
+// Returns true when a data packet with at least one data byte arrived; m_bPrintAfterData tells
+// whether the console's print packet followed the last of them. Without a policy: one print.
+bool ReceivePackets(IPrinterLink& link, CReceptionState& state, const IReceptionPolicy& policy);
 bool ReceivePackets(IPrinterLink& link, CReceptionState& state);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "protocol/PacketParser.h"
 #include "reception/PacketEngine.h"
 #include "reception/ReceptionState.h"
 #include "reception/SeriesPicture.h"
@@ -11,9 +12,9 @@ namespace {
 // How far the block table's verification trusts block c of the pass.
 uint8_t PassRank(const CReceptionState& state, int32_t c)
 {
-    if (!state.m_BlockGood[c])
+    if (!state.m_Blocks[c].IsGood())
         return SERIES_BLOCK_BAD;
-    switch (state.m_BlockHow[c]) {
+    switch (state.m_Blocks[c].m_nHow) {
     case BLOCK_AS_RECEIVED:
     case BLOCK_REBUILT:
     case BLOCK_CONFIRMED:
@@ -25,8 +26,8 @@ uint8_t PassRank(const CReceptionState& state, int32_t c)
 
 int32_t PassLength(const CReceptionState& state, int32_t c)
 {
-    const int32_t nLength = state.m_BlockLength[c];
-    return nLength < 0 ? 0 : nLength > SERIES_BLOCK_BYTES ? SERIES_BLOCK_BYTES : nLength;
+    const int32_t nLength = state.m_Blocks[c].m_nLength;
+    return nLength < 0 ? 0 : nLength > MAX_BLOCK_LENGTH ? MAX_BLOCK_LENGTH : nLength;
 }
 
 void TakeBlock(CReceptionState& state, int32_t c)
@@ -34,10 +35,10 @@ void TakeBlock(CReceptionState& state, int32_t c)
     CSeriesBlock& block = state.m_Series.m_Blocks[c];
     block.m_nLength = PassLength(state, c);
     for (int32_t k = 0; k < block.m_nLength; ++k)
-        block.m_Bytes[k] = static_cast<uint8_t>(state.m_BlockData[c][k]);
+        block.m_Bytes[k] = static_cast<uint8_t>(state.m_Blocks[c].m_Entries[k]);
     block.m_nPacked = state.m_Series.m_PassPacked[c];
     block.m_nRank = PassRank(state, c);
-    block.m_bSumOnly = state.m_BlockHow[c] != BLOCK_CONFIRMED;
+    block.m_bSumOnly = state.m_Blocks[c].m_nHow != BLOCK_CONFIRMED;
 }
 
 bool SameArgs(const CSeriesPrint& a, const CSeriesPrint& b)
@@ -68,7 +69,7 @@ bool IsSamePrint(const CReceptionState& state, int32_t k)
             return false;
         if (block.m_nRank == SERIES_BLOCK_EXACT && PassRank(state, c) == SERIES_BLOCK_EXACT) {
             for (int32_t i = 0; i < nLength; ++i)
-                if (block.m_Bytes[i] != static_cast<uint8_t>(state.m_BlockData[c][i]))
+                if (block.m_Bytes[i] != static_cast<uint8_t>(state.m_Blocks[c].m_Entries[i]))
                     return false;
         }
     }
@@ -87,7 +88,9 @@ void StartPass(CReceptionState& state)
     series.m_bAbandoned = false;
     series.m_bOverflow = false;
     // The pass refills every block of the table; the series keeps its own copies.
-    std::memset(state.m_BlockGood, 0, sizeof(state.m_BlockGood));
+    for (CBlock& block : state.m_Blocks)
+        if (block.IsGood())
+            block.m_nHow = BLOCK_FROM_LINE;
     state.m_nBlockCount = 0;
     state.m_nMaxBlockCount = 0;
 }
@@ -101,13 +104,12 @@ int32_t SeriesAttemptBlock(CReceptionState& state)
     return state.m_Series.m_nPassBlock;
 }
 
-int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock)
+int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketValue& packet, bool bLost, int32_t nBlock)
 {
     CPrintSeries& series = state.m_Series;
     // A console whose packet was cut off or not acknowledged gives the print up, and the prints
     // after it in the series never come: the pass cannot be whole.
-    if (state.m_bPacketLost) {
-        state.m_bPacketLost = false;
+    if (bLost) {
         if (!series.m_bNewPass && series.m_bPassData)
             series.m_bAbandoned = true;
     }
@@ -116,27 +118,27 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock)
     series.m_bHeard = true;
     switch (nResult) {
     case PACKET_DATA:
-        if (state.m_nDataLength <= 0)
+        if (packet.nLength <= 0)
             return nBlock;  // the empty packet that closes a print's data
         if (series.m_bNewPass) {
             StartPass(state);
             nBlock = 0;
         }
         series.m_bPassData = true;
-        if (nBlock < SERIES_BLOCKS)
-            series.m_PassPacked[nBlock] = state.m_nDataFlag;
+        if (nBlock < BLOCKS_PER_ATTEMPT)
+            series.m_PassPacked[nBlock] = packet.nFlag;
         else
             series.m_bOverflow = true;
         return nBlock;
     case PACKET_PRINT:
         if (series.m_bNewPass || nBlock <= series.m_nPassFirst)
             return nBlock;  // a print with no data of its own adds nothing
-        if (series.m_nPassPrints < SERIES_BLOCKS) {
+        if (series.m_nPassPrints < BLOCKS_PER_ATTEMPT) {
             CSeriesPrint& print = series.m_PassPrints[series.m_nPassPrints++];
             print.m_nFirst = series.m_nPassFirst;
             print.m_nEnd = nBlock;
-            std::memcpy(print.m_Args, state.m_PrintArgs, PRINT_ARG_BYTES);
-            print.m_bArgsOk = state.m_bPrintArgsOk;
+            std::memcpy(print.m_Args, packet.args, PRINT_ARG_BYTES);
+            print.m_bArgsOk = packet.SumMatches();
         }
         series.m_nPassFirst = nBlock;
         return nBlock;
@@ -183,15 +185,15 @@ void MergeSeriesPrints(CReceptionState& state)
     series.m_nPassMerged = series.m_nPassPrints;
 }
 
-CSeriesVerdict JudgeSeries(const CReceptionState& state)
+CReceptionVerdict JudgeSeries(const CReceptionState& state)
 {
     const CPrintSeries& series = state.m_Series;
-    CSeriesVerdict verdict;
+    CReceptionVerdict verdict;
     verdict.nPrints = series.m_nPrints;
-    verdict.bArgsOk = true;
+    bool bArgsOk = true;  // every print packet matched its checksum
     for (int32_t k = 0; k < series.m_nPrints; ++k) {
         const CSeriesPrint& print = series.m_Prints[k];
-        verdict.bArgsOk = verdict.bArgsOk && print.m_bArgsOk;
+        bArgsOk = bArgsOk && print.m_bArgsOk;
         for (int32_t c = print.m_nFirst; c < print.m_nEnd; ++c) {
             ++verdict.nBlocks;
             verdict.nBad += series.m_Blocks[c].m_nRank == SERIES_BLOCK_BAD;
@@ -201,10 +203,12 @@ CSeriesVerdict JudgeSeries(const CReceptionState& state)
         }
     }
     // The pass that ended brought every print held, gave none up, and left no data unprinted.
-    verdict.bPassWhole = !series.m_bAbandoned && !series.m_bOverflow &&
-                         series.m_nPassPrints == series.m_nPrints && series.m_nPassBlock == series.m_nPassFirst;
-    verdict.nBytes = AssembleSeries(series, nullptr, EXPAND_LIMIT, verdict.bWholeBands);
+    const bool bPassWhole = !series.m_bAbandoned && !series.m_bOverflow &&
+                            series.m_nPassPrints == series.m_nPrints && series.m_nPassBlock == series.m_nPassFirst;
+    bool bWholeBands = false;  // every print ends on a band boundary
+    verdict.nBytes = AssembleSeries(series, nullptr, EXPAND_LIMIT, bWholeBands);
     verdict.bFits = !series.m_bOverflow && verdict.nBytes <= TILE_DATA_SIZE;
+    verdict.bWhole = verdict.nPrints > 0 && bPassWhole && bArgsOk && bWholeBands && verdict.bFits;
     return verdict;
 }
 

@@ -17,12 +17,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "protocol/PrinterProtocol.h"
+#include "reception/BlockTable.h"
+#include "reception/ReceptionVerdict.h"
+
+struct CPacketValue;
 struct CReceptionState;
 
-constexpr int32_t SERIES_BLOCKS = 39;           // blocks a series may hold, as one attempt
-constexpr int32_t SERIES_BLOCK_BYTES = 1999;    // data bytes kept from one packet
-constexpr int32_t PRINT_ARG_BYTES = 4;          // sheets, margins, palette, exposure
-constexpr int32_t PRINT_ARG_PALETTE = 2;
 
 // How much a block of the series can be trusted.
 enum : uint8_t {
@@ -39,7 +40,7 @@ struct CSeriesPrint {
 };
 
 struct CSeriesBlock {
-    uint8_t m_Bytes[SERIES_BLOCK_BYTES];
+    uint8_t m_Bytes[MAX_BLOCK_LENGTH];
     int32_t m_nLength;
     uint8_t m_nPacked;   // the data packet's compression flag
     uint8_t m_nRank;     // SERIES_BLOCK_
@@ -48,17 +49,17 @@ struct CSeriesBlock {
 
 struct CPrintSeries {
     // The series held: its prints in order and their blocks.
-    CSeriesPrint m_Prints[SERIES_BLOCKS];
+    CSeriesPrint m_Prints[BLOCKS_PER_ATTEMPT];
     int32_t m_nPrints;
-    CSeriesBlock m_Blocks[SERIES_BLOCKS];
+    CSeriesBlock m_Blocks[BLOCKS_PER_ATTEMPT];
 
     // The pass being read.
-    CSeriesPrint m_PassPrints[SERIES_BLOCKS];
+    CSeriesPrint m_PassPrints[BLOCKS_PER_ATTEMPT];
     int32_t m_nPassPrints;       // prints of the pass whose print packet came
     int32_t m_nPassMerged;       // of those, merged into the series
     int32_t m_nPassBlock;        // the block the pass's next data packet fills
     int32_t m_nPassFirst;        // first block of the print in progress
-    uint8_t m_PassPacked[SERIES_BLOCKS];  // compression flag of each data packet of the pass
+    uint8_t m_PassPacked[BLOCKS_PER_ATTEMPT];  // compression flag of each data packet of the pass
     bool m_bNewPass;             // the next data packet begins a pass (the series printed again)
     bool m_bPassData;            // the pass brought data since it began
     bool m_bAbandoned;           // the console gave a print up: init after data without a print
@@ -74,12 +75,13 @@ struct CPrintSeries {
     }
 };
 
-// The engine's calls in all-prints mode. At the start of an attempt: the block its first data
-// packet fills, the pass's.
+// The series policy's calls (ReceptionPolicy.h). At the start of an attempt: the block its
+// first data packet fills, the pass's.
 int32_t SeriesAttemptBlock(CReceptionState& state);
-// After every packet header search (nResult a PACKET_ code; the data length and flag of a data
-// header are in the state): returns the block the next data packet fills, 0 when a pass begins.
-int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, int32_t nBlock);
+// After every packet header search (nResult a PACKET_ code, packet what the parser read, bLost
+// whether the line showed a packet lost meanwhile): returns the block the next data packet
+// fills, 0 when a pass begins.
+int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketValue& packet, bool bLost, int32_t nBlock);
 // At the end of an attempt, with the block the next data packet would fill.
 void SeriesEndAttempt(CReceptionState& state, int32_t nBlock);
 
@@ -87,24 +89,7 @@ void SeriesEndAttempt(CReceptionState& state, int32_t nBlock);
 void MergeSeriesPrints(CReceptionState& state);
 
 // What the series holds now.
-struct CSeriesVerdict {
-    int32_t nPrints = 0;        // prints held
-    int32_t nBlocks = 0;        // blocks of those prints
-    int32_t nBad = 0;           // of those, not good
-    int32_t nEstimated = 0;     // good only by estimate
-    int32_t nSumOnly = 0;       // exact by their own sum alone, on a line that damaged blocks unmarked
-    bool bPassWhole = false;    // the last pass brought every print held, none given up or cut
-    bool bArgsOk = false;       // every print packet matched its checksum
-    bool bWholeBands = false;   // every print ends on a band boundary
-    bool bFits = false;         // the picture fits the block table and the view
-    int32_t nBytes = 0;         // tile bytes of the picture
-    // The series arrived whole: every print, every block good.
-    bool IsComplete() const
-    {
-        return nPrints > 0 && nBad == 0 && bPassWhole && bArgsOk && bWholeBands && bFits;
-    }
-};
-CSeriesVerdict JudgeSeries(const CReceptionState& state);
+CReceptionVerdict JudgeSeries(const CReceptionState& state);
 
 // The pass ended (the console went quiet): the next data packet begins the series again.
 void EndSeriesPass(CReceptionState& state);

@@ -12,6 +12,7 @@
 #include "reception/PacketEngine.h"
 #include "reception/PictureAssembly.h"
 #include "reception/PrintSeries.h"
+#include "reception/ReceptionPolicy.h"
 #include "reception/ReceptionState.h"
 #include "reception/SeriesPicture.h"
 
@@ -77,7 +78,7 @@ int32_t CountBlocks(const CReceptionState& state, uint8_t nHow)
 {
     int32_t nCount = 0;
     for (int32_t j = 0; j < state.m_nMaxBlockCount && j < BLOCK_TABLE_SIZE; ++j)
-        nCount += state.m_BlockHow[j] == nHow;
+        nCount += state.m_Blocks[j].m_nHow == nHow;
     return nCount;
 }
 
@@ -107,8 +108,6 @@ bool CReceiveSession::OnInitDialog()
     modul.GetModulSpeed();
 
     m_pState->ClearKept();
-    m_pState->m_bStrict = m_bStrict;
-    m_pState->m_bAllPrints = m_bAllPrints;
     m_nReceptionCount = 0;
     m_nLastHeard = Now();
 
@@ -164,7 +163,7 @@ void CReceiveSession::RunAttempt()
     else
         ShowStatus(RECEIVE_TEXT_CONNECT);
 
-    const bool bData = ReceivePackets(modul, state);
+    const bool bData = ReceivePackets(modul, state, m_bAllPrints ? SeriesPolicy() : SinglePrintPolicy());
     modul.ResetPriorityClass();
     if (m_bAllPrints) {
         FinishSeriesAttempt(bData);
@@ -179,9 +178,9 @@ void CReceiveSession::RunAttempt()
         // follows into one more block, which never matches its sum. A whole print with fewer
         // blocks, none of those beyond it ever good, tells that the picture ends earlier.
         if (state.m_bPrintAfterData && state.m_nBlockCount > 0 && state.m_nBlockCount < state.m_nMaxBlockCount &&
-            std::none_of(state.m_BlockGood + state.m_nBlockCount,
-                         state.m_BlockGood + std::min(state.m_nMaxBlockCount, BLOCK_TABLE_SIZE),
-                         [](uint16_t nGood) { return nGood != 0; }))
+            std::none_of(state.m_Blocks + state.m_nBlockCount,
+                         state.m_Blocks + std::min(state.m_nMaxBlockCount, BLOCK_TABLE_SIZE),
+                         [](const CBlock& block) { return block.IsGood(); }))
             state.m_nMaxBlockCount = state.m_nBlockCount;
         nBad = VerifyBlocks(state);
         // Data without the print packet after it is a print the console gave up or that was
@@ -214,7 +213,7 @@ void CReceiveSession::RunAttempt()
 
     if (bData) {
         ++m_nReceptionCount;
-        if (nBad == 0 && bPrinted) {
+        if (GetTableVerdict().IsComplete()) {
             m_bComplete = true;
             OnOK();
         } else {
@@ -284,7 +283,7 @@ void CReceiveSession::FinishSeriesAttempt(bool bData)
 void CReceiveSession::OnSeriesQuiet()
 {
     CReceptionState& state = *m_pState;
-    const CSeriesVerdict verdict = JudgeSeries(state);
+    const CReceptionVerdict verdict = JudgeSeries(state);
     if (verdict.IsComplete()) {
         m_bComplete = true;
         OnOK();
@@ -309,12 +308,11 @@ void CReceiveSession::SetAllPrints(bool bAllPrints)
     if (m_nReceptionCount > 0)
         return;
     m_bAllPrints = bAllPrints;
-    m_pState->m_bAllPrints = bAllPrints;
 }
 
-CSeriesVerdict CReceiveSession::GetSeriesVerdict() const
+CReceptionVerdict CReceiveSession::GetVerdict() const
 {
-    return JudgeSeries(*m_pState);
+    return m_bAllPrints ? JudgeSeries(*m_pState) : GetTableVerdict();
 }
 
 void CReceiveSession::ShowStatus(const std::string& strText)
@@ -370,8 +368,12 @@ CReceivedPicture CReceiveSession::GetReceivedPicture() const
 
 void CReceiveSession::SetStrict(bool bStrict)
 {
-    m_bStrict = bStrict;
     m_pState->m_bStrict = bStrict;
+}
+
+bool CReceiveSession::IsStrict() const
+{
+    return m_pState->m_bStrict;
 }
 
 bool CReceiveSession::IsPrintComplete() const
@@ -379,16 +381,16 @@ bool CReceiveSession::IsPrintComplete() const
     return m_nWholePrintBlocks > 0 && m_nWholePrintBlocks == m_pState->m_nMaxBlockCount;
 }
 
-CReceptionSummary CReceiveSession::GetSummary() const
+CReceptionVerdict CReceiveSession::GetTableVerdict() const
 {
     const CReceptionState& state = *m_pState;
-    CReceptionSummary summary;
+    CReceptionVerdict summary;
     summary.nBlocks = std::clamp(state.m_nMaxBlockCount, 0, BLOCK_TABLE_SIZE);
     for (int32_t j = 0; j < summary.nBlocks; ++j) {
-        const uint8_t nHow = state.m_BlockHow[j];
-        if (nHow == BLOCK_ESTIMATED)
+        const uint8_t nHow = state.m_Blocks[j].m_nHow;
+        if (IsEstimated(nHow))
             ++summary.nEstimated;
-        if (!state.m_BlockGood[j])
+        if (!state.m_Blocks[j].IsGood())
             ++summary.nBad;
         else if (nHow == BLOCK_AS_RECEIVED || nHow == BLOCK_REBUILT) {
             ++(nHow == BLOCK_AS_RECEIVED ? summary.nAsReceived : summary.nRebuilt);
@@ -397,6 +399,6 @@ CReceptionSummary CReceiveSession::GetSummary() const
         else if (nHow == BLOCK_CONFIRMED)
             ++summary.nConfirmed;
     }
-    summary.bPrintComplete = IsPrintComplete();
+    summary.bWhole = IsPrintComplete();
     return summary;
 }

@@ -8,33 +8,16 @@
 #include <string>
 
 #include "protocol/TileGeometry.h"
+#include "reception/ReceptionVerdict.h"
 
 class PortIo;
 class CIOModul;
 struct CReceptionState;
-struct CSeriesVerdict;
 
 // What the dialog hands to the view: the byte count and the first 20000 picture bytes.
 struct CReceivedPicture {
     int32_t m_nTileBytes = 0;
     std::array<uint8_t, TILE_DATA_SIZE> m_TileData{};
-};
-
-// What the blocks held hold, for a line under a reception or a test.
-struct CReceptionSummary {
-    int32_t nBlocks = 0;        // blocks read (the most of any attempt)
-    int32_t nAsReceived = 0;    // good as they came off the line
-    int32_t nRebuilt = 0;       // good after bytes cut on lost sync were rebuilt and checked
-    int32_t nConfirmed = 0;     // strict mode: good, every byte agreed by two prints
-    int32_t nEstimated = 0;     // matched only by estimate (good, or bad in strict mode)
-    int32_t nBad = 0;           // not good
-    // Of the good ones, those as received or rebuilt that only their own sum vouches for, on
-    // a line that damaged other blocks without marking them.
-    int32_t nSumOnly = 0;
-    // A print whose data the print packet followed brought as many blocks as any attempt
-    bool bPrintComplete = false;
-    // A picture to rely on: the whole print, every block good, none of them estimated.
-    bool IsExact() const { return bPrintComplete && nBlocks > 0 && nBad == 0 && nEstimated == 0 && nSumOnly == 0; }
 };
 
 // What the session needs of its window.
@@ -99,8 +82,11 @@ public:
     // marked, is asked for again. Off by default; a change holds from the next attempt on
     // (blocks already good stay good).
     void SetStrict(bool bStrict);
-    bool IsStrict() const { return m_bStrict; }
-    CReceptionSummary GetSummary() const;
+    bool IsStrict() const;
+    // What the block table holds (in all-prints mode: the last pass).
+    CReceptionVerdict GetTableVerdict() const;
+    // What the picture amounts to: the block table's verdict, or in all-prints mode the series'.
+    CReceptionVerdict GetVerdict() const;
     // All prints: the session goes on after a print and collects every print of the series in
     // one picture, each with its own palette and compression; it ends by itself once the
     // console has been quiet for nQuietMs after a series that arrived whole. Off by default;
@@ -108,10 +94,7 @@ public:
     void SetAllPrints(bool bAllPrints);
     bool IsAllPrints() const { return m_bAllPrints; }
     void SetQuietMilliseconds(int64_t nQuietMs) { m_nQuietMs = nQuietMs; }
-    int64_t GetQuietMilliseconds() const { return m_nQuietMs; }
     static constexpr int64_t DEFAULT_QUIET_MS = 5000;
-    // What the series held amounts to (all-prints mode).
-    CSeriesVerdict GetSeriesVerdict() const;
 
     // State for screens and tests.
     bool HasEnded() const { return m_bEnded; }
@@ -154,7 +137,6 @@ private:
     int32_t m_nReceptionCount = 0;
     bool m_bEnded = false;
     bool m_bComplete = false;
-    bool m_bStrict = false;
     // Blocks of the last attempt whose data the print packet followed; 0: none yet.
     int32_t m_nWholePrintBlocks = 0;
     bool m_bAllPrints = false;

@@ -9,9 +9,10 @@ CReceptionState::CReceptionState()
 
 void CReceptionState::ClearKept()
 {
-    std::memset(m_BlockGood, 0, sizeof(m_BlockGood));
-    std::memset(m_BlockHow, 0, sizeof(m_BlockHow));
-    std::memset(m_nCopies, 0, sizeof(m_nCopies));
+    for (CBlock& block : m_Blocks) {
+        block.m_nHow = BLOCK_FROM_LINE;
+        block.m_nCopies = 0;
+    }
     m_bPrintAfterData = false;
     m_nBlockCount = 0;
     m_nMaxBlockCount = 0;

@@ -1,6 +1,7 @@
 #include "reception/SeriesPicture.h"
 
-#include "reception/PictureAssembly.h"
+#include "protocol/RunLength.h"
+#include "protocol/TileCodec.h"
 #include "reception/PrintSeries.h"
 #include "reception/ReceptionState.h"
 
@@ -22,7 +23,7 @@ void ApplyPalette(uint8_t* pTiles, int32_t nBytes, uint8_t nPalette)
         uint8_t nNewLo = 0;
         uint8_t nNewHi = 0;
         for (int32_t q = 0; q < 8; ++q) {
-            const uint8_t s = shades[((nLo >> q) & 1u) + 2u * ((nHi >> q) & 1u)];
+            const uint8_t s = shades[TileRowColour(nLo, nHi, q)];
             nNewLo = static_cast<uint8_t>(nNewLo | ((s & 1u) << q));
             nNewHi = static_cast<uint8_t>(nNewHi | ((s >> 1) << q));
         }

@@ -3,7 +3,7 @@
 #include "console/ConsolePicture.h"
 #include "console/DefaultPicture.h"
 #include "console/PrintSession.h"
-#include "console/RunLength.h"
+#include "protocol/RunLength.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

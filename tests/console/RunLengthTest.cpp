@@ -1,7 +1,7 @@
 // The console's compressor against the receiver's expansion rule.
 
 #include "console/ConsolePicture.h"
-#include "console/RunLength.h"
+#include "protocol/RunLength.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -429,7 +429,7 @@ TEST_F(ReceiveDialog, StrictReceptionAsksForASecondPrint)
     EXPECT_FALSE(answerer.WatchdogFired());
     EXPECT_TRUE(dlg.GetSession().IsPictureComplete());
     EXPECT_EQ(dlg.CountMessages(), 1u);
-    EXPECT_EQ(dlg.GetSession().GetSummary().nConfirmed, 9);
+    EXPECT_EQ(dlg.GetSession().GetTableVerdict().nConfirmed, 9);
     EXPECT_EQ(dlg.GetReceivedPicture().m_nTileBytes, 5760);
 }
 

@@ -25,9 +25,9 @@ struct CRepairCase {
 void LoadBlock(CReceptionState& state, int nBlock, const std::vector<CEntry>& entries, uint16_t nSum)
 {
     for (size_t k = 0; k < entries.size(); ++k)
-        state.m_BlockData[nBlock][k] = static_cast<uint16_t>(entries[k].nMark << 8 | entries[k].nValue);
-    state.m_BlockLength[nBlock] = static_cast<int32_t>(entries.size());
-    state.m_BlockSum[nBlock] = nSum;
+        state.m_Blocks[nBlock].m_Entries[k] = static_cast<uint16_t>(entries[k].nMark << 8 | entries[k].nValue);
+    state.m_Blocks[nBlock].m_nLength = static_cast<int32_t>(entries.size());
+    state.m_Blocks[nBlock].m_nSum = nSum;
 }
 
 class RepairBlockTest : public ::testing::TestWithParam<CRepairCase> {};
@@ -47,18 +47,18 @@ TEST_P(RepairBlockTest, RebuildsOrGivesUp)
         const uint8_t nHow = bStrict ? c.nStrictHow : c.nHow;
 
         EXPECT_EQ(VerifyBlocks(*pState), bGood ? 0 : 1);
-        EXPECT_EQ(pState->m_BlockGood[0] != 0, bGood);
-        EXPECT_EQ(pState->m_BlockHow[0], nHow);
+        EXPECT_EQ(pState->m_Blocks[0].IsGood(), bGood);
+        EXPECT_EQ(pState->m_Blocks[0].m_nHow, nHow);
         for (size_t k = 0; k < c.after.size(); ++k) {
-            EXPECT_EQ(pState->m_BlockData[0][k] & 0xFF, c.after[k]) << "byte " << k;
-            EXPECT_EQ(pState->m_BlockData[0][k] >> 8, c.entries[k].nMark) << "mark of byte " << k;
+            EXPECT_EQ(pState->m_Blocks[0].m_Entries[k] & 0xFF, c.after[k]) << "byte " << k;
+            EXPECT_EQ(pState->m_Blocks[0].m_Entries[k] >> 8, c.entries[k].nMark) << "mark of byte " << k;
         }
         // Verifying again after an attempt that did not refill the block changes nothing:
         // bytes rebuilt once are not rebuilt a second time.
         EXPECT_EQ(VerifyBlocks(*pState), bGood ? 0 : 1);
-        EXPECT_EQ(pState->m_BlockHow[0], nHow);
+        EXPECT_EQ(pState->m_Blocks[0].m_nHow, nHow);
         for (size_t k = 0; k < c.after.size(); ++k)
-            EXPECT_EQ(pState->m_BlockData[0][k] & 0xFF, c.after[k]) << "byte " << k << " verified again";
+            EXPECT_EQ(pState->m_Blocks[0].m_Entries[k] & 0xFF, c.after[k]) << "byte " << k << " verified again";
     }
 }
 
@@ -70,11 +70,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Pass 1 shifts the two bits lost at the cut back in from the byte before.
         CRepairCase{"ShiftRepair", {{0x10, 0}, {0x03, 130}, {0x00, 0}}, 0x53, BLOCK_REBUILT, BLOCK_SUSPECT, {0x10, 0x43, 0x00}},
         // Pass 5 puts the whole difference into the byte before the cut: the sum made that byte.
-        CRepairCase{"DifferenceRepair", {{0x20, 0}, {0x00, 0}, {0x01, 129}}, 0x30, BLOCK_ESTIMATED, BLOCK_ESTIMATED,
+        CRepairCase{"DifferenceRepair", {{0x20, 0}, {0x00, 0}, {0x01, 129}}, 0x30, BLOCK_ESTIMATED, BLOCK_ESTIMATE_REFUSED,
                     {0x20, 0x0F, 0x01}},
         // Pass 3 clears the byte before the cut and pass 4 finds the sum right: the sum asked
         // for 0 there, which is as much an estimate as pass 5's difference.
-        CRepairCase{"ClearedByteMatches", {{0x20, 0}, {0x07, 0}, {0x01, 129}}, 0x2F, BLOCK_ESTIMATED, BLOCK_ESTIMATED,
+        CRepairCase{"ClearedByteMatches", {{0x20, 0}, {0x07, 0}, {0x01, 129}}, 0x2F, BLOCK_ESTIMATED, BLOCK_ESTIMATE_REFUSED,
                     {0x20, 0x00, 0x0F}},
         // Negative difference: pass 5 does nothing, the rebuilt bytes stay.
         CRepairCase{"NegativeDifferenceStaysBad", {{0x20, 0}, {0x05, 0}, {0x07, 131}}, 0x30, BLOCK_FAILED, BLOCK_FAILED,
@@ -129,24 +129,24 @@ TEST_P(ConfirmBlockTest, TwoPrintsMustAgreeOnCleanLine)
     pState->m_nMaxBlockCount = 1;
     for (size_t n = 0; n < c.prints.size(); ++n) {
         SCOPED_TRACE("print " + std::to_string(n + 1));
-        if (pState->m_BlockGood[0])
+        if (pState->m_Blocks[0].IsGood())
             break;
         // As the engine refills a block that is not good.
         LoadBlock(*pState, 0, c.prints[n], c.sums[n]);
-        pState->m_BlockHow[0] = BLOCK_FROM_LINE;
-        pState->m_BlockTimedOut[0] = n < c.timedOut.size() && c.timedOut[n];
-        pState->m_BlockHeard[0] = c.nHeardOfCut;
+        pState->m_Blocks[0].m_nHow = BLOCK_FROM_LINE;
+        pState->m_Blocks[0].m_bTimedOut = n < c.timedOut.size() && c.timedOut[n];
+        pState->m_Blocks[0].m_nHeard = c.nHeardOfCut;
         const int32_t nBad = VerifyBlocks(*pState);
         const bool bConfirmed = c.nConfirmedAfter == static_cast<int>(n + 1);
         EXPECT_EQ(nBad, bConfirmed ? 0 : 1);
-        EXPECT_EQ(pState->m_BlockHow[0] == BLOCK_CONFIRMED, bConfirmed);
+        EXPECT_EQ(pState->m_Blocks[0].m_nHow == BLOCK_CONFIRMED, bConfirmed);
     }
-    EXPECT_EQ(pState->m_BlockGood[0] != 0, c.nConfirmedAfter > 0);
+    EXPECT_EQ(pState->m_Blocks[0].IsGood(), c.nConfirmedAfter > 0);
     if (c.nConfirmedAfter > 0) {
-        ASSERT_EQ(pState->m_BlockLength[0], static_cast<int32_t>(c.after.size()));
+        ASSERT_EQ(pState->m_Blocks[0].m_nLength, static_cast<int32_t>(c.after.size()));
         for (size_t k = 0; k < c.after.size(); ++k) {
-            EXPECT_EQ(pState->m_BlockData[0][k] & 0xFF, c.after[k]) << "byte " << k;
-            EXPECT_EQ(pState->m_BlockData[0][k] >> 8, 0) << "mark of byte " << k;
+            EXPECT_EQ(pState->m_Blocks[0].m_Entries[k] & 0xFF, c.after[k]) << "byte " << k;
+            EXPECT_EQ(pState->m_Blocks[0].m_Entries[k] >> 8, 0) << "mark of byte " << k;
         }
     }
 }
@@ -199,9 +199,9 @@ TEST(VerifyBlocks, CountsBadBlocksOfAllBlocksSoFar)
         LoadBlock(*pState, j, {{static_cast<uint8_t>(j), 0}, {1, 0}}, static_cast<uint16_t>(j + 1 + (j % 4 == 1)));
     pState->m_nMaxBlockCount = 9;
     EXPECT_EQ(VerifyBlocks(*pState), 2);  // blocks 1 and 5
-    EXPECT_FALSE(pState->m_BlockGood[1]);
-    EXPECT_FALSE(pState->m_BlockGood[5]);
-    EXPECT_TRUE(pState->m_BlockGood[8]);
+    EXPECT_FALSE(pState->m_Blocks[1].IsGood());
+    EXPECT_FALSE(pState->m_Blocks[5].IsGood());
+    EXPECT_TRUE(pState->m_Blocks[8].IsGood());
     EXPECT_EQ(BadBlockMessage(2, 9),
               "2 Fehler in 9 gelesenen Datenblocks\nBitte das Bild noch einmal ausdrucken\n"
               "Bitte erst OK drücken wenn der GB KEINE Daten mehr sendet");
@@ -214,8 +214,8 @@ TEST(VerifyBlocks, BlocksBeyondTheCountAreNotTouched)
     LoadBlock(*pState, 1, {{1, 0}}, 1);
     pState->m_nMaxBlockCount = 1;
     EXPECT_EQ(VerifyBlocks(*pState), 0);
-    EXPECT_TRUE(pState->m_BlockGood[0]);
-    EXPECT_FALSE(pState->m_BlockGood[1]);
+    EXPECT_TRUE(pState->m_Blocks[0].IsGood());
+    EXPECT_FALSE(pState->m_Blocks[1].IsGood());
 }
 
 TEST(AssembleStream, JoinsGoodAndBadBlocksWithoutMarks)

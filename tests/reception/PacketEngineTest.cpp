@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "protocol/PacketParser.h"
 #include "protocol/PrinterProtocol.h"
 #include "reception/FakePrinterLink.h"
 #include "reception/PacketEngine.h"
@@ -33,9 +34,10 @@ TEST_P(ReadPacketHeaderTest, AnswersAndResult)
     CFakePrinterLink link;
     link.Add(c.console);
     auto pState = std::make_unique<CReceptionState>();
+    CPacketParser parser(MAX_BLOCK_LENGTH);
 
-    EXPECT_EQ(ReadPacketHeader(link, *pState), c.nResult);
-    EXPECT_EQ(pState->m_bPacketLost, c.bLost);
+    EXPECT_EQ(ReadPacketHeader(link, parser, *pState), c.nResult);
+    EXPECT_EQ(parser.TakeLost(), c.bLost);
     ASSERT_EQ(link.Exchanges(), c.nExchanges);
     for (size_t i = 0; i < link.m_Sent.size(); ++i) {
         const bool bAck = std::find(c.ackAt.begin(), c.ackAt.end(), i) != c.ackAt.end();
@@ -77,19 +79,21 @@ TEST(ReadPacketHeader, DataHeaderLeavesLengthSumAndCounts)
     link.Add(MakePacket(0x04, 0x01, std::vector<uint8_t>(0x1234 & 0x7FF, 0)));
     link.Add(DataPacket({}));
     auto pState = std::make_unique<CReceptionState>();
+    CPacketParser parser(MAX_BLOCK_LENGTH);
 
-    ASSERT_EQ(ReadPacketHeader(link, *pState), PACKET_DATA);
-    EXPECT_EQ(pState->m_nDataLength, 0x234);
-    EXPECT_EQ(pState->m_nHeaderSum, 0x04 + 0x01 + 0x34 + 0x02);
+    ASSERT_EQ(ReadPacketHeader(link, parser, *pState), PACKET_DATA);
+    EXPECT_EQ(parser.GetPacket().nLength, 0x234);
+    EXPECT_EQ(parser.GetPacket().nHeaderSum, 0x04 + 0x01 + 0x34 + 0x02);
     EXPECT_EQ(pState->m_nPackedCount, 1);
     EXPECT_EQ(pState->m_nPlainCount, 0);
-    EXPECT_EQ(pState->m_nDataFlag, 0x01);
+    EXPECT_EQ(parser.GetPacket().nFlag, 0x01);
 
     // An empty data packet carries nothing to expand: it does not vote on compression.
     CFakePrinterLink empty;
     empty.Add(DataPacket({}));
-    ASSERT_EQ(ReadPacketHeader(empty, *pState), PACKET_DATA);
-    EXPECT_EQ(pState->m_nDataLength, 0);
+    CPacketParser emptyParser(MAX_BLOCK_LENGTH);
+    ASSERT_EQ(ReadPacketHeader(empty, emptyParser, *pState), PACKET_DATA);
+    EXPECT_EQ(emptyParser.GetPacket().nLength, 0);
     EXPECT_EQ(pState->m_nPackedCount, 1);
     EXPECT_EQ(pState->m_nPlainCount, 0);
 }
@@ -102,10 +106,11 @@ TEST(ReadPacketHeader, PrintPacketLeavesItsDataAndWhetherItsSumMatched)
         CFakePrinterLink link;
         link.Add(MakePacket(0x02, 0x00, {0x01, 0x10, 0xD2, 0x7F}, nChecksumError));
         auto pState = std::make_unique<CReceptionState>();
-        ASSERT_EQ(ReadPacketHeader(link, *pState), PACKET_PRINT);
-        EXPECT_EQ(std::vector<uint8_t>(pState->m_PrintArgs, pState->m_PrintArgs + 4),
+        CPacketParser parser(MAX_BLOCK_LENGTH);
+        ASSERT_EQ(ReadPacketHeader(link, parser, *pState), PACKET_PRINT);
+        EXPECT_EQ(std::vector<uint8_t>(parser.GetPacket().args, parser.GetPacket().args + 4),
                   (std::vector<uint8_t>{0x01, 0x10, 0xD2, 0x7F}));
-        EXPECT_EQ(pState->m_bPrintArgsOk, nChecksumError == 0) << nChecksumError;
+        EXPECT_EQ(parser.GetPacket().SumMatches(), nChecksumError == 0) << nChecksumError;
         EXPECT_EQ(link.m_Sent[12], 0x81);
     }
 }
@@ -117,11 +122,12 @@ TEST(ReadPacketHeader, SyncErrorWithholdsTheAcknowledgement)
     link.Add(StatusPacket());
     link.SetMark(7, 131, MODUL_SYNC_ERROR);
     auto pState = std::make_unique<CReceptionState>();
+    CPacketParser parser(MAX_BLOCK_LENGTH);
 
-    EXPECT_EQ(ReadPacketHeader(link, *pState), PACKET_STATUS);
+    EXPECT_EQ(ReadPacketHeader(link, parser, *pState), PACKET_STATUS);
     ASSERT_EQ(link.Exchanges(), 10u);
     EXPECT_EQ(link.m_Sent[8], 0x00);
-    EXPECT_TRUE(pState->m_bPacketLost);  // the console misses its answer and gives up
+    EXPECT_TRUE(parser.TakeLost());  // the console misses its answer and gives up
 }
 
 TEST(ReadPacketHeader, SyncErrorElsewhereLeavesAcknowledgement)
@@ -130,10 +136,11 @@ TEST(ReadPacketHeader, SyncErrorElsewhereLeavesAcknowledgement)
     link.Add(StatusPacket());
     link.SetMark(6, 131, MODUL_SYNC_ERROR);
     auto pState = std::make_unique<CReceptionState>();
+    CPacketParser parser(MAX_BLOCK_LENGTH);
 
-    EXPECT_EQ(ReadPacketHeader(link, *pState), PACKET_STATUS);
+    EXPECT_EQ(ReadPacketHeader(link, parser, *pState), PACKET_STATUS);
     EXPECT_EQ(link.m_Sent[8], 0x81);
-    EXPECT_FALSE(pState->m_bPacketLost);
+    EXPECT_FALSE(parser.TakeLost());
 }
 
 TEST(ReadPacketHeader, AllPrintsAnswersABreakAsAPrinterDoes)
@@ -142,12 +149,13 @@ TEST(ReadPacketHeader, AllPrintsAnswersABreakAsAPrinterDoes)
         CFakePrinterLink link;
         link.Add(MakePacket(PRINTER_CMD_BREAK, 0x00, {}));
         auto pState = std::make_unique<CReceptionState>();
-        pState->m_bAllPrints = bAllPrints;
+        CPacketParser parser(MAX_BLOCK_LENGTH);
+        parser.SetAnswerBreak(bAllPrints);
 
-        EXPECT_EQ(ReadPacketHeader(link, *pState), PACKET_NONE);
+        EXPECT_EQ(ReadPacketHeader(link, parser, *pState), PACKET_NONE);
         ASSERT_GE(link.Exchanges(), 10u);
         EXPECT_EQ(link.m_Sent[8], bAllPrints ? 0x81 : 0x00) << "all prints " << bAllPrints;
-        EXPECT_FALSE(pState->m_bPacketLost);
+        EXPECT_FALSE(parser.TakeLost());
     }
 }
 

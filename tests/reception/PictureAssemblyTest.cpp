@@ -95,9 +95,9 @@ protected:
     {
         const int32_t j = m_pState->m_nMaxBlockCount++;
         for (size_t k = 0; k < bytes.size(); ++k)
-            m_pState->m_BlockData[j][k] = bytes[k];
-        m_pState->m_BlockLength[j] = static_cast<int32_t>(bytes.size());
-        m_pState->m_BlockGood[j] = 1;
+            m_pState->m_Blocks[j].m_Entries[k] = bytes[k];
+        m_pState->m_Blocks[j].m_nLength = static_cast<int32_t>(bytes.size());
+        m_pState->m_Blocks[j].m_nHow = BLOCK_AS_RECEIVED;
     }
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/PacketParser.h"
 #include "reception/PacketEngine.h"
 #include "reception/PrintSeries.h"
 #include "reception/ReceptionState.h"
@@ -25,30 +26,30 @@ void FeedPass(CReceptionState& state, const std::string& strPass)
     int32_t nBlock = SeriesAttemptBlock(state);
     std::istringstream tokens(strPass);
     for (std::string strToken; tokens >> strToken;) {
+        CPacketValue packet;
         if (strToken == "I") {
-            nBlock = SeriesOnPacket(state, PACKET_INIT, nBlock);
+            nBlock = SeriesOnPacket(state, PACKET_INIT, packet, false, nBlock);
         } else if (strToken[0] == 'P') {
-            state.m_PrintArgs[0] = 0x01;
-            state.m_PrintArgs[1] = 0x00;
-            state.m_PrintArgs[2] = strToken.size() == 3 ? static_cast<uint8_t>(std::stoi(strToken.substr(1), nullptr, 16)) : 0xE4;
-            state.m_PrintArgs[3] = 0x40;
-            state.m_bPrintArgsOk = strToken != "P?";
-            nBlock = SeriesOnPacket(state, PACKET_PRINT, nBlock);
+            packet.args[0] = 0x01;
+            packet.args[1] = 0x00;
+            packet.args[2] = strToken.size() == 3 ? static_cast<uint8_t>(std::stoi(strToken.substr(1), nullptr, 16)) : 0xE4;
+            packet.args[3] = 0x40;
+            packet.nSum = packet.nReceivedSum + (strToken == "P?");  // a damaged one does not match its sum
+            nBlock = SeriesOnPacket(state, PACKET_PRINT, packet, false, nBlock);
         } else {
             const auto v = static_cast<uint8_t>(strToken[0]);
             const bool bPacked = strToken[1] == 'c';
             const std::vector<uint8_t> bytes = bPacked ? std::vector<uint8_t>{0xFF, v, 0xFF, v, 0xBC, v, 0xFF, v, 0xFF, v, 0xBC, v}
                                                        : std::vector<uint8_t>(640, v);
-            state.m_nDataLength = static_cast<int32_t>(bytes.size());
-            state.m_nDataFlag = bPacked ? 0x01 : 0x00;
-            nBlock = SeriesOnPacket(state, PACKET_DATA, nBlock);
+            packet.nLength = static_cast<int32_t>(bytes.size());
+            packet.nFlag = bPacked ? 0x01 : 0x00;
+            nBlock = SeriesOnPacket(state, PACKET_DATA, packet, false, nBlock);
             if (nBlock < BLOCKS_PER_ATTEMPT) {
-                if (!state.m_BlockGood[nBlock]) {
+                if (!state.m_Blocks[nBlock].IsGood()) {
                     for (size_t k = 0; k < bytes.size(); ++k)
-                        state.m_BlockData[nBlock][k] = bytes[k];
-                    state.m_BlockLength[nBlock] = state.m_nDataLength;
-                    state.m_BlockGood[nBlock] = strToken.back() != '-';
-                    state.m_BlockHow[nBlock] = strToken.back() == '+'   ? BLOCK_AS_RECEIVED
+                        state.m_Blocks[nBlock].m_Entries[k] = bytes[k];
+                    state.m_Blocks[nBlock].m_nLength = packet.nLength;
+                    state.m_Blocks[nBlock].m_nHow = strToken.back() == '+'   ? BLOCK_AS_RECEIVED
                                                : strToken.back() == '~' ? BLOCK_ESTIMATED
                                                                         : BLOCK_FAILED;
                 }
@@ -88,7 +89,6 @@ TEST_P(PrintSeriesTest, PassesMergeIntoTheSeries)
     const CSeriesCase& c = GetParam();
     auto pState = std::make_unique<CReceptionState>();
     pState->ClearKept();
-    pState->m_bAllPrints = true;
     for (size_t n = 0; n < c.passes.size(); ++n) {
         FeedPass(*pState, c.passes[n]);
         if (n + 1 < c.passes.size()) {
@@ -138,7 +138,7 @@ TEST(PrintSeries, MoreBlocksThanTheTableHoldsDoNotFit)
     for (int n = 0; n < 40; ++n)
         strPass += "A+ ";
     FeedPass(*pState, strPass + "P");
-    const CSeriesVerdict verdict = JudgeSeries(*pState);
+    const CReceptionVerdict verdict = JudgeSeries(*pState);
     EXPECT_FALSE(verdict.bFits);
     EXPECT_FALSE(verdict.IsComplete());
 }

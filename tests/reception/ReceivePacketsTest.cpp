@@ -38,8 +38,8 @@ protected:
     std::vector<uint8_t> BlockBytes(int nBlock) const
     {
         std::vector<uint8_t> bytes;
-        for (int32_t k = 0; k < m_pState->m_BlockLength[nBlock]; ++k)
-            bytes.push_back(static_cast<uint8_t>(m_pState->m_BlockData[nBlock][k]));
+        for (int32_t k = 0; k < m_pState->m_Blocks[nBlock].m_nLength; ++k)
+            bytes.push_back(static_cast<uint8_t>(m_pState->m_Blocks[nBlock].m_Entries[k]));
         return bytes;
     }
 };
@@ -55,8 +55,8 @@ TEST_F(ReceivePacketsTest, OnePlainBlockIsKeptAndAnswered)
     EXPECT_EQ(m_pState->m_nMaxBlockCount, 1);
     EXPECT_EQ(m_pState->m_nPlainCount, 1);
     EXPECT_EQ(m_pState->m_nPackedCount, 0);
-    EXPECT_EQ(m_pState->m_BlockLength[0], 640);
-    EXPECT_TRUE(m_pState->m_BlockGood[0]);
+    EXPECT_EQ(m_pState->m_Blocks[0].m_nLength, 640);
+    EXPECT_TRUE(m_pState->m_Blocks[0].IsGood());
     EXPECT_EQ(BlockBytes(0), data);
     EXPECT_EQ(m_Link.m_nResets, 1);
     // Header at the search limit, the rest at the data limit; 0x81 in the first trailer.
@@ -74,8 +74,8 @@ TEST_F(ReceivePacketsTest, ChecksumComparedInSixteenBits)
 {
     m_Link.Add(DataPacket(std::vector<uint8_t>(640, 0xFF)));  // data sum 163200
     EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
-    EXPECT_TRUE(m_pState->m_BlockGood[0]);
-    EXPECT_EQ(m_pState->m_BlockSum[0], static_cast<uint16_t>(640 * 0xFF));
+    EXPECT_TRUE(m_pState->m_Blocks[0].IsGood());
+    EXPECT_EQ(m_pState->m_Blocks[0].m_nSum, static_cast<uint16_t>(640 * 0xFF));
 }
 
 TEST_F(ReceivePacketsTest, BadChecksumKeepsBlockWithExpectedSum)
@@ -83,9 +83,9 @@ TEST_F(ReceivePacketsTest, BadChecksumKeepsBlockWithExpectedSum)
     const std::vector<uint8_t> data = Pattern(640, 9);
     m_Link.Add(DataPacket(data, 5));
     EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
-    EXPECT_FALSE(m_pState->m_BlockGood[0]);
+    EXPECT_FALSE(m_pState->m_Blocks[0].IsGood());
     const uint32_t nSum = std::accumulate(data.begin(), data.end(), 0u);
-    EXPECT_EQ(m_pState->m_BlockSum[0], static_cast<uint16_t>(nSum + 5));
+    EXPECT_EQ(m_pState->m_Blocks[0].m_nSum, static_cast<uint16_t>(nSum + 5));
     EXPECT_EQ(m_Link.m_Sent[648], 0x81);  // answered all the same
 }
 
@@ -95,12 +95,12 @@ TEST_F(ReceivePacketsTest, MarksTravelWithTheDataBytes)
     m_Link.SetMark(6 + 3, 130);
     m_Link.SetMark(6 + 4, 66);
     ReceivePackets(m_Link, *m_pState);
-    EXPECT_EQ(m_pState->m_BlockData[0][3] >> 8, 130);
-    EXPECT_EQ(m_pState->m_BlockData[0][4] >> 8, 66);
-    EXPECT_EQ(m_pState->m_BlockData[0][5] >> 8, 0);
+    EXPECT_EQ(m_pState->m_Blocks[0].m_Entries[3] >> 8, 130);
+    EXPECT_EQ(m_pState->m_Blocks[0].m_Entries[4] >> 8, 66);
+    EXPECT_EQ(m_pState->m_Blocks[0].m_Entries[5] >> 8, 0);
     // Its sum matches, but the marks leave the judgement to the verification.
-    EXPECT_FALSE(m_pState->m_BlockGood[0]);
-    EXPECT_EQ(m_pState->m_BlockHow[0], BLOCK_FROM_LINE);
+    EXPECT_FALSE(m_pState->m_Blocks[0].IsGood());
+    EXPECT_EQ(m_pState->m_Blocks[0].m_nHow, BLOCK_FROM_LINE);
 }
 
 TEST_F(ReceivePacketsTest, EmptyDataPacketMakesNoBlock)
@@ -126,8 +126,8 @@ TEST_F(ReceivePacketsTest, FullPrintFillsNineBlocks)
     EXPECT_EQ(m_pState->m_nBlockCount, 9);
     EXPECT_EQ(m_pState->m_nPlainCount, 9);
     for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(m_pState->m_BlockGood[i] != 0, i != 4) << i;
-        EXPECT_EQ(m_pState->m_BlockHow[i], i != 4 ? BLOCK_AS_RECEIVED : BLOCK_FROM_LINE) << i;
+        EXPECT_EQ(m_pState->m_Blocks[i].IsGood(), i != 4) << i;
+        EXPECT_EQ(m_pState->m_Blocks[i].m_nHow, i != 4 ? BLOCK_AS_RECEIVED : BLOCK_FROM_LINE) << i;
         EXPECT_EQ(BlockBytes(i), blocks[i]) << i;
     }
 }
@@ -176,8 +176,8 @@ TEST_F(ReceivePacketsTest, StrictModeLeavesEveryBlockToTheVerification)
     EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
     EXPECT_EQ(m_pState->m_nBlockCount, 2);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_FALSE(m_pState->m_BlockGood[i]) << i;
-        EXPECT_EQ(m_pState->m_BlockHow[i], BLOCK_FROM_LINE) << i;
+        EXPECT_FALSE(m_pState->m_Blocks[i].IsGood()) << i;
+        EXPECT_EQ(m_pState->m_Blocks[i].m_nHow, BLOCK_FROM_LINE) << i;
         EXPECT_EQ(BlockBytes(i), Pattern(640, static_cast<uint8_t>(i + 1))) << i;
     }
 }
@@ -191,7 +191,7 @@ TEST_F(ReceivePacketsTest, SecondPrintRefillsOnlyBadBlocks)
     }
     AddPrint(first, 1);
     ReceivePackets(m_Link, *m_pState);
-    ASSERT_FALSE(m_pState->m_BlockGood[1]);
+    ASSERT_FALSE(m_pState->m_Blocks[1].IsGood());
 
     m_Link.m_Script.clear();
     m_Link.m_nNext = 0;
@@ -200,9 +200,9 @@ TEST_F(ReceivePacketsTest, SecondPrintRefillsOnlyBadBlocks)
     EXPECT_EQ(BlockBytes(0), first[0]);
     EXPECT_EQ(BlockBytes(1), second[1]);
     EXPECT_EQ(BlockBytes(2), first[2]);
-    EXPECT_EQ(m_pState->m_BlockLength[0], 640);
-    EXPECT_EQ(m_pState->m_BlockLength[1], 600);
-    EXPECT_TRUE(m_pState->m_BlockGood[1]);
+    EXPECT_EQ(m_pState->m_Blocks[0].m_nLength, 640);
+    EXPECT_EQ(m_pState->m_Blocks[1].m_nLength, 600);
+    EXPECT_TRUE(m_pState->m_Blocks[1].IsGood());
     EXPECT_EQ(m_pState->m_nBlockCount, 3);
     EXPECT_EQ(m_pState->m_nMaxBlockCount, 3);
 }
@@ -215,7 +215,7 @@ TEST_F(ReceivePacketsTest, FortiethBlockIsAnsweredButNotKept)
     EXPECT_EQ(m_pState->m_nBlockCount, 39);
     EXPECT_EQ(m_pState->m_nMaxBlockCount, 39);
     EXPECT_EQ(BlockBytes(38), Pattern(20, 38));
-    EXPECT_EQ(m_pState->m_BlockLength[39], 0);
+    EXPECT_EQ(m_pState->m_Blocks[39].m_nLength, 0);
     EXPECT_EQ(std::count(m_Link.m_Sent.begin(), m_Link.m_Sent.end(), 0x81), 40);
 }
 
@@ -223,9 +223,9 @@ TEST_F(ReceivePacketsTest, OverlongPacketKeeps1999Bytes)
 {
     m_Link.Add(DataPacket(Pattern(2000, 0)));
     EXPECT_TRUE(ReceivePackets(m_Link, *m_pState));
-    EXPECT_EQ(m_pState->m_BlockLength[0], 1999);
+    EXPECT_EQ(m_pState->m_Blocks[0].m_nLength, 1999);
     // Byte 1999 and the first checksum byte were taken as the checksum.
-    EXPECT_FALSE(m_pState->m_BlockGood[0]);
+    EXPECT_FALSE(m_pState->m_Blocks[0].IsGood());
     EXPECT_EQ(m_Link.m_Sent[6 + 1999 + 2], 0x81);
 }
 

@@ -109,7 +109,7 @@ CFaultOutcome RunFaulted(const std::string& strOptions, bool bStrict, const std:
     const CReceivedPicture picture = session.GetReceivedPicture();
     const CReceptionState& state = session.GetState();
     out.bComplete = session.IsPictureComplete();
-    out.bCalledGood = out.bComplete && session.GetSummary().IsExact();
+    out.bCalledGood = out.bComplete && session.GetTableVerdict().IsExact();
     out.nPrints = pConsole->GetPrintCount();
     out.nMessages = static_cast<int>(screen.m_Messages.size());
     out.nAttemptsWithData = session.GetReceptionCount();
@@ -122,11 +122,11 @@ CFaultOutcome RunFaulted(const std::string& strOptions, bool bStrict, const std:
             nOurs += picture.m_TileData[j * 640 + k];
             nTheirs += tiles[j * 640 + k];
             bSame = bSame && picture.m_TileData[j * 640 + k] == tiles[j * 640 + k];
-            bCut = bCut || (state.m_BlockData[j][k] >> 8) > 0x80;
+            bCut = bCut || (state.m_Blocks[j].m_Entries[k] >> 8) > 0x80;
         }
         if (!bSame && (nOurs & 0xFFFF) != (nTheirs & 0xFFFF))
             out.bChecksumBlindOnly = false;
-        if (bSame && bCut && state.m_BlockGood[j])
+        if (bSame && bCut && state.m_Blocks[j].IsGood())
             out.bRepaired = true;
     }
     return out;
@@ -251,10 +251,10 @@ TEST_F(ReceiveSimTest, PrintWithoutItsPrintPacketIsIncomplete)
               "Bitte erst OK drücken wenn der GB KEINE Daten mehr sendet");
     EXPECT_FALSE(session.HasEnded());
     EXPECT_EQ(screen.m_strText, RECEIVE_TEXT_CHECKING);
-    const CReceptionSummary summary = session.GetSummary();
+    const CReceptionVerdict summary = session.GetTableVerdict();
     EXPECT_EQ(summary.nBlocks, 9);
     EXPECT_EQ(summary.nAsReceived, 9);
-    EXPECT_FALSE(summary.bPrintComplete);
+    EXPECT_FALSE(summary.bWhole);
     EXPECT_FALSE(summary.IsExact());
 
     session.OnCancel();

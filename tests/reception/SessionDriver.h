@@ -22,7 +22,7 @@ struct CSessionOutcome {
     std::vector<std::string> messages;
     std::vector<std::string> texts;
     CReceivedPicture picture;
-    CSeriesVerdict series;  // all-prints mode: what the series held amounts to
+    CReceptionVerdict series;  // all-prints mode: what the series held amounts to
 };
 
 // nTicks: ticks to give before the user presses "Abbrechen" (bCancel) or "OK". fnSetup sets the
@@ -56,7 +56,7 @@ inline CSessionOutcome RunSession(std::shared_ptr<PortIo> pPort, const std::file
         outcome.bComplete = session.IsPictureComplete();
         outcome.nAttemptsWithData = session.GetReceptionCount();
         outcome.picture = session.GetReceivedPicture();
-        outcome.series = session.GetSeriesVerdict();
+        outcome.series = session.GetVerdict();
     }
     outcome.messages = screen.m_Messages;
     outcome.texts = screen.m_SetTexts;
