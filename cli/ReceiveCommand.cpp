@@ -8,6 +8,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -101,6 +103,7 @@ struct CReceiveArgs {
     int32_t nScale = 1;     // the picture written is enlarged this many times
     bool bStrict = false;   // estimated blocks count as bad and are asked for again
     bool bAllPrints = false;  // every print of the series in one picture
+    bool bSplit = false;      // one file per image: name-1.png, name-2.png, ...
     double dQuiet = -1.0;     // seconds of quiet that end an all-prints reception; <0: the default
 };
 
@@ -120,6 +123,8 @@ int ParseArgs(const std::vector<std::string>& args, CReceiveArgs& out)
         const bool bHasValue = i + 1 < args.size();
         if (strArg == "--all-prints") {
             out.bAllPrints = true;
+        } else if (strArg == "--split") {
+            out.bSplit = true;
         } else if (strArg == "--scale") {
             std::vector<std::string> option{strArg}, files;
             if (bHasValue)
@@ -167,6 +172,7 @@ int RunReceive(const std::vector<std::string>& args)
         return CLI_FAILED;
     }
     const std::shared_ptr<PortIo> pPort = link.pPort;
+    const std::shared_ptr<IPacketSource> pSource = link.pSource;
     // Nothing is received that could not be kept.
     if (const std::string strWhy = CheckOutputPath(options.strOut); !strWhy.empty()) {
         std::fprintf(stderr, "quillomat-cli: receive: %s kann nicht geschrieben werden: %s\n", options.strOut.c_str(),
@@ -185,10 +191,14 @@ int RunReceive(const std::vector<std::string>& args)
     bool bComplete = false;
     CReceptionVerdict summary;  // the block table (in all-prints mode the last pass)
     CReceptionVerdict verdict;  // the picture's: the block table's, or the series'
-    CReceivedPicture picture;
+    std::vector<CReceivedImage> images;
+    std::vector<int32_t> badPrints;
     EReceptionEnd eEnd = EReceptionEnd::Session;
     {
-        CReceiveSession session(screen, pPort, "Tarvo.log");
+        std::unique_ptr<CReceiveSession> pSession =
+            pSource ? std::make_unique<CReceiveSession>(screen, pSource, "Tarvo.log")
+                    : std::make_unique<CReceiveSession>(screen, pPort, "Tarvo.log");
+        CReceiveSession& session = *pSession;
         session.SetStrict(options.bStrict);
         session.SetAllPrints(options.bAllPrints);
         if (options.dQuiet >= 0.0)
@@ -224,36 +234,53 @@ int RunReceive(const std::vector<std::string>& args)
         bComplete = session.IsPictureComplete();
         summary = session.GetTableVerdict();
         verdict = session.GetVerdict();
-        picture = session.GetReceivedPicture();
+        images = session.GetImages(options.bSplit);
+        badPrints = session.GetBadPrints();
     }  // the link module saves the log once more here
     sigaction(SIGINT, &previous, nullptr);
     if (eEnd != EReceptionEnd::Session)
         std::fprintf(stderr, "quillomat-cli: receive: %s\n", ReceptionEndText(eEnd, options.dTimeout).c_str());
 
-    CDib dib;
-    if (!CreateReceivedPicture(picture.m_TileData.data(), picture.m_nTileBytes, dib)) {
-        std::fprintf(stderr, "quillomat-cli: receive: das Bild konnte nicht erzeugt werden\n");
-        return CLI_FAILED;
-    }
-    if (dib.GetDimensions().cy == 0) {
+    if (images.empty()) {
         std::fprintf(stderr, "quillomat-cli: receive: kein Bild empfangen, es wird keine Datei geschrieben\n");
         return CLI_FAILED;
     }
-    const std::string strOut = ChooseOutputPath(options.strOut, bComplete).string();
-    if (strOut != options.strOut)
-        std::fprintf(stderr, "quillomat-cli: receive: das Bild ist nicht vollständig; %s bleibt, wie es ist, das Bild "
-                             "steht in %s\n", options.strOut.c_str(), strOut.c_str());
-    if (std::string strWhy; !WriteOutput(dib, strOut, options.nScale, strWhy)) {
-        std::fprintf(stderr, "quillomat-cli: receive: %s kann nicht geschrieben werden: %s\n", strOut.c_str(),
-                     strWhy.c_str());
-        return CLI_FAILED;
+    // One file, or with --split one per image: name-1.png, name-2.png, ...
+    const std::filesystem::path outPath(options.strOut);
+    std::string strOut;
+    int32_t nWidth = 0;
+    int32_t nHeight = 0;
+    for (size_t i = 0; i < images.size(); ++i) {
+        CDib dib;
+        if (!CreateTilePicture(images[i].m_Tiles.data(), static_cast<int32_t>(images[i].m_Tiles.size()), dib)) {
+            std::fprintf(stderr, "quillomat-cli: receive: das Bild konnte nicht erzeugt werden\n");
+            return CLI_FAILED;
+        }
+        std::filesystem::path target = outPath;
+        if (images.size() > 1)
+            target.replace_filename(outPath.stem().string() + "-" + std::to_string(i + 1) + outPath.extension().string());
+        const std::string strTarget = ChooseOutputPath(target, bComplete).string();
+        if (strTarget != target.string())
+            std::fprintf(stderr, "quillomat-cli: receive: das Bild ist nicht vollständig; %s bleibt, wie es ist, das "
+                                 "Bild steht in %s\n", target.string().c_str(), strTarget.c_str());
+        if (std::string strWhy; !WriteOutput(dib, strTarget, options.nScale, strWhy)) {
+            std::fprintf(stderr, "quillomat-cli: receive: %s kann nicht geschrieben werden: %s\n", strTarget.c_str(),
+                         strWhy.c_str());
+            return CLI_FAILED;
+        }
+        if (images.size() > 1)
+            std::fprintf(stderr, "%s: %d x %d Pixel, Ausdrucke %d bis %d\n", strTarget.c_str(),
+                         dib.GetDimensions().cx * options.nScale, dib.GetDimensions().cy * options.nScale,
+                         images[i].m_nFirstPrint, images[i].m_nFirstPrint + images[i].m_nPrints - 1);
+        strOut = i == 0 ? strTarget : strOut + ", " + strTarget;
+        nWidth = dib.GetDimensions().cx;
+        nHeight += dib.GetDimensions().cy;
     }
     // In all-prints mode the block table holds the last pass; the series line below counts.
     std::fprintf(stderr,
                  "%s: %d x %d Pixel; %d Blöcke gelesen: %d wie empfangen, %d repariert, %d durch zwei Ausdrucke "
                  "bestätigt, %d geschätzt, %d fehlerhaft; %s\n",
-                 strOut.c_str(), dib.GetDimensions().cx * options.nScale,
-                 dib.GetDimensions().cy * options.nScale, summary.nBlocks,
+                 strOut.c_str(), nWidth * options.nScale, nHeight * options.nScale, summary.nBlocks,
                  summary.nAsReceived, summary.nRebuilt, summary.nConfirmed, summary.nEstimated, summary.nBad,
                  options.bAllPrints          ? "im letzten Durchgang"
                  : summary.nBlocks == 0      ? "kein Ausdruck"
@@ -266,10 +293,18 @@ int RunReceive(const std::vector<std::string>& args)
                      "Leitung, die andere Blöcke unbemerkt beschädigt hat (--strict bestätigt jeden Block mit einem "
                      "zweiten Ausdruck)\n",
                      nSumOnly);
+    if (verdict.nUnchecked > 0)
+        std::fprintf(stderr,
+                     "%d Blöcke ungeprüft: das Format des Geräts trägt keine Prüfsumme, das Bild kann vom Ausdruck "
+                     "der Konsole abweichen\n",
+                     verdict.nUnchecked);
+    if (!badPrints.empty())
+        std::fprintf(stderr, "%s\n", BadPrintsMessage(badPrints).c_str());
     if (options.bAllPrints) {
         // The series' own count: every print held, its blocks and how far they can be trusted.
-        std::fprintf(stderr, "%d Ausdrucke, %d Blöcke: %d fehlerhaft, %d geschätzt; %s\n", verdict.nPrints,
+        std::fprintf(stderr, "%d Ausdrucke, %d Blöcke: %d fehlerhaft, %d geschätzt%s; %s\n", verdict.nPrints,
                      verdict.nBlocks, verdict.nBad, verdict.nEstimated,
+                     verdict.nUnchecked > 0 ? (", " + std::to_string(verdict.nUnchecked) + " ungeprüft").c_str() : "",
                      verdict.IsComplete() ? "Serie vollständig" : "Serie unvollständig");
     }
     if (!bComplete)

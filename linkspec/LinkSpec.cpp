@@ -3,6 +3,7 @@
 #include "console/CSimConsole.h"
 #include "console/SimOptions.h"
 #include "link/HardwarePorts.h"
+#include "streams/LinkTargets.h"
 
 #include <cstdlib>
 
@@ -81,6 +82,19 @@ COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSyst
             link.ppdevBases.push_back(pPort->GetDeviceBase(n));
         return Tried(std::move(pPort), std::move(strTarget));
     };
+    if (IsStreamLinkSpec(strSpec)) {
+        CStreamLinkTarget target;
+        std::string strError;
+        if (!ParseStreamLink(strSpec, target, strError))
+            return Refuse(std::move(strError), strSpec);
+        std::string strUiText;
+        link.pSource = OpenPacketSource(target, link.strError, strUiText);
+        if (!link.pSource) {
+            link.eFailure = ELinkFailure::Unreachable;
+            link.strCulprit = target.strPath;
+        }
+        return link;
+    }
     const size_t nColon = strSpec.find(':');
     const std::string strKind = strSpec.substr(0, nColon);
     const bool bHasArgument = nColon != std::string::npos;
@@ -117,5 +131,5 @@ COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSyst
             return Tried(std::move(pPort));
         return Tried(std::make_shared<CNoPortIo>());
     }
-    return Refuse("unknown link '" + strKind + "' (expected auto, ppdev[:DEVICE], direct or sim[:OPTIONS])", strKind);
+    return Refuse("unknown link '" + strKind + "' (expected auto, ppdev[:DEVICE], direct, sim[:OPTIONS], serial:DEVICE[,baud=N] or file:PATH)", strKind);
 }

@@ -5,9 +5,13 @@
 //   ppdev[:/dev/parportN]
 //   direct             ioperm/inb/outb (x86, root)
 //   sim[:options]      the simulated console and module (console/SimOptions.h)
+//   serial:DEVICE[,baud=N]  a printer emulator's live stream on a serial line (115200 baud)
+//   file:PATH          a printer device's saved stream or dump file, read whole
+// The last two give a packet source instead of a port.
 
 #include "link/PortIo.h"
 #include "link/PortSystem.h"
+#include "streams/PacketSource.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,7 +33,9 @@ enum class ELinkFailure {
 };
 
 struct COpenedLink {
-    std::shared_ptr<PortIo> pPort; // null on failure
+    std::shared_ptr<PortIo> pPort; // null on failure, and for serial: and file:
+    // serial: and file: links: the device or file the packets come from (null otherwise).
+    std::shared_ptr<IPacketSource> pSource;
     ELinkFailure eFailure = ELinkFailure::None;
     std::string strError;          // names the bad part of the string or what could not be opened
     // The bad part of the string as written (BadSpec), or the file or device that could not be
@@ -38,6 +44,8 @@ struct COpenedLink {
     std::string strCulprit;
     // ppdev: the bases the printer ports it claimed were placed at, in the order found.
     std::vector<uint16_t> ppdevBases;
+
+    bool IsOpen() const { return pPort != nullptr || pSource != nullptr; }
 };
 
 // Opens the link a string names. "auto" never fails: without hardware it gives a port where

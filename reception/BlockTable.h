@@ -24,6 +24,8 @@ enum : uint8_t {
     BLOCK_UNCONFIRMED = 6,  // strict mode: clean and matching, but only one print says so
     BLOCK_CONFIRMED = 7,    // strict mode: good, every byte agreed by two prints on clean line
     BLOCK_ESTIMATE_REFUSED = 8,  // strict mode: what BLOCK_ESTIMATED is in normal mode, not good
+    BLOCK_UNCHECKED = 9,    // good as far as anyone can tell: a printer device's layout carried
+                            // no checksum for it (parse mode, a dump file)
 };
 
 // Matched its sum only by estimate (taken in normal mode or refused in strict mode).
@@ -60,6 +62,6 @@ struct CBlock {
     bool IsGood() const
     {
         return m_nHow == BLOCK_AS_RECEIVED || m_nHow == BLOCK_REBUILT || m_nHow == BLOCK_ESTIMATED ||
-               m_nHow == BLOCK_CONFIRMED;
+               m_nHow == BLOCK_CONFIRMED || m_nHow == BLOCK_UNCHECKED;
     }
 };

@@ -10,11 +10,17 @@
 namespace {
 
 // How far the block table's verification trusts block c of the pass.
+// Block c of the pass in the block table.
+const CBlock& PassBlock(const CReceptionState& state, int32_t c)
+{
+    return state.m_Blocks[c % BLOCK_TABLE_SIZE];
+}
+
 uint8_t PassRank(const CReceptionState& state, int32_t c)
 {
-    if (!state.m_Blocks[c].IsGood())
+    if (!PassBlock(state, c).IsGood())
         return SERIES_BLOCK_BAD;
-    switch (state.m_Blocks[c].m_nHow) {
+    switch (PassBlock(state, c).m_nHow) {
     case BLOCK_AS_RECEIVED:
     case BLOCK_REBUILT:
     case BLOCK_CONFIRMED:
@@ -26,7 +32,7 @@ uint8_t PassRank(const CReceptionState& state, int32_t c)
 
 int32_t PassLength(const CReceptionState& state, int32_t c)
 {
-    const int32_t nLength = state.m_Blocks[c].m_nLength;
+    const int32_t nLength = PassBlock(state, c).m_nLength;
     return nLength < 0 ? 0 : nLength > MAX_BLOCK_LENGTH ? MAX_BLOCK_LENGTH : nLength;
 }
 
@@ -35,10 +41,11 @@ void TakeBlock(CReceptionState& state, int32_t c)
     CSeriesBlock& block = state.m_Series.m_Blocks[c];
     block.m_nLength = PassLength(state, c);
     for (int32_t k = 0; k < block.m_nLength; ++k)
-        block.m_Bytes[k] = static_cast<uint8_t>(state.m_Blocks[c].m_Entries[k]);
+        block.m_Bytes[k] = static_cast<uint8_t>(PassBlock(state, c).m_Entries[k]);
     block.m_nPacked = state.m_Series.m_PassPacked[c];
     block.m_nRank = PassRank(state, c);
-    block.m_bSumOnly = state.m_Blocks[c].m_nHow != BLOCK_CONFIRMED;
+    block.m_bSumOnly = PassBlock(state, c).m_nHow != BLOCK_CONFIRMED;
+    block.m_bUnchecked = PassBlock(state, c).m_nHow == BLOCK_UNCHECKED;
 }
 
 bool SameArgs(const CSeriesPrint& a, const CSeriesPrint& b)
@@ -69,7 +76,7 @@ bool IsSamePrint(const CReceptionState& state, int32_t k)
             return false;
         if (block.m_nRank == SERIES_BLOCK_EXACT && PassRank(state, c) == SERIES_BLOCK_EXACT) {
             for (int32_t i = 0; i < nLength; ++i)
-                if (block.m_Bytes[i] != static_cast<uint8_t>(state.m_Blocks[c].m_Entries[i]))
+                if (block.m_Bytes[i] != static_cast<uint8_t>(PassBlock(state, c).m_Entries[i]))
                     return false;
         }
     }
@@ -87,6 +94,7 @@ void StartPass(CReceptionState& state)
     series.m_bPassData = false;
     series.m_bAbandoned = false;
     series.m_bOverflow = false;
+    series.m_bStartUnheard = series.m_bRequireInit && !series.m_bInitHeard;
     // The pass refills every block of the table; the series keeps its own copies.
     for (CBlock& block : state.m_Blocks)
         if (block.IsGood())
@@ -125,7 +133,7 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketVal
             nBlock = 0;
         }
         series.m_bPassData = true;
-        if (nBlock < BLOCKS_PER_ATTEMPT)
+        if (nBlock < series.m_nPassLimit && nBlock < SERIES_MAX_BLOCKS)
             series.m_PassPacked[nBlock] = packet.nFlag;
         else
             series.m_bOverflow = true;
@@ -133,7 +141,9 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketVal
     case PACKET_PRINT:
         if (series.m_bNewPass || nBlock <= series.m_nPassFirst)
             return nBlock;  // a print with no data of its own adds nothing
-        if (series.m_nPassPrints < BLOCKS_PER_ATTEMPT) {
+        if (series.m_nPassPrints >= SERIES_MAX_PRINTS) {
+            series.m_bOverflow = true;
+        } else {
             CSeriesPrint& print = series.m_PassPrints[series.m_nPassPrints++];
             print.m_nFirst = series.m_nPassFirst;
             print.m_nEnd = nBlock;
@@ -143,11 +153,15 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketVal
         series.m_nPassFirst = nBlock;
         return nBlock;
     case PACKET_INIT:
-        // A printer forgets data it has not printed when the console starts afresh: the print
-        // was given up, and the series can only come whole in another pass.
+        // The printer forgets data it has not printed when the console starts afresh: games
+        // that find it busy send the first band of their next picture again and again, then
+        // init, then the picture. Only data a print packet follows is printed.
+        series.m_bInitHeard = true;
         if (!series.m_bNewPass && nBlock > series.m_nPassFirst) {
-            series.m_bAbandoned = true;
-            series.m_bNewPass = true;
+            for (int32_t c = series.m_nPassFirst; c < nBlock; ++c)
+                state.m_Blocks[c % BLOCK_TABLE_SIZE].m_nHow = BLOCK_FROM_LINE;
+            state.m_nBlockCount -= nBlock - series.m_nPassFirst;
+            nBlock = series.m_nPassFirst;
         }
         return nBlock;
     default:
@@ -197,23 +211,26 @@ CReceptionVerdict JudgeSeries(const CReceptionState& state)
         for (int32_t c = print.m_nFirst; c < print.m_nEnd; ++c) {
             ++verdict.nBlocks;
             verdict.nBad += series.m_Blocks[c].m_nRank == SERIES_BLOCK_BAD;
-            verdict.nEstimated += series.m_Blocks[c].m_nRank == SERIES_BLOCK_ESTIMATED;
+            const bool bUnchecked = series.m_Blocks[c].m_bUnchecked;
+            verdict.nEstimated += series.m_Blocks[c].m_nRank == SERIES_BLOCK_ESTIMATED && !bUnchecked;
+            verdict.nUnchecked += series.m_Blocks[c].m_nRank == SERIES_BLOCK_ESTIMATED && bUnchecked;
             verdict.nSumOnly += series.m_Blocks[c].m_nRank == SERIES_BLOCK_EXACT && series.m_Blocks[c].m_bSumOnly &&
                                 state.m_bUnmarkedDamage;
         }
     }
     // The pass that ended brought every print held, gave none up, and left no data unprinted.
-    const bool bPassWhole = !series.m_bAbandoned && !series.m_bOverflow &&
+    const bool bPassWhole = !series.m_bAbandoned && !series.m_bOverflow && !series.m_bStartUnheard &&
                             series.m_nPassPrints == series.m_nPrints && series.m_nPassBlock == series.m_nPassFirst;
     bool bWholeBands = false;  // every print ends on a band boundary
-    verdict.nBytes = AssembleSeries(series, nullptr, EXPAND_LIMIT, bWholeBands);
-    verdict.bFits = !series.m_bOverflow && verdict.nBytes <= TILE_DATA_SIZE;
+    verdict.nBytes = AssembleSeries(series, nullptr, SERIES_PICTURE_LIMIT, bWholeBands);
+    verdict.bFits = !series.m_bOverflow;
     verdict.bWhole = verdict.nPrints > 0 && bPassWhole && bArgsOk && bWholeBands && verdict.bFits;
     return verdict;
 }
 
 void EndSeriesPass(CReceptionState& state)
 {
+    state.m_Series.m_bInitHeard = false;
     state.m_Series.m_bNewPass = true;
     state.m_Series.m_bPassData = false;
 }

@@ -25,6 +25,12 @@ struct CPacketValue;
 struct CReceptionState;
 
 
+// What a series may hold: long sessions (a card list of 28 prints is 3,776 rows) within memory.
+constexpr int32_t SERIES_MAX_PRINTS = 256;
+constexpr int32_t SERIES_MAX_BLOCKS = 2048;
+// The tile bytes a series' picture may have.
+constexpr int32_t SERIES_PICTURE_LIMIT = 1 << 24;
+
 // How much a block of the series can be trusted.
 enum : uint8_t {
     SERIES_BLOCK_BAD = 0,        // does not match its sum (or never arrived)
@@ -45,24 +51,34 @@ struct CSeriesBlock {
     uint8_t m_nPacked;   // the data packet's compression flag
     uint8_t m_nRank;     // SERIES_BLOCK_
     bool m_bSumOnly;     // exact by its own sum alone (not confirmed by a second pass)
+    bool m_bUnchecked;   // its device layout carried no checksum (ranked as estimated)
 };
 
 struct CPrintSeries {
     // The series held: its prints in order and their blocks.
-    CSeriesPrint m_Prints[BLOCKS_PER_ATTEMPT];
+    CSeriesPrint m_Prints[SERIES_MAX_PRINTS];
     int32_t m_nPrints;
-    CSeriesBlock m_Blocks[BLOCKS_PER_ATTEMPT];
+    CSeriesBlock m_Blocks[SERIES_MAX_BLOCKS];
 
-    // The pass being read.
-    CSeriesPrint m_PassPrints[BLOCKS_PER_ATTEMPT];
+    // The pass being read. Its block c lies in the block table at c % BLOCK_TABLE_SIZE: the
+    // line reads at most BLOCKS_PER_ATTEMPT blocks a pass; a device source merges every print
+    // as its print packet comes, and so reuses the table.
+    CSeriesPrint m_PassPrints[SERIES_MAX_PRINTS];
     int32_t m_nPassPrints;       // prints of the pass whose print packet came
     int32_t m_nPassMerged;       // of those, merged into the series
     int32_t m_nPassBlock;        // the block the pass's next data packet fills
     int32_t m_nPassFirst;        // first block of the print in progress
-    uint8_t m_PassPacked[BLOCKS_PER_ATTEMPT];  // compression flag of each data packet of the pass
+    uint8_t m_PassPacked[SERIES_MAX_BLOCKS];  // compression flag of each data packet of the pass
+    int32_t m_nPassLimit;        // blocks a pass may hold: the line's table, or the series' bound
+    // The beginning of a series must have been heard: over the line and from a live device,
+    // data before which no init of the pass was heard (listening began mid-series) leaves the
+    // pass not whole. A file's start is its series' start.
+    bool m_bRequireInit;
+    bool m_bInitHeard;           // an init came since the last pass ended
+    bool m_bStartUnheard;        // the pass began with data no init of it went before
     bool m_bNewPass;             // the next data packet begins a pass (the series printed again)
     bool m_bPassData;            // the pass brought data since it began
-    bool m_bAbandoned;           // the console gave a print up: init after data without a print
+    bool m_bAbandoned;           // the console gave a print up: a packet of it was lost
     bool m_bOverflow;            // the pass had more data packets than the table holds
     bool m_bReplaced;            // a pass cut the series and continued it with other prints
     bool m_bHeard;               // the last attempt recognised a packet
@@ -72,6 +88,8 @@ struct CPrintSeries {
     {
         std::memset(this, 0, sizeof(*this));
         m_bNewPass = true;
+        m_nPassLimit = BLOCKS_PER_ATTEMPT;
+        m_bRequireInit = true;
     }
 };
 
@@ -86,6 +104,8 @@ int32_t SeriesOnPacket(CReceptionState& state, int32_t nResult, const CPacketVal
 void SeriesEndAttempt(CReceptionState& state, int32_t nBlock);
 
 // After an attempt and the verification of its blocks: merges the prints the pass completed.
+// A device source calls it after every print packet (its blocks need no verification), so
+// that its pass may be longer than the block table.
 void MergeSeriesPrints(CReceptionState& state);
 
 // What the series holds now.

@@ -15,6 +15,8 @@
 #include "reception/ReceptionPolicy.h"
 #include "reception/ReceptionState.h"
 #include "reception/SeriesPicture.h"
+#include "reception/SourceEngine.h"
+#include "streams/PacketSource.h"
 
 const char* const RECEIVE_TEXT_CONNECT = "Bitte den GB an das Linkmodul anschließen und Bild ausdrucken";
 const char* const RECEIVE_TEXT_PRINT = "Bild ausdrucken";
@@ -28,6 +30,7 @@ const char* const RECEIVE_TEXT_CHECKING = "Die Daten werden auf Fehler geprüft"
 const char* const RECEIVE_TEXT_READ_LINE =
     "Dein Modul hat einen Fehler auf der Leseleitung\nBitte kontaktiere den Service des Herstellers";
 const char* const RECEIVE_TEXT_NO_TIMER = "SYSTEMFEHLER kein Zeitgeber verfügbar";
+const char* const RECEIVE_TEXT_SOURCE = "Warte auf Ausdrucke vom Drucker-Emulator";
 
 std::string UnconfirmedMessage(int32_t nUnconfirmed, int32_t nBlocks)
 {
@@ -66,6 +69,21 @@ std::string SeriesTooLongMessage(int32_t nRows)
            " Zeilen übernommen";
 }
 
+std::string SeriesLimitMessage(int32_t nPrints)
+{
+    return "Die Serie ist zu lang: es werden höchstens " + std::to_string(SERIES_MAX_PRINTS) + " Ausdrucke mit " +
+           std::to_string(SERIES_MAX_BLOCKS) + " Datenblocks übernommen, angekommen sind " + std::to_string(nPrints) +
+           " Ausdrucke";
+}
+
+std::string BadPrintsMessage(const std::vector<int32_t>& badPrints)
+{
+    std::string strText = badPrints.size() == 1 ? "Fehlerhafte Datenblocks in Ausdruck " : "Fehlerhafte Datenblocks in den Ausdrucken ";
+    for (size_t i = 0; i < badPrints.size(); ++i)
+        strText += (i == 0 ? "" : ", ") + std::to_string(badPrints[i]);
+    return strText + "; sie stehen im Bild, wie sie kamen";
+}
+
 namespace {
 
 constexpr int RESULT_OK = 1;
@@ -93,6 +111,13 @@ CReceiveSession::CReceiveSession(IReceiveScreen& screen, std::shared_ptr<PortIo>
     m_pModul->SetLogfilePath(logPath);
 }
 
+CReceiveSession::CReceiveSession(IReceiveScreen& screen, std::shared_ptr<IPacketSource> pSource,
+                                 std::filesystem::path logPath)
+    : CReceiveSession(screen, std::shared_ptr<PortIo>(), std::move(logPath))
+{
+    m_pSource = std::move(pSource);
+}
+
 CReceiveSession::~CReceiveSession() = default;
 
 int32_t CReceiveSession::GetByteCount() const
@@ -103,6 +128,16 @@ int32_t CReceiveSession::GetByteCount() const
 bool CReceiveSession::OnInitDialog()
 {
     CIOModul& modul = *m_pModul;
+    if (m_pSource) {
+        // A device brings packets, not line bytes: no module, no speed, nothing for the log.
+        m_pState->ClearKept();
+        m_nReceptionCount = 0;
+        m_nLastHeard = Now();
+        m_nTickCount = 0;
+        m_bRun = true;
+        MakeTimer();
+        return true;
+    }
     modul.InitModul();
     modul.ClearLog();
     modul.GetModulSpeed();
@@ -152,23 +187,33 @@ void CReceiveSession::RunAttempt()
     CIOModul& modul = *m_pModul;
     CReceptionState& state = *m_pState;
 
-    RegisterReceptionHandles(modul);
-    modul.RaisePriorityClass(REALTIME_CLASS);
-    modul.FindModulPort();
+    bool bData = false;
+    if (m_pSource) {
+        ShowStatus(m_nReceptionCount > 0 ? RECEIVE_TEXT_PRINT : RECEIVE_TEXT_SOURCE);
+        bData = ReceiveFromSource();
+    } else {
+        RegisterReceptionHandles(modul);
+        modul.RaisePriorityClass(REALTIME_CLASS);
+        modul.FindModulPort();
 
-    if (modul.GetModulStatus() & MODUL_NO_MODULE)
-        ShowStatus(RECEIVE_TEXT_NO_MODULE);
-    else if (m_nReceptionCount > 0)
-        ShowStatus(RECEIVE_TEXT_PRINT);
-    else
-        ShowStatus(RECEIVE_TEXT_CONNECT);
+        if (modul.GetModulStatus() & MODUL_NO_MODULE)
+            ShowStatus(RECEIVE_TEXT_NO_MODULE);
+        else if (m_nReceptionCount > 0)
+            ShowStatus(RECEIVE_TEXT_PRINT);
+        else
+            ShowStatus(RECEIVE_TEXT_CONNECT);
 
-    const bool bData = ReceivePackets(modul, state, m_bAllPrints ? SeriesPolicy() : SinglePrintPolicy());
-    modul.ResetPriorityClass();
+        bData = ReceivePackets(modul, state, m_bAllPrints ? SeriesPolicy() : SinglePrintPolicy());
+        modul.ResetPriorityClass();
+    }
     if (m_bAllPrints) {
         FinishSeriesAttempt(bData);
+        if (m_bSourceEnded && !m_bEnded)
+            OnSourceEnd();
         return;
     }
+    // A file cannot print again: its end decides.
+    const bool bAskAgain = !m_pSource || m_pSource->IsLive();
 
     int32_t nBad = 0;
     bool bPrinted = false;
@@ -191,7 +236,9 @@ void CReceiveSession::RunAttempt()
         if (state.m_bPrintAfterData)
             m_nWholePrintBlocks = state.m_nBlockCount;
         bPrinted = IsPrintComplete();
-        if (!bPrinted || (nBad > 0 && !state.m_bPrintAfterData))
+        if (!bAskAgain)
+            ;
+        else if (!bPrinted || (nBad > 0 && !state.m_bPrintAfterData))
             ShowMessage(IncompletePrintMessage(nBad, state.m_nMaxBlockCount));
         else if (nBad > 0 && nBad == CountBlocks(state, BLOCK_UNCONFIRMED))
             ShowMessage(UnconfirmedMessage(nBad, state.m_nMaxBlockCount));
@@ -208,7 +255,8 @@ void CReceiveSession::RunAttempt()
         state.m_nMaxByteCount = state.m_nByteCount;
     }
 
-    modul.SaveLogfile();
+    if (!m_pSource)
+        modul.SaveLogfile();
     MakeTimer();
 
     if (bData) {
@@ -222,6 +270,42 @@ void CReceiveSession::RunAttempt()
     } else {
         m_bRun = true;
     }
+    if (m_bSourceEnded && !m_bEnded)
+        OnSourceEnd();
+}
+
+bool CReceiveSession::ReceiveFromSource()
+{
+    const CSourceAttempt attempt =
+        ReceiveSourcePackets(*m_pSource, *m_pState, m_bAllPrints ? SeriesPolicy() : SinglePrintPolicy(), m_bAllPrints);
+    m_bSourceEnded = attempt.bEnded;
+    return attempt.bData;
+}
+
+void CReceiveSession::OnSourceEnd()
+{
+    // The file was read whole, or the device went away: the reception ends with what it holds.
+    if (const std::string strWhy = m_pSource->GetEndText(); !strWhy.empty())
+        ShowMessage(strWhy);
+    const CReceptionVerdict verdict = GetVerdict();
+    if (verdict.IsComplete()) {
+        m_bComplete = true;
+        OnOK();
+        return;
+    }
+    if (m_bAllPrints && !verdict.bFits)
+        ShowMessage(SeriesLimitMessage(m_pState->m_Series.m_nPrints));
+    if (const std::vector<int32_t> badPrints = GetBadPrints(); !badPrints.empty())
+        ShowMessage(BadPrintsMessage(badPrints));
+    if (m_pSource->GetEndText().empty())
+        OnOK();
+    else
+        OnCancel();
+}
+
+std::string CReceiveSession::GetSourceEndText() const
+{
+    return m_pSource ? m_pSource->GetEndText() : std::string();
 }
 
 void CReceiveSession::ShowMessage(const std::string& strText)
@@ -262,14 +346,22 @@ void CReceiveSession::FinishSeriesAttempt(bool bData)
     CReceptionState& state = *m_pState;
     if (bData) {
         ShowStatus(RECEIVE_TEXT_CHECKING);
-        VerifyBlocks(state);
+        // A device's blocks were judged as they came, and each print merged at its print packet.
+        if (!m_pSource)
+            VerifyBlocks(state);
         ++m_nReceptionCount;
     }
     MergeSeriesPrints(state);
     bool bWholeBands = false;
-    state.m_nByteCount = AssembleSeries(state.m_Series, state.m_PictureData, EXPAND_LIMIT, bWholeBands);
+    const int32_t nBytes = AssembleSeries(state.m_Series, nullptr, SERIES_PICTURE_LIMIT, bWholeBands);
+    m_SeriesTiles.assign(static_cast<size_t>(nBytes), 0);
+    AssembleSeries(state.m_Series, m_SeriesTiles.data(), nBytes, bWholeBands);
+    // The view's hand-over keeps the first bytes as ever.
+    std::memcpy(state.m_PictureData, m_SeriesTiles.data(), std::min<size_t>(m_SeriesTiles.size(), PICTURE_DATA_SIZE));
+    state.m_nByteCount = nBytes;
     state.m_nMaxByteCount = state.m_nByteCount;
-    modul.SaveLogfile();
+    if (!m_pSource)
+        modul.SaveLogfile();
     MakeTimer();
     m_bRun = true;
 
@@ -292,7 +384,7 @@ void CReceiveSession::OnSeriesQuiet()
     if (!verdict.bFits && verdict.nBad == 0) {
         // Printing again cannot make it shorter. (A bad block's runs may have made it long:
         // that one can come again.)
-        ShowMessage(SeriesTooLongMessage(8 * (std::min(verdict.nBytes, TILE_DATA_SIZE) / BAND_BYTES)));
+        ShowMessage(SeriesLimitMessage(m_pState->m_Series.m_nPrints));
         OnOK();
         return;
     }
@@ -356,6 +448,62 @@ void CReceiveSession::OnDestroy()
     m_nTimerId = 0;
 }
 
+std::vector<CReceivedImage> CReceiveSession::GetImages(bool bSplit) const
+{
+    std::vector<CReceivedImage> images;
+    const auto Add = [&images](const uint8_t* pTiles, int32_t nBytes, int32_t nFirst, int32_t nPrints) {
+        const int32_t nWhole = std::max(nBytes, 0) / BAND_BYTES * BAND_BYTES;
+        if (nWhole == 0)
+            return;
+        CReceivedImage image;
+        image.m_Tiles.assign(pTiles, pTiles + nWhole);
+        image.m_nRows = TilePictureRows(nWhole);
+        image.m_nFirstPrint = nFirst;
+        image.m_nPrints = nPrints;
+        images.push_back(std::move(image));
+    };
+    const CReceptionState& state = *m_pState;
+    if (!m_bAllPrints) {
+        Add(state.m_PictureData, std::clamp(state.m_nByteCount, 0, TILE_DATA_SIZE), 0, 0);  // as the view took it ever
+        return images;
+    }
+    // One image per run of prints that ends at a print with a lower margin (or the last).
+    const CPrintSeries& series = state.m_Series;
+    const std::vector<int32_t> ends = SeriesPrintEnds(series);
+    int32_t nStart = 0;
+    int32_t nFirstPrint = 0;
+    for (int32_t k = 0; k < series.m_nPrints; ++k) {
+        const bool bLast = k + 1 == series.m_nPrints;
+        const bool bCut = (series.m_Prints[k].m_Args[PRINT_ARG_MARGINS] & 0x0F) != 0;
+        if (bLast || (bSplit && bCut)) {
+            const int32_t nEnd = std::min<int32_t>(ends[static_cast<size_t>(k)], static_cast<int32_t>(m_SeriesTiles.size()));
+            Add(m_SeriesTiles.data() + nStart, nEnd - nStart, nFirstPrint + 1, k + 1 - nFirstPrint);
+            nStart = nEnd;
+            nFirstPrint = k + 1;
+        }
+    }
+    return images;
+}
+
+std::vector<int32_t> CReceiveSession::GetBadPrints() const
+{
+    std::vector<int32_t> badPrints;
+    const CReceptionState& state = *m_pState;
+    if (!m_bAllPrints) {
+        if (GetTableVerdict().nBad > 0)
+            badPrints.push_back(1);
+        return badPrints;
+    }
+    const CPrintSeries& series = state.m_Series;
+    for (int32_t k = 0; k < series.m_nPrints; ++k)
+        for (int32_t c = series.m_Prints[k].m_nFirst; c < series.m_Prints[k].m_nEnd; ++c)
+            if (series.m_Blocks[c].m_nRank == SERIES_BLOCK_BAD) {
+                badPrints.push_back(k + 1);
+                break;
+            }
+    return badPrints;
+}
+
 CReceivedPicture CReceiveSession::GetReceivedPicture() const
 {
     CReceivedPicture picture;
@@ -398,6 +546,8 @@ CReceptionVerdict CReceiveSession::GetTableVerdict() const
         }
         else if (nHow == BLOCK_CONFIRMED)
             ++summary.nConfirmed;
+        else if (nHow == BLOCK_UNCHECKED)
+            ++summary.nUnchecked;
     }
     summary.bWhole = IsPrintComplete();
     return summary;

@@ -6,18 +6,29 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "protocol/TileGeometry.h"
 #include "reception/ReceptionVerdict.h"
 
 class PortIo;
 class CIOModul;
+class IPacketSource;
 struct CReceptionState;
 
 // What the dialog hands to the view: the byte count and the first 20000 picture bytes.
 struct CReceivedPicture {
     int32_t m_nTileBytes = 0;
     std::array<uint8_t, TILE_DATA_SIZE> m_TileData{};
+};
+
+// One picture of a reception, 160 pixels wide and of any height: the tile bytes of its whole
+// bands (shades, each print's palette applied). In all-prints mode the prints it holds.
+struct CReceivedImage {
+    std::vector<uint8_t> m_Tiles;
+    int32_t m_nRows = 0;
+    int32_t m_nFirstPrint = 0;  // all prints: its first print, counted from 1 (0 otherwise)
+    int32_t m_nPrints = 0;      // all prints: how many prints it holds
 };
 
 // What the session needs of its window.
@@ -43,6 +54,7 @@ extern const char* const RECEIVE_TEXT_NO_MODULE;    // the port probe found no m
 extern const char* const RECEIVE_TEXT_CHECKING;     // while the blocks are verified
 extern const char* const RECEIVE_TEXT_READ_LINE;    // the module fails the version test
 extern const char* const RECEIVE_TEXT_NO_TIMER;     // no timer available
+extern const char* const RECEIVE_TEXT_SOURCE;       // a printer device, before its first print
 
 // The message after an attempt whose data was not followed by the print packet: the console
 // gave the print up or was cut off. nBad of nBlocks blocks are bad besides (UTF-8).
@@ -54,6 +66,10 @@ std::string UnconfirmedMessage(int32_t nUnconfirmed, int32_t nBlocks);
 std::string SeriesBadBlockMessage(int32_t nBad, int32_t nBlocks);
 extern const char* const SERIES_TEXT_INCOMPLETE;
 std::string SeriesTooLongMessage(int32_t nRows);
+// All prints: the series holds more prints or blocks than the session keeps (UTF-8).
+std::string SeriesLimitMessage(int32_t nPrints);
+// A file link's picture with bad blocks: which prints hold them (counted from 1; UTF-8).
+std::string BadPrintsMessage(const std::vector<int32_t>& badPrints);
 
 class CReceiveSession {
 public:
@@ -62,6 +78,10 @@ public:
 
     // pPort null: no port at all (every attempt shows the no-module text).
     CReceiveSession(IReceiveScreen& screen, std::shared_ptr<PortIo> pPort,
+                    std::filesystem::path logPath = "Tarvo.log");
+    // A printer device instead of a port (serial: or file: links): the attempts read its
+    // packets. A file ends the reception at its end; a device that goes away ends it too.
+    CReceiveSession(IReceiveScreen& screen, std::shared_ptr<IPacketSource> pSource,
                     std::filesystem::path logPath = "Tarvo.log");
     ~CReceiveSession();
     CReceiveSession(const CReceiveSession&) = delete;
@@ -76,6 +96,16 @@ public:
 
     // The hand-over to the view, valid after the end.
     CReceivedPicture GetReceivedPicture() const;
+    // The pictures of the reception, valid after the end: one picture of any height (the
+    // print, or in all-prints mode every print of the series); with bSplit in all-prints mode
+    // one per image, an image ending at a print whose lower margin is not zero.
+    std::vector<CReceivedImage> GetImages(bool bSplit) const;
+    // Prints (counted from 1) that hold bad blocks; one print: {1} when a block is bad.
+    std::vector<int32_t> GetBadPrints() const;
+    // The packets come from a printer device, not over the line.
+    bool HasPacketSource() const { return m_pSource != nullptr; }
+    // Why a device source ended early (German), empty when it did not.
+    std::string GetSourceEndText() const;
 
     // Strict: a block is good only when two prints agree on every byte of it away from the
     // line's marks; one that matches its sum only by estimate, or through bytes the line
@@ -114,6 +144,10 @@ public:
 
 private:
     void RunAttempt();
+    // The attempt of a packet source; true when it brought data. Ends the session at the
+    // source's end.
+    bool ReceiveFromSource();
+    void OnSourceEnd();
     // A print whose data the print packet followed brought as many blocks as any attempt.
     bool IsPrintComplete() const;
     void FinishSeriesAttempt(bool bData);
@@ -128,6 +162,9 @@ private:
     void End(int nResult);
 
     IReceiveScreen& m_Screen;
+    std::shared_ptr<IPacketSource> m_pSource;
+    bool m_bSourceEnded = false;  // the file ended or the device went away
+    std::vector<uint8_t> m_SeriesTiles;  // all prints: the series' picture, any height
     std::unique_ptr<CIOModul> m_pModul;
     std::unique_ptr<CReceptionState> m_pState;  // block table and stream buffers, on the heap
     std::string m_strStatus;

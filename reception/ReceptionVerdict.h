@@ -7,7 +7,8 @@
 enum class EReceptionOutcome : uint8_t {
     Complete,           // everything arrived and every block is exact
     CompleteEstimated,  // everything arrived, but some blocks match only by estimate, or only
-                        // their own sum vouches for them on a line that damaged others unmarked
+                        // their own sum vouches for them on a line that damaged others unmarked,
+                        // or their device's layout carried no checksum
     NotComplete,        // blocks are bad or missing, or the print (a print of the series) is not whole
 };
 
@@ -24,6 +25,8 @@ struct CReceptionVerdict {
     // Of the good ones, those that only their own sum vouches for, on a line that damaged other
     // blocks without marking them.
     int32_t nSumOnly = 0;
+    // Of the good ones, those whose device layout carried no checksum to check them by.
+    int32_t nUnchecked = 0;
     // Everything arrived. One print: a print whose data the print packet followed brought as
     // many blocks as any attempt. All prints: the last pass brought every print held, gave none
     // up, left no data unprinted; every print packet matched its sum, every print ends on a band
@@ -39,7 +42,7 @@ struct CReceptionVerdict {
     {
         if (!IsComplete())
             return EReceptionOutcome::NotComplete;
-        return nEstimated > 0 || nSumOnly > 0 ? EReceptionOutcome::CompleteEstimated : EReceptionOutcome::Complete;
+        return nEstimated > 0 || nSumOnly > 0 || nUnchecked > 0 ? EReceptionOutcome::CompleteEstimated : EReceptionOutcome::Complete;
     }
     // A picture to rely on.
     bool IsExact() const { return Outcome() == EReceptionOutcome::Complete; }

@@ -34,6 +34,19 @@ void ApplyPalette(uint8_t* pTiles, int32_t nBytes, uint8_t nPalette)
 
 int32_t AssembleSeries(const CPrintSeries& series, uint8_t* pOut, int32_t nOutMax, bool& bWholeBands)
 {
+    return AssembleSeries(series, pOut, nOutMax, bWholeBands, nullptr);
+}
+
+std::vector<int32_t> SeriesPrintEnds(const CPrintSeries& series)
+{
+    std::vector<int32_t> ends(static_cast<size_t>(series.m_nPrints));
+    bool bWholeBands = false;
+    AssembleSeries(series, nullptr, SERIES_PICTURE_LIMIT, bWholeBands, ends.data());
+    return ends;
+}
+
+int32_t AssembleSeries(const CPrintSeries& series, uint8_t* pOut, int32_t nOutMax, bool& bWholeBands, int32_t* pEnds)
+{
     bWholeBands = true;
     int32_t nOut = 0;
     for (int32_t k = 0; k < series.m_nPrints; ++k) {
@@ -55,6 +68,8 @@ int32_t AssembleSeries(const CPrintSeries& series, uint8_t* pOut, int32_t nOutMa
         }
         if ((nOut - nStart) % BAND_BYTES != 0 || nOut == nOutMax)
             bWholeBands = false;
+        if (pEnds != nullptr)
+            pEnds[k] = nOut;
         if (pOut != nullptr)
             ApplyPalette(pOut + nStart, nOut - nStart, print.m_Args[PRINT_ARG_PALETTE]);
     }

@@ -58,9 +58,10 @@ inline void PutTileRow(const std::array<CQuad, 256>& quads, uint8_t nLo, uint8_t
 
 }  // namespace
 
-void DecodeTiles(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib)
+namespace {
+
+void DecodeBands(const uint8_t* pTileData, int32_t nBytes, CDib& dib)
 {
-    const int32_t nBytes = KeptTileBytes(nTileBytes);
     // The pictures of reception are 24-bit and 160 wide: their rows are written whole, four
     // pixels at a time. Any other picture gets the same pixels one by one, as far as it reaches.
     if (dib.GetBitCount() != 24 || dib.GetDimensions().cx < TILE_PICTURE_WIDTH) {
@@ -82,6 +83,22 @@ void DecodeTiles(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib)
             for (int32_t t = 0; t < TILES_PER_BAND; ++t, pPair += TILE_BYTES)
                 PutTileRow(quads, pPair[0], pPair[1], pRow + 3 * TILE_PIXELS * t);
         }
+}
+
+}  // namespace
+
+void DecodeTiles(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib)
+{
+    DecodeBands(pTileData, KeptTileBytes(nTileBytes), dib);
+}
+
+bool CreateTilePicture(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib)
+{
+    const int32_t nBytes = std::max(nTileBytes, 0);
+    if (!dib.Create(TILE_PICTURE_WIDTH, TilePictureRows(nBytes)))
+        return false;
+    DecodeBands(pTileData, nBytes, dib);
+    return true;
 }
 
 bool CreateReceivedPicture(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib)

@@ -15,3 +15,6 @@ void DecodeTiles(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib);
 // every whole band of the first min(nTileBytes, 20000) bytes (0 rows for no data), and the
 // tiles are decoded into it. False when the picture cannot be made.
 bool CreateReceivedPicture(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib);
+
+// The same for a picture of any height (a series of prints): every whole band of nTileBytes.
+bool CreateTilePicture(const uint8_t* pTileData, int32_t nTileBytes, CDib& dib);
