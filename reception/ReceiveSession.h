@@ -83,6 +83,11 @@ public:
     // packets. A file ends the reception at its end; a device that goes away ends it too.
     CReceiveSession(IReceiveScreen& screen, std::shared_ptr<IPacketSource> pSource,
                     std::filesystem::path logPath = "Tarvo.log");
+    // No port and no source: nothing answers.
+    CReceiveSession(IReceiveScreen& screen, std::nullptr_t, std::filesystem::path logPath = "Tarvo.log")
+        : CReceiveSession(screen, std::shared_ptr<PortIo>(), std::move(logPath))
+    {
+    }
     ~CReceiveSession();
     CReceiveSession(const CReceiveSession&) = delete;
     CReceiveSession& operator=(const CReceiveSession&) = delete;

@@ -21,6 +21,7 @@ namespace {
 //   Ac+ a compressed data packet that expands to 640 bytes 'A'
 //   P   a print packet with the standard palette; P1B with palette 0x1B; P? a damaged one
 //   I   an init packet
+// A pass begins with the console's init unless it is marked '!' (listening began mid-series).
 void FeedPass(CReceptionState& state, const std::string& strPass)
 {
     int32_t nBlock = SeriesAttemptBlock(state);
@@ -90,7 +91,8 @@ TEST_P(PrintSeriesTest, PassesMergeIntoTheSeries)
     auto pState = std::make_unique<CReceptionState>();
     pState->ClearKept();
     for (size_t n = 0; n < c.passes.size(); ++n) {
-        FeedPass(*pState, c.passes[n]);
+        const std::string& strPass = c.passes[n];
+        FeedPass(*pState, strPass.rfind('!', 0) == 0 ? strPass.substr(1) : "I " + strPass);
         if (n + 1 < c.passes.size()) {
             EXPECT_FALSE(JudgeSeries(*pState).IsComplete()) << "after pass " << n;
             EndSeriesPass(*pState);
@@ -123,7 +125,11 @@ INSTANTIATE_TEST_SUITE_P(
         CSeriesCase{"EstimatesDoNotCutTheSeries", {"A+ P X~ P C+", "A+ P Y~ P"}, "A|X", true, false, 1},
         CSeriesCase{"ShortRepeatIsNotWhole", {"A+ P X- P", "A+ P"}, "A|X", false},
         CSeriesCase{"DataLeftUnprinted", {"A+ P B+"}, "A", false},
-        CSeriesCase{"GivenUpThenWhole", {"A+ P B+ I", "A+ P B+ P"}, "A|B", true},
+        // A busy printer: the game sends the first band of its next picture again and again,
+        // then init, then the picture; only what a print packet follows is printed.
+        CSeriesCase{"InitClearsWhatWasNotPrinted", {"A+ P B+ B+ B+ I C+ D+ P"}, "A|CD", true},
+        CSeriesCase{"ListeningBeganMidSeries", {"!A+ P B+ P"}, "A|B", false},
+        CSeriesCase{"BeginningHeardInTheNextPass", {"!A+ P X- P", "A+ P B+ P"}, "A|B", true},
         CSeriesCase{"DamagedPrintPacketThenWhole", {"A+ P?", "A+ P"}, "A", true},
         CSeriesCase{"DamagedPrintPacketOnly", {"A+ P?"}, "A", false},
         CSeriesCase{"PrintWithoutDataAddsNothing", {"P A+ P P"}, "A", true},
@@ -143,19 +149,19 @@ TEST(PrintSeries, MoreBlocksThanTheTableHoldsDoNotFit)
     EXPECT_FALSE(verdict.IsComplete());
 }
 
-TEST(PrintSeries, PictureTallerThanTheViewDoesNotFit)
+TEST(PrintSeries, PictureTallerThanTheOldViewIsWhole)
 {
-    // 32 packets of two bands: 512 rows, the view keeps 496.
+    // 32 packets of two bands: 512 rows, more than the view's 496 of old.
     auto pState = std::make_unique<CReceptionState>();
     pState->ClearKept();
-    std::string strPass;
-    for (int n = 0; n < 31; ++n)
+    std::string strPass = "I ";
+    for (int n = 0; n < 32; ++n)
         strPass += "A+ ";
     FeedPass(*pState, strPass + "P");
-    EXPECT_TRUE(JudgeSeries(*pState).IsComplete());
-    EndSeriesPass(*pState);
-    FeedPass(*pState, strPass + "A+ P");
-    EXPECT_FALSE(JudgeSeries(*pState).bFits);
+    const CReceptionVerdict verdict = JudgeSeries(*pState);
+    EXPECT_TRUE(verdict.bFits);
+    EXPECT_TRUE(verdict.IsComplete());
+    EXPECT_EQ(verdict.nBytes, 32 * 640);
 }
 
 }  // namespace
