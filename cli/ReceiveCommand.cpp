@@ -314,10 +314,14 @@ int RunReceive(const std::vector<std::string>& args)
 
 const CCommandRegistrar registrar({
     "receive",
-    "receive [--link L] [-o OUT.bmp|OUT.png] [--timeout SECONDS] [--scale N] [--strict] [--all-prints [--quiet SECONDS]]",
+    "receive [--link L] [-o OUT.bmp|OUT.png] [--timeout SECONDS] [--scale N] [--strict] [--all-prints [--quiet SECONDS]] "
+    "[--split]",
     "take a picture off the console as the receive dialog does; exit 0 only for a fully good picture",
     RunReceive,
-    "\n--link L  where the pictures come from: auto, ppdev[:/dev/parportN], direct, sim[:options]\n"
+    "\n--link L  where the pictures come from: auto, ppdev[:/dev/parportN], direct, sim[:options],\n"
+    "          serial:DEVICE[,baud=N] (a printer emulator's live stream, 115200 baud by\n"
+    "          default; the user needs the dialout group) or file:PATH (a printer device's\n"
+    "          saved stream or dump file, read whole; the reception ends at its end)\n"
     "          (default: QUILLOMAT_LINK, else auto)\n"
     "-o OUT    the picture file (default received.bmp); a name ending in .png (any case) is\n"
     "          written as PNG, any other as a Windows bitmap. Checked before the reception: a\n"
@@ -335,17 +339,25 @@ const CCommandRegistrar registrar({
     "          series that arrived whole, and asks for the whole series again otherwise\n"
     "--quiet SECONDS  the quiet that ends an all-prints reception (default 5; on the\n"
     "          simulated console, the console's time)\n"
+    "--split   one file per image: OUT-1.png, OUT-2.png, ...; an image ends at a print whose\n"
+    "          lower margin is not zero (without it, one picture)\n"
+    "\nprinter devices: every packet's checksum is checked where the layout carries one; a\n"
+    "damaged data packet makes its block bad (a live device is asked for the print again, a\n"
+    "file's picture is written with the block as it came and the summary names the print).\n"
+    "Layouts without checksums (parse mode, the RP2040 dump) give exit status 3.\n"
     "\nexit status:\n"
     "  0  the whole print arrived (its print packet followed the data; with --all-prints every\n"
     "     print of the series) and every block matched\n"
     "     its sum as received or after rebuilding bytes cut on lost sync\n"
     "  1  it ended otherwise: a print cut short or given up, bad blocks, --timeout, Ctrl+C, no\n"
-    "     module (ends at once), the output cannot be written, or no picture arrived; a line\n"
+    "     module (ends at once), a file that ended or a device that went away before the\n"
+    "     picture was whole, the output cannot be written, or no picture arrived; a line\n"
     "     'quillomat-cli: receive: ...' or the summary names the cause\n"
     "  2  bad usage\n"
     "  3  the whole print arrived, but some blocks match their sum only by estimate, or came\n"
     "     once on a line that damaged other blocks unmarked, where two errors can cancel in\n"
-    "     a sum (not with --strict); the picture may differ from the console's\n",
+    "     a sum (not with --strict), or came from a device layout without checksums\n"
+    "     (unchecked); the picture may differ from the console's\n",
 });
 
 }  // namespace

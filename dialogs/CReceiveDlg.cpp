@@ -109,11 +109,12 @@ CReceiveDlg::CReceiveDlg(QWidget* pParent) : QDialog(pParent)
 {
     const std::string strLink = LinkStringFromEnvironment();
     COpenedLink link = OpenLink(strLink);
-    if (!link.pPort) {
+    if (!link.IsOpen()) {
         m_strLinkError = "Die Verbindung „" + strLink + "“ kann nicht geöffnet werden:\n" + LinkFailureText(link) +
                          "\nDas Programm arbeitet ohne Linkmodul weiter.";
     }
     m_pPort = std::move(link.pPort);
+    m_pSource = std::move(link.pSource);  // serial: and file: links: a printer device
     m_LogPath = "Tarvo.log";
     MakeSession();
     BuildControls();
@@ -128,7 +129,8 @@ CReceiveDlg::CReceiveDlg(std::shared_ptr<PortIo> pPort, const std::filesystem::p
 
 void CReceiveDlg::MakeSession()
 {
-    m_pSession = std::make_unique<CReceiveSession>(*this, m_pPort, m_LogPath);
+    m_pSession = m_pSource ? std::make_unique<CReceiveSession>(*this, m_pSource, m_LogPath)
+                           : std::make_unique<CReceiveSession>(*this, m_pPort, m_LogPath);
     if (m_pStrict)
         m_pSession->SetStrict(m_pStrict->isChecked());
     if (m_pAllPrints)

@@ -92,6 +92,7 @@ private:
 
     std::unique_ptr<CReceiveSession> m_pSession;
     std::shared_ptr<PortIo> m_pPort;  // the link, kept for the sessions after the first
+    std::shared_ptr<IPacketSource> m_pSource;  // or the printer device a serial: or file: link names
     std::filesystem::path m_LogPath;
     QCheckBox* m_pKeep = nullptr;        // control 1035: keep receiving
     QLabel* m_pKeepFolder = nullptr;     // control 1036: the folder

@@ -265,7 +265,8 @@ TEST_F(ReceiveCommandTest, BadUsage)
 {
     const char* const CASES[] = {"--link", "--timeout 0", "--timeout -3", "--timeout soon", "-o", "extra",
                                  "--link nowhere:at:all", "--link sim:nonsense", "--link ppdev:", "--link direct:x",
-                                 "--scale", "--scale 0", "--scale 17", "--scale two"};
+                                 "--scale", "--scale 0", "--scale 17", "--scale two", "--link serial:",
+                                 "--link serial:/dev/ttyACM0,baud=7", "--link file:"};
     for (const char* pArgs : CASES) {
         EXPECT_EQ(Run(pArgs), 2) << pArgs;
         EXPECT_EQ(m_strErr.find('\n'), m_strErr.size() - 1) << pArgs << ": one line, got " << m_strErr;
@@ -278,13 +279,63 @@ TEST_F(ReceiveCommandTest, BadUsage)
 TEST_F(ReceiveCommandTest, LinkNamingWhatCannotBeOpened)
 {
     const char* const CASES[] = {"--link sim:picture=no-such.bmp", "--link sim:replay=no-such.txt",
-                                 "--link ppdev:/no-such/parport9"};
+                                 "--link ppdev:/no-such/parport9", "--link file:no-such.txt",
+                                 "--link serial:/no-such/ttyACM9"};
     for (const char* pArgs : CASES) {
         EXPECT_EQ(Run(pArgs), 1) << pArgs;
         EXPECT_NE(m_strErr.find("quillomat-cli: receive: "), std::string::npos) << pArgs << ": " << m_strErr;
         EXPECT_NE(m_strErr.find("no-such"), std::string::npos) << pArgs << ": " << m_strErr;
         EXPECT_FALSE(std::filesystem::exists(m_Dir / "received.bmp")) << pArgs;
     }
+}
+
+// A printer device's file: read whole, split where the peers split, and its exit status says
+// how far the device let us check it.
+TEST_F(ReceiveCommandTest, DeviceFilesAreReadWholeAndJudged)
+{
+    const std::filesystem::path captures = QUILLOMAT_CAPTURES_DIR;
+    if (!std::filesystem::is_directory(captures))
+        GTEST_SKIP() << "no recorded sessions at " << captures << " (QUILLOMAT_CAPTURES_DIR)";
+    // Three portraits, each a print of 128 rows and one of 16 with a lower margin.
+    const std::string strTales = "file:" + (captures / "tales_of_phantasia_compressed.txt").string();
+    ASSERT_EQ(Run("--link " + strTales + " --all-prints --split -o tales.png"), 0) << m_strErr;
+    for (int n = 1; n <= 3; ++n) {
+        CDib dib;
+        ASSERT_TRUE(ReadPictureFile(dib, m_Dir / ("tales-" + std::to_string(n) + ".png")).Ok()) << n;
+        EXPECT_EQ(dib.GetDimensions(), (CSize{160, 144}));
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_Dir / "tales-4.png"));
+    EXPECT_NE(m_strErr.find("6 Ausdrucke, 27 Blöcke: 0 fehlerhaft, 0 geschätzt; Serie vollständig"), std::string::npos)
+        << m_strErr;
+    ASSERT_EQ(Run("--link " + strTales + " --all-prints -o tales.bmp"), 0) << m_strErr;
+    CDib whole;
+    ASSERT_TRUE(ReadPictureFile(whole, m_Dir / "tales.bmp").Ok());
+    EXPECT_EQ(whole.GetDimensions(), (CSize{160, 432}));
+
+    // An RP2040 dump carries no checksums: complete, but unchecked.
+    std::string strDump = std::string("\x04\x00\x80\x02", 4) + std::string(640, '\x5A') + std::string("\x02\x04\x00", 3) +
+                          std::string("\x01\x13\xE4\x40", 4);
+    std::ofstream(m_Dir / "image.bin", std::ios::binary) << strDump;
+    EXPECT_EQ(Run("--link file:image.bin --all-prints -o dump.png"), 3) << m_strErr;
+    EXPECT_NE(m_strErr.find("1 Blöcke ungeprüft"), std::string::npos) << m_strErr;
+    // A damaged block: the picture is written with the block as it came, and the print named.
+    std::ifstream capture(captures / "camera_jp.txt");
+    std::ofstream damaged(m_Dir / "damaged.txt");
+    bool bFlipped = false;
+    for (std::string strLine; std::getline(capture, strLine);) {
+        if (!bFlipped && strLine.rfind("88 33 04 00 80 02", 0) == 0) {
+            strLine[30] = strLine[30] == '0' ? '1' : '0';  // a data byte; its sum stays
+            bFlipped = true;
+        }
+        damaged << strLine << "\n";
+    }
+    damaged.close();
+    EXPECT_EQ(Run("--link file:damaged.txt -o jp.png"), 1) << m_strErr;
+    EXPECT_NE(m_strErr.find("Fehlerhafte Datenblocks in Ausdruck 1"), std::string::npos) << m_strErr;
+    EXPECT_NE(m_strErr.find("1 fehlerhaft"), std::string::npos) << m_strErr;
+    CDib dib;
+    ASSERT_TRUE(ReadPictureFile(dib, m_Dir / "jp.png").Ok());
+    EXPECT_EQ(dib.GetDimensions(), (CSize{160, 144}));
 }
 
 TEST_F(ReceiveCommandTest, ProbeTellsWhetherAReceptionCouldRun)
