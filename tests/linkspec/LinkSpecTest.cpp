@@ -23,7 +23,9 @@ TEST(LinkSpec, BadStringsAreRefusedWithTheBadPartNamed)
         const char* pszCulprit;  // what a message in other words names
     };
     auto pSystem = std::make_shared<CFakePortSystem>();
-    for (const Case& c : {Case{"serial", "unknown link 'serial'", BAD, "serial"}, Case{"", "unknown link ''", BAD, ""},
+    for (const Case& c : {Case{"serial", "device after ':' is missing", BAD, "serial"},
+                          Case{"parallel", "unknown link 'parallel'", BAD, "parallel"}, Case{"", "unknown link ''", BAD, ""},
+                          Case{"file:/nonexistent/x.log", "/nonexistent/x.log", OUT, "/nonexistent/x.log"},
                           Case{"direct:fast", "'fast'", BAD, "fast"}, Case{"auto:x", "'x'", BAD, "x"},
                           Case{"ppdev:", "device after ':' is missing", BAD, "ppdev:"},
                           Case{"ppdev:/dev/parport5", "cannot open /dev/parport5", OUT, "/dev/parport5"},
