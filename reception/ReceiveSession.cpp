@@ -236,13 +236,11 @@ void CReceiveSession::RunAttempt()
         if (state.m_bPrintAfterData)
             m_nWholePrintBlocks = state.m_nBlockCount;
         bPrinted = IsPrintComplete();
-        if (!bAskAgain)
-            ;
-        else if (!bPrinted || (nBad > 0 && !state.m_bPrintAfterData))
+        if (bAskAgain && (!bPrinted || (nBad > 0 && !state.m_bPrintAfterData)))
             ShowMessage(IncompletePrintMessage(nBad, state.m_nMaxBlockCount));
-        else if (nBad > 0 && nBad == CountBlocks(state, BLOCK_UNCONFIRMED))
+        else if (bAskAgain && nBad > 0 && nBad == CountBlocks(state, BLOCK_UNCONFIRMED))
             ShowMessage(UnconfirmedMessage(nBad, state.m_nMaxBlockCount));
-        else if (nBad > 0)
+        else if (bAskAgain && nBad > 0)
             ShowMessage(BadBlockMessage(nBad, state.m_nMaxBlockCount));
     }
 
