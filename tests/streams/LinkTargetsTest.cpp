@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "streams/LinkTargets.h"
+#include "streams/SerialPorts.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -46,6 +52,23 @@ TEST(LinkTargetsTest, ReadsSerialAndFileLinks)
             EXPECT_EQ(target.nBaud, c.nBaud);
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SerialPortsTest, ListsEmulatorDevicesInOrder)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("quillomat-dev-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    for (const char* pName : {"ttyUSB0", "ttyACM10", "ttyS0", "ttyACM2", "ttyACM", "ttyACMx", "tty0", "null"})
+        std::ofstream(dir / pName).put('\n');
+    EXPECT_EQ(ListSerialDevices(dir.string()),
+              (std::vector<std::string>{(dir / "ttyACM2").string(), (dir / "ttyACM10").string(), (dir / "ttyUSB0").string()}));
+    std::filesystem::remove_all(dir);
+    EXPECT_TRUE(ListSerialDevices(dir.string()).empty());
 }
 
 }  // namespace
