@@ -1,5 +1,6 @@
 #include "console/PrintSession.h"
 
+#include "common/HexDigit.h"
 #include "protocol/RunLength.h"
 
 #include <algorithm>
@@ -80,19 +81,6 @@ std::vector<uint8_t> TilesOfPackets(const std::vector<CPacket>& packets)
     }
     return tiles;
 }
-
-namespace {
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-} // namespace
 
 bool ParsePacketText(const std::string& strText, std::vector<CPacket>& packets, std::string& strError)
 {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "bitmap/CDib.h"
+#include "common/HexDigit.h"
 #include "effects/EffectDepth.h"
 #include "effects/EffectSnapshot.h"
 #include "effects/RowBands.h"
@@ -20,17 +21,6 @@ constexpr CPalettePreset PRESETS[] = {
     // The four levels a received picture has: the picture as printed.
     {"printed", "Wie gedruckt", {0xFFFFFF, 0xCCCCCC, 0xAAAAAA, 0x000000}},
 };
-
-int HexDigit(char ch)
-{
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return -1;
-}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "streams/StreamDecoder.h"
 #include "streams/StreamPacket.h"
 
 class CFingerprintSink : public IStreamPacketSink {
@@ -34,3 +35,27 @@ public:
     }
     std::string m_strPrint;
 };
+
+// One fuzz input: its first byte chooses a chunk size of 1 to 16, the rest is read in one piece
+// and in chunks of that size; both must give the same packets and the same layout.
+inline int FuzzStreamDecoder(const uint8_t* pData, size_t nSize, EStreamSource eSource)
+{
+    if (nSize == 0)
+        return 0;
+    const size_t nChunk = pData[0] % 16 + 1;
+    ++pData;
+    --nSize;
+    CFingerprintSink whole;
+    CStreamDecoder wholeDecoder(whole, eSource);
+    wholeDecoder.Feed(pData, nSize);
+    wholeDecoder.Finish();
+
+    CFingerprintSink pieces;
+    CStreamDecoder pieceDecoder(pieces, eSource);
+    for (size_t n = 0; n < nSize; n += nChunk)
+        pieceDecoder.Feed(pData + n, nSize - n < nChunk ? nSize - n : nChunk);
+    pieceDecoder.Finish();
+    if (whole.m_strPrint != pieces.m_strPrint || wholeDecoder.GetLayout() != pieceDecoder.GetLayout())
+        std::abort();
+    return 0;
+}

@@ -3,29 +3,10 @@
 // each agreeing with its own bytes.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 #include "StreamFuzzSupport.h"
-#include "streams/StreamDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
-    if (nSize == 0)
-        return 0;
-    const size_t nChunk = pData[0] % 16 + 1;
-    ++pData;
-    --nSize;
-    CFingerprintSink whole;
-    CStreamDecoder wholeDecoder(whole);
-    wholeDecoder.Feed(pData, nSize);
-    wholeDecoder.Finish();
-
-    CFingerprintSink pieces;
-    CStreamDecoder pieceDecoder(pieces);
-    for (size_t n = 0; n < nSize; n += nChunk)
-        pieceDecoder.Feed(pData + n, nSize - n < nChunk ? nSize - n : nChunk);
-    pieceDecoder.Finish();
-    if (whole.m_strPrint != pieces.m_strPrint || wholeDecoder.GetLayout() != pieceDecoder.GetLayout())
-        std::abort();
-    return 0;
+    return FuzzStreamDecoder(pData, nSize, EStreamSource::Any);
 }

@@ -1,21 +1,12 @@
 #include "streams/StreamText.h"
 
+#include "common/HexDigit.h"
+
 namespace {
 
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 // Separators between bytes: blanks, commas, and the braces and semicolon of a C array.
