@@ -189,6 +189,7 @@ CReceptionVerdict JudgeSeries(const CReceptionState& state)
 {
     const CPrintSeries& series = state.m_Series;
     CReceptionVerdict verdict;
+    verdict.bSeries = true;
     verdict.nPrints = series.m_nPrints;
     bool bArgsOk = true;  // every print packet matched its checksum
     for (int32_t k = 0; k < series.m_nPrints; ++k) {
@@ -208,6 +209,8 @@ CReceptionVerdict JudgeSeries(const CReceptionState& state)
     bool bWholeBands = false;  // every print ends on a band boundary
     verdict.nBytes = AssembleSeries(series, nullptr, EXPAND_LIMIT, bWholeBands);
     verdict.bFits = !series.m_bOverflow && verdict.nBytes <= TILE_DATA_SIZE;
+    if (!verdict.bFits)
+        verdict.nNotWhole |= NOT_WHOLE_TOO_LONG;
     verdict.bWhole = verdict.nPrints > 0 && bPassWhole && bArgsOk && bWholeBands && verdict.bFits;
     return verdict;
 }

@@ -172,40 +172,49 @@ void CReceiveSession::RunAttempt()
 
     int32_t nBad = 0;
     bool bPrinted = false;
+    const CPrintFacts& print = state.m_Print;
     if (bData) {
         ShowStatus(RECEIVE_TEXT_CHECKING);
         // A damaged length field in the empty packet that closes a print's data turns what
         // follows into one more block, which never matches its sum. A whole print with fewer
         // blocks, none of those beyond it ever good, tells that the picture ends earlier.
-        if (state.m_bPrintAfterData && state.m_nBlockCount > 0 && state.m_nBlockCount < state.m_nMaxBlockCount &&
+        if (state.m_bPrintAfterData && !print.m_bLost && state.m_nBlockCount > 0 &&
+            state.m_nBlockCount < state.m_nMaxBlockCount &&
             std::none_of(state.m_Blocks + state.m_nBlockCount,
                          state.m_Blocks + std::min(state.m_nMaxBlockCount, BLOCK_TABLE_SIZE),
                          [](const CBlock& block) { return block.IsGood(); }))
             state.m_nMaxBlockCount = state.m_nBlockCount;
         nBad = VerifyBlocks(state);
         // Data without the print packet after it is a print the console gave up or that was
-        // cut off: however good its blocks, the picture may end early. Ask for it again; the
-        // next print refills what is missing. A print whose data the print packet followed
-        // tells how many blocks the picture has; once every one of them is good, also a later
-        // print that broke off may have brought the last of them.
-        if (state.m_bPrintAfterData)
+        // cut off: however good its blocks, the picture may end early. So is a print during
+        // which the line lost a packet: it may have been one of its data packets. Ask for it
+        // again; the next print refills what is missing. A whole print tells how many blocks
+        // the picture has; once every one of them is good, also a later print that broke off
+        // may have brought the last of them.
+        if (state.m_bPrintAfterData && !print.m_bLost) {
             m_nWholePrintBlocks = state.m_nBlockCount;
-        bPrinted = IsPrintComplete();
+            m_WholePrint = print;
+        }
+    }
+
+    state.m_nByteCount = 0;
+    if (bData) {
+        AssemblePicture(state);
+        m_Shape = ShapeOfPicture(state);
+        // The count handed over is that of the last attempt with data (taken before the
+        // session may end below): an earlier attempt whose damaged length field made a block
+        // longer must not leave rows of old bytes below the picture the last print completed.
+        state.m_nMaxByteCount = state.m_nByteCount;
+
+        // Blocks that bring less than a band, or bands that are not whole, tell of missing
+        // data (bad blocks are asked for anyway).
+        bPrinted = IsPrintComplete() && (nBad > 0 || m_Shape.bWholeBands);
         if (!bPrinted || (nBad > 0 && !state.m_bPrintAfterData))
             ShowMessage(IncompletePrintMessage(nBad, state.m_nMaxBlockCount));
         else if (nBad > 0 && nBad == CountBlocks(state, BLOCK_UNCONFIRMED))
             ShowMessage(UnconfirmedMessage(nBad, state.m_nMaxBlockCount));
         else if (nBad > 0)
             ShowMessage(BadBlockMessage(nBad, state.m_nMaxBlockCount));
-    }
-
-    state.m_nByteCount = 0;
-    if (bData) {
-        AssemblePicture(state);
-        // The count handed over is that of the last attempt with data (taken before the
-        // session may end below): an earlier attempt whose damaged length field made a block
-        // longer must not leave rows of old bytes below the picture the last print completed.
-        state.m_nMaxByteCount = state.m_nByteCount;
     }
 
     modul.SaveLogfile();
@@ -399,6 +408,18 @@ CReceptionVerdict CReceiveSession::GetTableVerdict() const
         else if (nHow == BLOCK_CONFIRMED)
             ++summary.nConfirmed;
     }
-    summary.bWhole = IsPrintComplete();
+    summary.bWhole = IsPrintComplete() && m_Shape.bWholeBands;
+    if (m_nWholePrintBlocks == 0)
+        return summary;
+    // What the print is of the console's picture. The picture stays the one described (its
+    // colour numbers, the blocks the table holds), but it is not called the console's whole.
+    if ((m_WholePrint.m_Args[PRINT_ARG_MARGINS] & 0x0F) == 0)
+        summary.nNotWhole |= NOT_WHOLE_GOES_ON;
+    if (m_WholePrint.m_nOtherPalette != 0) {
+        summary.nNotWhole |= NOT_WHOLE_PALETTE;
+        summary.nPalette = m_WholePrint.m_nOtherPalette;
+    }
+    if (m_WholePrint.m_bOverflow || m_Shape.nDataBytes > TILE_DATA_SIZE / BAND_BYTES * BAND_BYTES)
+        summary.nNotWhole |= NOT_WHOLE_TOO_LONG;
     return summary;
 }

@@ -8,11 +8,12 @@
 #include <string>
 
 #include "protocol/TileGeometry.h"
+#include "reception/PictureAssembly.h"
+#include "reception/ReceptionState.h"
 #include "reception/ReceptionVerdict.h"
 
 class PortIo;
 class CIOModul;
-struct CReceptionState;
 
 // What the dialog hands to the view: the byte count and the first 20000 picture bytes.
 struct CReceivedPicture {
@@ -139,6 +140,8 @@ private:
     bool m_bComplete = false;
     // Blocks of the last attempt whose data the print packet followed; 0: none yet.
     int32_t m_nWholePrintBlocks = 0;
+    CPrintFacts m_WholePrint{};   // what the line showed of that print
+    CPictureShape m_Shape;        // of the picture the last attempt with data assembled
     bool m_bAllPrints = false;
     int64_t m_nQuietMs = DEFAULT_QUIET_MS;
     int64_t m_nLastHeard = 0;   // when the last attempt that heard the console ended
