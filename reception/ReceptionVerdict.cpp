@@ -97,3 +97,14 @@ CVerdictWords DescribeVerdict(const CReceptionVerdict& verdict, bool bLastPass)
     words.strNotWhole = NotWholeReasons(verdict);
     return words;
 }
+
+std::string VerdictStatusLine(const CReceptionVerdict& verdict)
+{
+    const CVerdictWords words = DescribeVerdict(verdict);
+    std::string strLine = "Empfangen: " + words.strHeadline + " (" +
+                          (verdict.bSeries ? std::to_string(verdict.nPrints) + " Ausdrucke, " : std::string()) +
+                          std::to_string(verdict.nBlocks) + " Blöcke)";
+    if (!words.strNotWhole.empty())
+        strLine += " – " + words.strNotWhole;
+    return strLine;
+}

@@ -78,3 +78,6 @@ struct CVerdictWords {
 };
 // bLastPass: the block table's verdict in all-prints mode (it holds the last pass only).
 CVerdictWords DescribeVerdict(const CReceptionVerdict& verdict, bool bLastPass = false);
+// The same in one line for a status bar: "Empfangen: " with the headline, the number of blocks
+// and why the picture is not the console's whole one.
+std::string VerdictStatusLine(const CReceptionVerdict& verdict);
