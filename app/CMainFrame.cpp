@@ -115,6 +115,10 @@ void CMainFrame::CreateStatusBar()
     m_pZoomPane->setFrameShape(QFrame::Panel);
     m_pZoomPane->setFrameShadow(QFrame::Sunken);
     m_pZoomPane->setMinimumWidth(m_pZoomPane->fontMetrics().horizontalAdvance(QStringLiteral("Zoom 8×")) + 12);
+    // Left of the panes, where a menu prompt covers it while it is shown.
+    m_pReceptionPane = new QLabel(pBar);
+    m_pReceptionPane->setObjectName(QStringLiteral("receptionPane"));
+    pBar->addWidget(m_pReceptionPane, 1);
     pBar->addPermanentWidget(m_pZoomPane);
     for (uint16_t nId : StatusIndicators()) {
         auto* pLabel = new QLabel(pBar);
@@ -153,6 +157,14 @@ void CMainFrame::UpdateZoomPane()
     const QString strText = pView ? QStringLiteral("Zoom %1×").arg(pView->GetZoom()) : QString();
     if (m_pZoomPane && m_pZoomPane->text() != strText)
         m_pZoomPane->setText(strText);
+}
+
+void CMainFrame::UpdateReceptionPane()
+{
+    auto* pView = qobject_cast<CQuillomatView*>(GetActiveView());
+    const QString strText = pView ? pView->GetReceptionText() : QString();
+    if (m_pReceptionPane && m_pReceptionPane->text() != strText)
+        m_pReceptionPane->setText(strText);
 }
 
 void CMainFrame::CreateAccelerators()
@@ -265,6 +277,8 @@ CChildFrame* CMainFrame::CreateChildFrame(CView* pView)
             UpdateZoomPane();
             UpdateCommandUI();
         });
+    if (auto* pPictureView = qobject_cast<CQuillomatView*>(pView))
+        connect(pPictureView, &CQuillomatView::ReceptionJudged, this, &CMainFrame::UpdateReceptionPane);
     connect(pFrame, &QMdiSubWindow::windowStateChanged, this,
             [this] { QTimer::singleShot(0, this, &CMainFrame::UpdateFrameTitle); });
     pFrame->show();
@@ -421,6 +435,7 @@ QList<QAction*> CMainFrame::FindCommandActions(uint16_t nId) const
 void CMainFrame::UpdateCommandUI()
 {
     UpdateZoomPane();
+    UpdateReceptionPane();
     for (QAction* pAction : findChildren<QAction*>()) {
         QVariant id = pAction->property(COMMAND_ID_PROPERTY);
         if (!id.isValid() || id.toInt() >= ID_MDI_WINDOW_FIRST)

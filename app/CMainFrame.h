@@ -54,6 +54,10 @@ public:
     QLabel* GetIndicator(int nIndex) const { return m_Indicators.at(size_t(nIndex)); }
     // The zoom pane: the active picture window's zoom ("Zoom 3×"), empty without one.
     QLabel* GetZoomPane() const { return m_pZoomPane; }
+    // The reception pane: what the active picture window's last reception amounts to, in the
+    // command line's words ("Empfangen: Bild exakt (9 Blöcke gelesen: …)"), empty without one.
+    QLabel* GetReceptionPane() const { return m_pReceptionPane; }
+    void UpdateReceptionPane();
     void UpdateZoomPane();
     // Reads the lock keys again and shows their panes.
     void UpdateIndicators();
@@ -80,6 +84,7 @@ private:
     CMenuPrompts* m_pMenuPrompts = nullptr;
     std::vector<QLabel*> m_Indicators;
     QLabel* m_pZoomPane = nullptr;
+    QLabel* m_pReceptionPane = nullptr;
     QTimer* m_pIndicatorTimer = nullptr;
     std::map<uint16_t, std::vector<QMenu*>> m_Menus;
     QList<QAction*> m_ToolbarActions;

@@ -29,6 +29,7 @@
 #include "bitmap/PictureFile.h"
 #include "dialogs/CReceiveDlg.h"
 #include "dialogs/EffectCommands.h"
+#include "reception/ReceptionVerdict.h"
 #include "reception/TileDecoder.h"
 #include "res/Resource.h"
 
@@ -208,6 +209,10 @@ void CQuillomatView::ReceivePicture()
         CReceiveDlg dlg;
         dlg.exec();
         picture = dlg.GetReceivedPicture();
+        // The status bar says what the command line says of the picture.
+        m_strReception = TilePictureRows(picture.m_nTileBytes) > 0
+                             ? QString::fromStdString(VerdictStatusLine(dlg.GetVerdict()))
+                             : QString();
     }
     // A picture without rows holds nothing to lose, so closing it asks nothing.
     if (TilePictureRows(picture.m_nTileBytes) > 0)
@@ -224,6 +229,7 @@ void CQuillomatView::ReceiveAndShow()
     SetScrollSizesToPicture();
     FitFrame();
     GetDocument()->UpdateAllViews();
+    emit ReceptionJudged();
 }
 
 bool CQuillomatView::OnCommand(uint16_t nId)

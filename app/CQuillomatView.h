@@ -32,6 +32,8 @@ public:
     // The zoom steps; the view starts at 1.
     static constexpr std::array<int32_t, 6> ZOOM_STEPS = {1, 2, 3, 4, 6, 8};
     int32_t GetZoom() const { return m_nZoom; }
+    // What the last reception in this window amounts to, for the status bar; empty without one.
+    const QString& GetReceptionText() const { return m_strReception; }
     // Shows the picture nZoom times as large (one of ZOOM_STEPS) and fits the window to it, as
     // far as the main window allows.
     void SetZoom(int32_t nZoom);
@@ -81,6 +83,8 @@ public:
 
 signals:
     void ZoomChanged(int32_t nZoom);
+    // A reception into this window ended (GetReceptionText says what it brought).
+    void ReceptionJudged();
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
@@ -96,4 +100,5 @@ private:
 
     bool m_bReceptionPending = false;
     int32_t m_nZoom = 1;
+    QString m_strReception;
 };

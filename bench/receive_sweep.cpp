@@ -3,10 +3,17 @@
 // wrong or short picture good (what quillomat-cli receive would exit 0 for).
 //
 //   quillomat_receive_sweep [--first SEED] [--seeds N] [--reprints N] [--compress] [--dump]
-//                           [--all-prints] [--picture LIST] FAULTS...
+//                           [--all-prints] [--picture LIST] [--packets LIST [--ack]] [--normal]
+//                           FAULTS...
 //   FAULTS as in the sim option, e.g. stall:0.002+flip:0.001; LIST as in picture=, e.g.
 //   card+a.bmp+card for a series of three prints (with --all-prints: the whole series, whose
 //   console checks every answer and gives the rest up when one is missing)
+//
+// --packets 1+6+30 replays a recorded-style session of one print of that many data packets
+// (16 rows each, cut from the picture: the default photo, or the first of --picture) instead of letting the console print: a replay
+// does not wait for the printer's answers, so a packet the line damaged is simply gone, unless
+// --ack makes it give the print up as a real console does. One row per fault mix and size.
+// --normal leaves strict mode out.
 //
 // --dump prints, for every wrong picture a reception took as good, the differing bytes of each
 // block with the marks the line left around them.
@@ -14,12 +21,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "console/CSimConsole.h"
+#include "console/PrintSession.h"
 #include "console/SimOptions.h"
 #include "reception/PrintSeries.h"
 #include "reception/ReceiveSession.h"
@@ -56,8 +65,41 @@ struct CSweepArgs {
     bool bDump = false;
     bool bAllPrints = false;
     std::string strPicture;
+    std::vector<int> packets;  // replay: data packets of the one print, one row each
+    bool bAck = false;         // replay: the console gives up without the printer's answer
+    bool bNormalOnly = false;  // the default mode only, not strict
     std::vector<std::string> faults;
 };
+
+// A session of one print of nPackets data packets, written as a replay file: one packet a
+// line in hex bytes.
+std::filesystem::path WriteReplay(int nPackets, const CSweepArgs& args, const std::filesystem::path& folder)
+{
+    const bool bCompress = args.bCompress;
+    CSimOptions options;
+    std::string strError;
+    if (!args.strPicture.empty() && !ParseSimOptions("picture=" + args.strPicture, options, strError)) {
+        std::fprintf(stderr, "%s\n", strError.c_str());
+        std::exit(2);
+    }
+    const std::vector<uint8_t> photo = CreateSimConsole(options, strError)->GetTileStream();
+    std::vector<uint8_t> tiles(static_cast<size_t>(nPackets) * CONSOLE_DATA_PACKET_BYTES);
+    for (size_t i = 0; i < tiles.size(); ++i)
+        tiles[i] = photo[i % photo.size()];
+    const std::filesystem::path path =
+        folder / ("quillomat_sweep_" + std::to_string(::getpid()) + "_" + std::to_string(nPackets) +
+                  (bCompress ? "c" : "p") + ".txt");
+    std::ofstream out(path);
+    for (const CPacket& packet : BuildPrintSession(tiles, bCompress)) {
+        for (size_t i = 0; i < packet.size(); ++i) {
+            char szByte[4];
+            std::snprintf(szByte, sizeof szByte, "%02X", packet[i]);
+            out << (i ? " " : "") << szByte;
+        }
+        out << '\n';
+    }
+    return path;
+}
 
 void DumpBlocks(const CReceptionState& state, const std::vector<uint8_t>& tiles, int nSeed, bool bStrict)
 {
@@ -80,14 +122,15 @@ void DumpBlocks(const CReceptionState& state, const std::vector<uint8_t>& tiles,
 }
 
 CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweepArgs& args,
-             const std::filesystem::path& logPath)
+             const std::filesystem::path& logPath, const std::filesystem::path& replay = {})
 {
     CSimOptions options;
     std::string strError;
     const std::string strOptions = "faults=" + strFaults + ",seed=" + std::to_string(nSeed) +
                                    ",reprints=" + std::to_string(args.nReprints) +
                                    (args.bCompress ? ",compress" : "") +
-                                   (args.strPicture.empty() ? "" : ",picture=" + args.strPicture);
+                                   (args.strPicture.empty() || !replay.empty() ? "" : ",picture=" + args.strPicture) +
+                                   (replay.empty() ? "" : ",replay=" + replay.string() + (args.bAck ? ",ack" : ""));
     if (!ParseSimOptions(strOptions, options, strError)) {
         std::fprintf(stderr, "%s\n", strError.c_str());
         std::exit(2);
@@ -156,26 +199,47 @@ int main(int argc, char** argv)
             args.bAllPrints = true;
         else if (strArg == "--picture" && i + 1 < argc)
             args.strPicture = argv[++i];
+        else if (strArg == "--packets" && i + 1 < argc) {
+            for (char* p = argv[++i]; *p != '\0'; p += *p == '+') {
+                const long nPackets = std::strtol(p, &p, 10);
+                if (nPackets < 1 || nPackets > 60 || (*p != '\0' && *p != '+')) {
+                    std::fprintf(stderr, "--packets wants counts 1..60 joined by +\n");
+                    return 2;
+                }
+                args.packets.push_back(static_cast<int>(nPackets));
+            }
+        } else if (strArg == "--ack")
+            args.bAck = true;
+        else if (strArg == "--normal")
+            args.bNormalOnly = true;
         else
             args.faults.push_back(strArg);
     }
     if (args.faults.empty() || args.nSeeds <= 0) {
         std::fprintf(stderr, "usage: quillomat_receive_sweep [--first SEED] [--seeds N] [--reprints N] [--compress] [--dump] "
-                             "[--all-prints] [--picture LIST] FAULTS...\n");
+                             "[--all-prints] [--picture LIST] [--packets LIST [--ack]] [--normal] FAULTS...\n");
         return 2;
     }
     const std::filesystem::path logPath =
         std::filesystem::temp_directory_path() / ("quillomat_sweep_" + std::to_string(::getpid()) + ".log");
 
-    std::printf("| faults | mode | exact | wrong or short picture, exit 0 | prints (mean) |\n");
-    std::printf("|---|---|---|---|---|\n");
+    std::vector<int> sizes = args.packets;
+    if (sizes.empty())
+        sizes.push_back(0);  // the console prints its picture
+    std::printf("| faults | packets | mode | exact | wrong or short picture, exit 0 | prints (mean) |\n");
+    std::printf("|---|---|---|---|---|---|\n");
     int nCalledWrong = 0;
     for (const std::string& strFaults : args.faults) {
+      for (const int nPackets : sizes) {
+        const std::filesystem::path replay =
+            nPackets > 0 ? WriteReplay(nPackets, args, logPath.parent_path()) : std::filesystem::path();
         for (const bool bStrict : {false, true}) {
+            if (bStrict && args.bNormalOnly)
+                break;
             int nExact = 0, nWrongGood = 0;
             int64_t nPrints = 0;
             for (int nSeed = args.nFirst; nSeed < args.nFirst + args.nSeeds; ++nSeed) {
-                const CRun run = RunOnce(strFaults, nSeed, bStrict, args, logPath);
+                const CRun run = RunOnce(strFaults, nSeed, bStrict, args, logPath, replay);
                 nExact += run.bExact;
                 nWrongGood += run.bCalledGood && !run.bExact;
                 nPrints += run.nPrints;
@@ -183,10 +247,16 @@ int main(int argc, char** argv)
             nCalledWrong += nWrongGood;
             const char* pMode = args.bAllPrints ? (bStrict ? "all prints, strict" : "all prints")
                                                 : (bStrict ? "strict" : "normal");
-            std::printf("| %s | %s | %d/%d | %d | %.2f |\n", strFaults.c_str(), pMode,
+            const std::string strPackets =
+                nPackets > 0 ? std::to_string(nPackets) + (args.bAck ? ", ack" : ", no ack") : "console";
+            std::printf("| %s | %s | %s | %d/%d | %d | %.2f |\n", strFaults.c_str(), strPackets.c_str(), pMode,
                         nExact, args.nSeeds, nWrongGood, static_cast<double>(nPrints) / args.nSeeds);
             std::fflush(stdout);
         }
+        std::error_code ec;
+        if (!replay.empty())
+            std::filesystem::remove(replay, ec);
+      }
     }
     std::error_code ec;
     std::filesystem::remove(logPath, ec);

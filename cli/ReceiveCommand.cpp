@@ -29,6 +29,7 @@ namespace {
 
 // The print arrived whole and every block matches its sum, but some only because the last
 // repair pass made a byte whatever the sum asked for: the picture may differ from the console's.
+// Or the print is not all the console's picture (it goes on, or its palette is not applied).
 constexpr int CLI_ESTIMATED = 3;
 
 std::atomic<bool> g_bInterrupted{false};
@@ -245,6 +246,8 @@ int RunReceive(const std::vector<std::string>& args)
         std::fprintf(stderr, "quillomat-cli: receive: kein Bild empfangen, es wird keine Datei geschrieben\n");
         return CLI_FAILED;
     }
+    // A picture that is not all the console's, or cut, does not replace a file either.
+    bComplete = bComplete && verdict.Outcome() != EReceptionOutcome::NotComplete;
     // One file, or with --split one per image: name-1.png, name-2.png, ...
     const std::filesystem::path outPath(options.strOut);
     std::string strOut;
@@ -277,39 +280,30 @@ int RunReceive(const std::vector<std::string>& args)
         nHeight += dib.GetDimensions().cy;
     }
     // In all-prints mode the block table holds the last pass; the series line below counts.
-    std::fprintf(stderr,
-                 "%s: %d x %d Pixel; %d Blöcke gelesen: %d wie empfangen, %d repariert, %d durch zwei Ausdrucke "
-                 "bestätigt, %d geschätzt, %d fehlerhaft; %s\n",
-                 strOut.c_str(), nWidth * options.nScale, nHeight * options.nScale, summary.nBlocks,
-                 summary.nAsReceived, summary.nRebuilt, summary.nConfirmed, summary.nEstimated, summary.nBad,
-                 options.bAllPrints          ? "im letzten Durchgang"
-                 : summary.nBlocks == 0      ? "kein Ausdruck"
-                 : summary.bWhole            ? "Ausdruck vollständig"
-                                             : "Ausdruck unvollständig");
-    const int32_t nSumOnly = verdict.nSumOnly;
-    if (nSumOnly > 0)
-        std::fprintf(stderr,
-                     "%d gute Blöcke kamen nur einmal, und nur ihre eigene Prüfsumme bürgt für sie, auf einer "
-                     "Leitung, die andere Blöcke unbemerkt beschädigt hat (--strict bestätigt jeden Block mit einem "
-                     "zweiten Ausdruck)\n",
-                     nSumOnly);
-    if (verdict.nUnchecked > 0)
-        std::fprintf(stderr,
-                     "%d Blöcke ungeprüft: das Format des Geräts trägt keine Prüfsumme, das Bild kann vom Ausdruck "
-                     "der Konsole abweichen\n",
-                     verdict.nUnchecked);
+    const CVerdictWords words = DescribeVerdict(summary, options.bAllPrints);
+    const CVerdictWords pictureWords = DescribeVerdict(verdict);
+    std::fprintf(stderr, "%s: %d x %d Pixel; %s\n", strOut.c_str(), nWidth * options.nScale, nHeight * options.nScale,
+                 words.strBlocks.c_str());
+    if (!pictureWords.strSumOnly.empty())
+        std::fprintf(stderr, "%s\n", pictureWords.strSumOnly.c_str());
+    if (!pictureWords.strUnchecked.empty())
+        std::fprintf(stderr, "%s\n", pictureWords.strUnchecked.c_str());
     if (!badPrints.empty())
         std::fprintf(stderr, "%s\n", BadPrintsMessage(badPrints).c_str());
-    if (options.bAllPrints) {
-        // The series' own count: every print held, its blocks and how far they can be trusted.
-        std::fprintf(stderr, "%d Ausdrucke, %d Blöcke: %d fehlerhaft, %d geschätzt%s; %s\n", verdict.nPrints,
-                     verdict.nBlocks, verdict.nBad, verdict.nEstimated,
-                     verdict.nUnchecked > 0 ? (", " + std::to_string(verdict.nUnchecked) + " ungeprüft").c_str() : "",
-                     verdict.IsComplete() ? "Serie vollständig" : "Serie unvollständig");
-    }
+    // The series' own count: every print held, its blocks and how far they can be trusted.
+    if (options.bAllPrints)
+        std::fprintf(stderr, "%s\n", pictureWords.strBlocks.c_str());
+    if (!pictureWords.strNotWhole.empty())
+        std::fprintf(stderr, "%s: %s\n", strOut.c_str(), pictureWords.strNotWhole.c_str());
     if (!bComplete)
         return CLI_FAILED;
-    return verdict.Outcome() == EReceptionOutcome::Complete ? CLI_OK : CLI_ESTIMATED;
+    switch (verdict.Outcome()) {
+    case EReceptionOutcome::Complete: return CLI_OK;
+    case EReceptionOutcome::CompleteEstimated:
+    case EReceptionOutcome::NotWholePicture: return CLI_ESTIMATED;
+    case EReceptionOutcome::NotComplete: break;
+    }
+    return CLI_FAILED;
 }
 
 const CCommandRegistrar registrar({
@@ -349,15 +343,19 @@ const CCommandRegistrar registrar({
     "  0  the whole print arrived (its print packet followed the data; with --all-prints every\n"
     "     print of the series) and every block matched\n"
     "     its sum as received or after rebuilding bytes cut on lost sync\n"
-    "  1  it ended otherwise: a print cut short or given up, bad blocks, --timeout, Ctrl+C, no\n"
-    "     module (ends at once), a file that ended or a device that went away before the\n"
-    "     picture was whole, the output cannot be written, or no picture arrived; a line\n"
+    "  1  it ended otherwise: a print cut short or given up, or one during which the line lost\n"
+    "     a packet, bad blocks, --timeout, Ctrl+C, no module (ends at once), a file that ended\n"
+    "     or a device that went away before the picture was whole, the output cannot be\n"
+    "     written, or no picture arrived; a line\n"
     "     'quillomat-cli: receive: ...' or the summary names the cause\n"
     "  2  bad usage\n"
     "  3  the whole print arrived, but some blocks match their sum only by estimate, or came\n"
     "     once on a line that damaged other blocks unmarked, where two errors can cancel in\n"
     "     a sum (not with --strict), or came from a device layout without checksums\n"
-    "     (unchecked); the picture may differ from the console's\n",
+    "     (unchecked); the picture may differ from the console's. Or it is not the console's\n"
+    "     whole picture: the print has no lower margin (the next print goes on with it) or\n"
+    "     its palette is not applied (--all-prints takes all of it); more data than the\n"
+    "     block table holds exits 1\n",
 });
 
 }  // namespace

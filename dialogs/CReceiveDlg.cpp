@@ -269,6 +269,11 @@ CReceivedPicture CReceiveDlg::GetReceivedPicture() const
     return picture;
 }
 
+CReceptionVerdict CReceiveDlg::GetVerdict() const
+{
+    return m_pSession->GetVerdict();
+}
+
 bool CReceiveDlg::IsKeepReceiving() const
 {
     return m_pKeep->isChecked();

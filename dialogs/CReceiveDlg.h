@@ -36,6 +36,8 @@ public:
     // After exec(): the byte count and the first 20000 picture bytes; when keep receiving saved
     // pictures and the print after them brought no data, the last picture saved.
     CReceivedPicture GetReceivedPicture() const;
+    // What the picture handed over amounts to (the session's verdict).
+    CReceptionVerdict GetVerdict() const;
 
     // Keep receiving: on or off, the folder, and the files written in this dialog, in order.
     bool IsKeepReceiving() const;

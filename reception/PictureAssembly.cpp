@@ -1,5 +1,6 @@
 #include "reception/PictureAssembly.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "protocol/RunLength.h"
@@ -26,4 +27,22 @@ void AssemblePicture(CReceptionState& state)
         std::memcpy(state.m_PictureData, state.m_RawStream, static_cast<size_t>(state.m_nByteCount));
     if (state.m_nPackedCount > state.m_nPlainCount)
         state.m_nByteCount = ExpandRle(state);
+}
+
+CPictureShape ShapeOfPicture(const CReceptionState& state)
+{
+    CPictureShape shape;
+    const bool bPacked = state.m_nPackedCount > state.m_nPlainCount;
+    bool bWholeBlocks = true;
+    int32_t nAt = 0;
+    for (int32_t j = 0; j < state.m_nMaxBlockCount && j < BLOCK_TABLE_SIZE; ++j) {
+        const int32_t nLength = std::min(std::clamp(state.m_Blocks[j].m_nLength, 0, BLOCK_ENTRIES), RAW_STREAM_SIZE - nAt);
+        const int32_t nBytes = bPacked ? ExpandRuns(state.m_RawStream + nAt, nLength, nullptr, EXPAND_LIMIT) : nLength;
+        if (bPacked && (nBytes == 0 || nBytes % BAND_BYTES != 0))
+            bWholeBlocks = false;
+        shape.nDataBytes += nBytes;
+        nAt += nLength;
+    }
+    shape.bWholeBands = bWholeBlocks && shape.nDataBytes > 0 && shape.nDataBytes % BAND_BYTES == 0;
+    return shape;
 }

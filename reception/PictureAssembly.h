@@ -11,3 +11,13 @@ int32_t ExpandRle(CReceptionState& state);
 // The end of an attempt that brought data: join, copy, expand when the compressed packet
 // headers are the majority. Leaves the picture byte count in m_nByteCount.
 void AssemblePicture(CReceptionState& state);
+
+// What the block table's picture amounts to, after AssemblePicture.
+struct CPictureShape {
+    // Every compressed block expands to whole bands, and the picture has whole bands: a block
+    // that brings less than a band, or a count of bands that is not whole, tells that data is
+    // missing.
+    bool bWholeBands = false;
+    int32_t nDataBytes = 0;    // picture bytes, without the grey padding band
+};
+CPictureShape ShapeOfPicture(const CReceptionState& state);

@@ -203,6 +203,7 @@ CReceptionVerdict JudgeSeries(const CReceptionState& state)
 {
     const CPrintSeries& series = state.m_Series;
     CReceptionVerdict verdict;
+    verdict.bSeries = true;
     verdict.nPrints = series.m_nPrints;
     bool bArgsOk = true;  // every print packet matched its checksum
     for (int32_t k = 0; k < series.m_nPrints; ++k) {
@@ -224,6 +225,8 @@ CReceptionVerdict JudgeSeries(const CReceptionState& state)
     bool bWholeBands = false;  // every print ends on a band boundary
     verdict.nBytes = AssembleSeries(series, nullptr, SERIES_PICTURE_LIMIT, bWholeBands);
     verdict.bFits = !series.m_bOverflow;
+    if (!verdict.bFits)
+        verdict.nNotWhole |= NOT_WHOLE_TOO_LONG;
     verdict.bWhole = verdict.nPrints > 0 && bPassWhole && bArgsOk && bWholeBands && verdict.bFits;
     return verdict;
 }

@@ -184,77 +184,17 @@ void CReceiveSession::OnTimer(unsigned /*nId*/)
 
 void CReceiveSession::RunAttempt()
 {
-    CIOModul& modul = *m_pModul;
-    CReceptionState& state = *m_pState;
-
-    bool bData = false;
-    if (m_pSource) {
-        ShowStatus(m_nReceptionCount > 0 ? RECEIVE_TEXT_PRINT : RECEIVE_TEXT_SOURCE);
-        bData = ReceiveFromSource();
-    } else {
-        RegisterReceptionHandles(modul);
-        modul.RaisePriorityClass(REALTIME_CLASS);
-        modul.FindModulPort();
-
-        if (modul.GetModulStatus() & MODUL_NO_MODULE)
-            ShowStatus(RECEIVE_TEXT_NO_MODULE);
-        else if (m_nReceptionCount > 0)
-            ShowStatus(RECEIVE_TEXT_PRINT);
-        else
-            ShowStatus(RECEIVE_TEXT_CONNECT);
-
-        bData = ReceivePackets(modul, state, m_bAllPrints ? SeriesPolicy() : SinglePrintPolicy());
-        modul.ResetPriorityClass();
-    }
+    const bool bData = ReceiveAttempt();
     if (m_bAllPrints) {
         FinishSeriesAttempt(bData);
         if (m_bSourceEnded && !m_bEnded)
             OnSourceEnd();
         return;
     }
-    // A file cannot print again: its end decides.
-    const bool bAskAgain = !m_pSource || m_pSource->IsLive();
-
-    int32_t nBad = 0;
-    bool bPrinted = false;
-    if (bData) {
-        ShowStatus(RECEIVE_TEXT_CHECKING);
-        // A damaged length field in the empty packet that closes a print's data turns what
-        // follows into one more block, which never matches its sum. A whole print with fewer
-        // blocks, none of those beyond it ever good, tells that the picture ends earlier.
-        if (state.m_bPrintAfterData && state.m_nBlockCount > 0 && state.m_nBlockCount < state.m_nMaxBlockCount &&
-            std::none_of(state.m_Blocks + state.m_nBlockCount,
-                         state.m_Blocks + std::min(state.m_nMaxBlockCount, BLOCK_TABLE_SIZE),
-                         [](const CBlock& block) { return block.IsGood(); }))
-            state.m_nMaxBlockCount = state.m_nBlockCount;
-        nBad = VerifyBlocks(state);
-        // Data without the print packet after it is a print the console gave up or that was
-        // cut off: however good its blocks, the picture may end early. Ask for it again; the
-        // next print refills what is missing. A print whose data the print packet followed
-        // tells how many blocks the picture has; once every one of them is good, also a later
-        // print that broke off may have brought the last of them.
-        if (state.m_bPrintAfterData)
-            m_nWholePrintBlocks = state.m_nBlockCount;
-        bPrinted = IsPrintComplete();
-        if (bAskAgain && (!bPrinted || (nBad > 0 && !state.m_bPrintAfterData)))
-            ShowMessage(IncompletePrintMessage(nBad, state.m_nMaxBlockCount));
-        else if (bAskAgain && nBad > 0 && nBad == CountBlocks(state, BLOCK_UNCONFIRMED))
-            ShowMessage(UnconfirmedMessage(nBad, state.m_nMaxBlockCount));
-        else if (bAskAgain && nBad > 0)
-            ShowMessage(BadBlockMessage(nBad, state.m_nMaxBlockCount));
-    }
-
-    state.m_nByteCount = 0;
-    if (bData) {
-        AssemblePicture(state);
-        // The count handed over is that of the last attempt with data (taken before the
-        // session may end below): an earlier attempt whose damaged length field made a block
-        // longer must not leave rows of old bytes below the picture the last print completed.
-        state.m_nMaxByteCount = state.m_nByteCount;
-    }
+    FinishPrintAttempt(bData);
 
     if (!m_pSource)
-        modul.SaveLogfile();
+        m_pModul->SaveLogfile();
     MakeTimer();
 
     if (bData) {
@@ -270,6 +210,82 @@ void CReceiveSession::RunAttempt()
     }
     if (m_bSourceEnded && !m_bEnded)
         OnSourceEnd();
+}
+
+bool CReceiveSession::ReceiveAttempt()
+{
+    if (m_pSource) {
+        ShowStatus(m_nReceptionCount > 0 ? RECEIVE_TEXT_PRINT : RECEIVE_TEXT_SOURCE);
+        return ReceiveFromSource();
+    }
+    CIOModul& modul = *m_pModul;
+    RegisterReceptionHandles(modul);
+    modul.RaisePriorityClass(REALTIME_CLASS);
+    modul.FindModulPort();
+
+    if (modul.GetModulStatus() & MODUL_NO_MODULE)
+        ShowStatus(RECEIVE_TEXT_NO_MODULE);
+    else if (m_nReceptionCount > 0)
+        ShowStatus(RECEIVE_TEXT_PRINT);
+    else
+        ShowStatus(RECEIVE_TEXT_CONNECT);
+
+    const bool bData = ReceivePackets(modul, *m_pState, m_bAllPrints ? SeriesPolicy() : SinglePrintPolicy());
+    modul.ResetPriorityClass();
+    return bData;
+}
+
+void CReceiveSession::FinishPrintAttempt(bool bData)
+{
+    CReceptionState& state = *m_pState;
+    // A file cannot print again: its end decides.
+    const bool bAskAgain = !m_pSource || m_pSource->IsLive();
+
+    int32_t nBad = 0;
+    const CPrintFacts& print = state.m_Print;
+    if (bData) {
+        ShowStatus(RECEIVE_TEXT_CHECKING);
+        // A damaged length field in the empty packet that closes a print's data turns what
+        // follows into one more block, which never matches its sum. A whole print with fewer
+        // blocks, none of those beyond it ever good, tells that the picture ends earlier.
+        if (state.m_bPrintAfterData && !print.m_bLost && state.m_nBlockCount > 0 &&
+            state.m_nBlockCount < state.m_nMaxBlockCount &&
+            std::none_of(state.m_Blocks + state.m_nBlockCount,
+                         state.m_Blocks + std::min(state.m_nMaxBlockCount, BLOCK_TABLE_SIZE),
+                         [](const CBlock& block) { return block.IsGood(); }))
+            state.m_nMaxBlockCount = state.m_nBlockCount;
+        nBad = VerifyBlocks(state);
+        // Data without the print packet after it is a print the console gave up or that was
+        // cut off: however good its blocks, the picture may end early. So is a print during
+        // which the line lost a packet: it may have been one of its data packets. Ask for it
+        // again; the next print refills what is missing. A whole print tells how many blocks
+        // the picture has; once every one of them is good, also a later print that broke off
+        // may have brought the last of them.
+        if (state.m_bPrintAfterData && !print.m_bLost) {
+            m_nWholePrintBlocks = state.m_nBlockCount;
+            m_WholePrint = print;
+        }
+    }
+
+    state.m_nByteCount = 0;
+    if (!bData)
+        return;
+    AssemblePicture(state);
+    m_Shape = ShapeOfPicture(state);
+    // The count handed over is that of the last attempt with data (taken before the session
+    // may end): an earlier attempt whose damaged length field made a block longer must not
+    // leave rows of old bytes below the picture the last print completed.
+    state.m_nMaxByteCount = state.m_nByteCount;
+
+    // Blocks that bring less than a band, or bands that are not whole, tell of missing data
+    // (bad blocks are asked for anyway).
+    const bool bPrinted = IsPrintComplete() && (nBad > 0 || m_Shape.bWholeBands);
+    if (bAskAgain && (!bPrinted || (nBad > 0 && !state.m_bPrintAfterData)))
+        ShowMessage(IncompletePrintMessage(nBad, state.m_nMaxBlockCount));
+    else if (bAskAgain && nBad > 0 && nBad == CountBlocks(state, BLOCK_UNCONFIRMED))
+        ShowMessage(UnconfirmedMessage(nBad, state.m_nMaxBlockCount));
+    else if (bAskAgain && nBad > 0)
+        ShowMessage(BadBlockMessage(nBad, state.m_nMaxBlockCount));
 }
 
 bool CReceiveSession::ReceiveFromSource()
@@ -547,6 +563,18 @@ CReceptionVerdict CReceiveSession::GetTableVerdict() const
         else if (nHow == BLOCK_UNCHECKED)
             ++summary.nUnchecked;
     }
-    summary.bWhole = IsPrintComplete();
+    summary.bWhole = IsPrintComplete() && m_Shape.bWholeBands;
+    if (m_nWholePrintBlocks == 0)
+        return summary;
+    // What the print is of the console's picture. The picture stays the one described (its
+    // colour numbers, the blocks the table holds), but it is not called the console's whole.
+    if ((m_WholePrint.m_Args[PRINT_ARG_MARGINS] & 0x0F) == 0)
+        summary.nNotWhole |= NOT_WHOLE_GOES_ON;
+    if (m_WholePrint.m_nOtherPalette != 0) {
+        summary.nNotWhole |= NOT_WHOLE_PALETTE;
+        summary.nPalette = m_WholePrint.m_nOtherPalette;
+    }
+    if (m_WholePrint.m_bOverflow || m_Shape.nDataBytes > TILE_DATA_SIZE / BAND_BYTES * BAND_BYTES)
+        summary.nNotWhole |= NOT_WHOLE_TOO_LONG;
     return summary;
 }

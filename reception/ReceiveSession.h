@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "protocol/TileGeometry.h"
+#include "reception/PictureAssembly.h"
+#include "reception/ReceptionState.h"
 #include "reception/ReceptionVerdict.h"
 
 class PortIo;
 class CIOModul;
 class IPacketSource;
-struct CReceptionState;
 
 // What the dialog hands to the view: the byte count and the first 20000 picture bytes.
 struct CReceivedPicture {
@@ -149,6 +150,10 @@ public:
 
 private:
     void RunAttempt();
+    // The attempt's packets, from the line or the device; true when data came.
+    bool ReceiveAttempt();
+    // One print: verification, the picture, and the message asking for the print again.
+    void FinishPrintAttempt(bool bData);
     // The attempt of a packet source; true when it brought data. Ends the session at the
     // source's end.
     bool ReceiveFromSource();
@@ -181,6 +186,8 @@ private:
     bool m_bComplete = false;
     // Blocks of the last attempt whose data the print packet followed; 0: none yet.
     int32_t m_nWholePrintBlocks = 0;
+    CPrintFacts m_WholePrint{};   // what the line showed of that print
+    CPictureShape m_Shape;        // of the picture the last attempt with data assembled
     bool m_bAllPrints = false;
     int64_t m_nQuietMs = DEFAULT_QUIET_MS;
     int64_t m_nLastHeard = 0;   // when the last attempt that heard the console ended

@@ -1,6 +1,11 @@
 #include "reception/ReceptionPolicy.h"
 
+#include <cstring>
+
+#include "protocol/PacketParser.h"
+#include "reception/PacketEngine.h"
 #include "reception/PrintSeries.h"
+#include "reception/ReceptionState.h"
 
 namespace {
 
@@ -9,14 +14,41 @@ constexpr int32_t MAX_SEARCHES = 60;          // searches without a data packet 
 // ending the attempt there would leave its packets unanswered, and a console that misses an
 // answer gives the rest of the series up. Only silence ends such an attempt, or this many.
 constexpr int32_t MAX_SERIES_SEARCHES = 3000;
+constexpr uint8_t STANDARD_PALETTE = 0xE4;    // 0x00 means the same
 
 class CSinglePrintPolicy : public IReceptionPolicy {
 public:
     int32_t MaxSearches() const override { return MAX_SEARCHES; }
     bool AnswersBreak() const override { return false; }
-    int32_t BeginAttempt(CReceptionState&) const override { return 0; }
-    int32_t OnPacket(CReceptionState&, int32_t, const CPacketValue&, bool, int32_t nBlock) const override
+    int32_t BeginAttempt(CReceptionState& state) const override
     {
+        state.m_Print = CPrintFacts{};
+        return 0;
+    }
+    // A packet the line lost before a data packet or the print packet may have been one of the
+    // print's data packets: the print is not whole, and the data packets after it are not
+    // taken, since their place in the picture is not known. A loss after the print packet
+    // counts only when more data follows. What is answered on the line does not change.
+    int32_t OnPacket(CReceptionState& state, int32_t nResult, const CPacketValue& packet, bool bLost,
+                     int32_t nBlock) const override
+    {
+        CPrintFacts& print = state.m_Print;
+        print.m_bLostPending = print.m_bLostPending || bLost;
+        if (nResult == PACKET_DATA && packet.nLength > 0) {
+            print.m_bData = true;
+            print.m_bLost = print.m_bLost || print.m_bLostPending;
+            if (print.m_bLost)
+                return BLOCKS_PER_ATTEMPT;
+            print.m_bOverflow = print.m_bOverflow || nBlock >= BLOCKS_PER_ATTEMPT;
+        } else if (nResult == PACKET_PRINT && print.m_bData) {
+            // A print packet that does not match its sum says nothing sure of margins and palette.
+            print.m_bLost = print.m_bLost || print.m_bLostPending || !packet.SumMatches();
+            print.m_bLostPending = false;
+            std::memcpy(print.m_Args, packet.args, PRINT_ARG_BYTES);
+            const uint8_t nPalette = packet.args[PRINT_ARG_PALETTE];
+            if (packet.SumMatches() && nPalette != STANDARD_PALETTE && nPalette != 0 && print.m_nOtherPalette == 0)
+                print.m_nOtherPalette = nPalette;
+        }
         return nBlock;
     }
     void EndAttempt(CReceptionState&, int32_t) const override {}

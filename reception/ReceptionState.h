@@ -12,6 +12,18 @@ constexpr int32_t RAW_STREAM_SIZE = 110000;
 constexpr int32_t PICTURE_DATA_SIZE = 220000;
 constexpr int32_t EXPAND_LIMIT = 200000;        // expansion output, padding included
 
+// The default mode: what the line showed of the print during one attempt.
+struct CPrintFacts {
+    bool m_bData;           // a data packet with data came
+    bool m_bLostPending;    // the line lost a packet since the attempt began or the last print packet
+    // A packet was lost before a data packet or the print packet of this print: a data packet
+    // may be missing, so the blocks after it have no known place and are not taken.
+    bool m_bLost;
+    bool m_bOverflow;       // more data packets than an attempt may fill
+    uint8_t m_Args[PRINT_ARG_BYTES];  // the last print packet after data
+    uint8_t m_nOtherPalette;          // a print packet's palette other than 0xE4 and 0x00; 0: none
+};
+
 struct CReceptionState {
     CBlock m_Blocks[BLOCK_TABLE_SIZE];
 
@@ -33,6 +45,7 @@ struct CReceptionState {
     // no longer vouch alone for a block that came once, since two such errors may cancel in it.
     bool m_bUnmarkedDamage;
 
+    CPrintFacts m_Print;        // the default mode: the current attempt's print
     CPrintSeries m_Series;      // all-prints mode: the series held and the pass being read
 
     uint8_t m_RawStream[RAW_STREAM_SIZE];       // the blocks joined in order

@@ -1,6 +1,7 @@
 // Takes the README's pictures of the desktop program: the main window with the picture the
 // simulated console prints, its "Seitenansicht", the picture zoomed 3×, "Speichern unter" with
-// its size for PNG files, and a series of three prints received in all-prints mode. Run under an X server (xvfb-run, see
+// its size for PNG files, a series of three prints received in all-prints mode, and the status
+// bar after a print that is not the console's whole picture. Run under an X server (xvfb-run, see
 // `make screenshots`). Usage: app_screenshots OUTPUT-FOLDER
 #include <QApplication>
 #include <QComboBox>
@@ -95,6 +96,25 @@ std::string SeriesLink(const QString& strWork)
     return "sim:replay=" + strFile;
 }
 
+// The photo as one print without a lower margin: the console goes on with the next print, so
+// the picture received is not its whole picture, and the status bar says so.
+std::string DoubtfulLink(const QString& strWork)
+{
+    const std::string strFile = (strWork + QStringLiteral("/goes-on.txt")).toStdString();
+    std::ofstream out(strFile);
+    const std::vector<uint8_t> photo = BuildDefaultPictureLevels();
+    for (CPacket packet : BuildPrintSession(EncodeTiles(photo, static_cast<int32_t>(photo.size() / 160)), false)) {
+        if (packet[2] == PRINTER_CMD_PRINT) {
+            const uint8_t args[4] = {0x01, 0x10, 0xE4, 0x40};
+            packet = MakePacket(PRINTER_CMD_PRINT, 0, args);
+        }
+        for (size_t i = 0; i < packet.size(); ++i)
+            out << (i ? " " : "") << std::hex << std::uppercase << (packet[i] >> 4) << (packet[i] & 15);
+        out << "\n";
+    }
+    return "sim:replay=" + strFile;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -180,5 +200,16 @@ int main(int argc, char** argv)
         return 1;
     }
     Save(frame, QDir(strOut).filePath(QStringLiteral("all-prints.png")));
+    // A doubtful reception: the status bar tells it from an exact one, in the command line's words.
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QStringLiteral("Receive/AllPrints"), false);
+    setenv("QUILLOMAT_LINK", DoubtfulLink(work.path()).c_str(), 1);
+    auto* pSeries = frame.GetActiveView();
+    frame.resize(1100, 440);
+    frame.OnCommand(ID_FILE_NEW);
+    if (!Settle([&] { return frame.GetActiveView() != pSeries && ActivePictureArrived(frame); }, 120000)) {
+        std::fprintf(stderr, "no doubtful picture arrived from the simulated console\n");
+        return 1;
+    }
+    Save(frame, QDir(strOut).filePath(QStringLiteral("status-doubtful.png")));
     return g_nFailures == 0 ? 0 : 1;
 }

@@ -220,6 +220,35 @@ TEST_F(ReceiveSimTest, ConsoleThatPrintsBeforeTheDialogListensGivesUp)
     EXPECT_EQ(outcome.nAttemptsWithData, 0);
 }
 
+// A compressed print from a console that does not wait for the answers, the headers of all
+// its data packets but the first damaged on the line: the print packet follows the one block
+// held. The lost packets make the print not whole; it is asked for again and the session stays
+// open, where it used to call one block of nine a complete print.
+TEST_F(ReceiveSimTest, PrintWhoseDataHeadersWereLostIsIncomplete)
+{
+    std::string strText;
+    int nData = 0;
+    for (CPacket packet : BuildPrintSession(BuildTestCard(), true)) {
+        if (packet[2] == PRINTER_CMD_DATA && packet.size() > 10 && ++nData > 1)
+            packet[1] ^= 0x20;  // 0x33 becomes 0x13: no packet start
+        for (size_t i = 0; i < packet.size(); ++i)
+            strText += (i ? " " : "") + HexByte(packet[i]);
+        strText += "\n";
+    }
+    ASSERT_EQ(nData, 9);
+    const std::filesystem::path replay = m_Dir / "headers-lost.txt";
+    std::ofstream(replay) << strText;
+
+    const CSessionOutcome outcome =
+        RunSession(MakeConsole("replay=" + replay.string() + ",reprints=1"), m_Dir / "Tarvo.log");
+    EXPECT_FALSE(outcome.bEndedByItself);
+    EXPECT_FALSE(outcome.bComplete);
+    ASSERT_FALSE(outcome.messages.empty());
+    EXPECT_EQ(outcome.messages[0], IncompletePrintMessage(0, 1));
+    EXPECT_FALSE(outcome.series.bWhole);
+    EXPECT_EQ(outcome.series.Outcome(), EReceptionOutcome::NotComplete);
+}
+
 // A print whose data is not followed by the print packet (the console gave it up, or the
 // cable came off): however good its blocks, the session says so, asks for the print again,
 // and stays open.
