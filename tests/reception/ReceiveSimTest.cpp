@@ -220,22 +220,24 @@ TEST_F(ReceiveSimTest, ConsoleThatPrintsBeforeTheDialogListensGivesUp)
     EXPECT_EQ(outcome.nAttemptsWithData, 0);
 }
 
-// A compressed print from a console that does not wait for the answers, the headers of all
-// its data packets but the first damaged on the line: the print packet follows the one block
-// held. The lost packets make the print not whole; it is asked for again and the session stays
-// open, where it used to call one block of nine a complete print.
+// A compressed print of 96 rows from a console that does not wait for the answers, the headers
+// of all its data packets but the first damaged on the line: the print packet follows the one
+// block held. The lost packets make the print not whole: it is asked for again, and the session
+// stays open.
 TEST_F(ReceiveSimTest, PrintWhoseDataHeadersWereLostIsIncomplete)
 {
     std::string strText;
     int nData = 0;
-    for (CPacket packet : BuildPrintSession(BuildTestCard(), true)) {
+    std::vector<uint8_t> tiles = BuildTestCard();
+    tiles.resize(6 * CONSOLE_DATA_PACKET_BYTES);  // 96 rows
+    for (CPacket packet : BuildPrintSession(tiles, true)) {
         if (packet[2] == PRINTER_CMD_DATA && packet.size() > 10 && ++nData > 1)
             packet[1] ^= 0x20;  // 0x33 becomes 0x13: no packet start
         for (size_t i = 0; i < packet.size(); ++i)
             strText += (i ? " " : "") + HexByte(packet[i]);
         strText += "\n";
     }
-    ASSERT_EQ(nData, 9);
+    ASSERT_EQ(nData, 6);
     const std::filesystem::path replay = m_Dir / "headers-lost.txt";
     std::ofstream(replay) << strText;
 
