@@ -7,6 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "app/CDocTemplate.h"
+#include "app/CQuillomatDoc.h"
+#include "app/CView.h"
+#include "app/PrinterLogFile.h"
+#include "common/MessageSink.h"
+#include "reception/TileDecoder.h"
 #include "res/Resource.h"
 #include "res/StringTable.h"
 
@@ -29,6 +35,7 @@ QString CBmpDocManager::BuildFilterList(bool bOpenFileDialog)
 {
     QString strFilter = QString::fromUtf8(LoadResString(IDS_FILE_FILTER));
     if (bOpenFileDialog) {
+        strFilter += QString::fromUtf8(LOG_FILTER);
         strFilter += FrameworkString(AFX_IDS_ALLFILTER);
         strFilter += QStringLiteral("|*.*|");
     }
@@ -127,4 +134,32 @@ bool CBmpDocManager::PromptSaveAs(QString& strFileName, int32_t& nScale)
     strFileName = files.first();
     nScale = pCombo->isEnabled() ? pCombo->currentData().toInt() : 1;
     return true;
+}
+
+CDocument* CBmpDocManager::OpenDocumentFile(const QString& strPath)
+{
+    const std::filesystem::path path = strPath.toStdString();
+    if (strPath.isEmpty() || GetTemplates().isEmpty() || IsPictureFileStart(path))
+        return CDocManager::OpenDocumentFile(strPath);
+    const CFileReception reception = ReceiveFromFile(path.string(), {true, false});
+    if (!reception.bRead || reception.images.empty())
+        return CDocManager::OpenDocumentFile(strPath);
+    CDocument* pFirst = nullptr;
+    for (const CReceivedImage& image : reception.images) {
+        auto* pDoc = qobject_cast<CQuillomatDoc*>(GetTemplates().first()->OpenDocumentFile(QString()));
+        if (!pDoc)
+            break;
+        // Filled before the window's first paint, so the view never starts a reception of its own.
+        CreateTilePicture(image.m_Tiles.data(), static_cast<int32_t>(image.m_Tiles.size()), pDoc->GetDib());
+        pDoc->SetModifiedFlag(true);
+        for (CView* pView : pDoc->GetViews())
+            pView->OnInitialUpdate();
+        pDoc->UpdateAllViews();
+        if (!pFirst)
+            pFirst = pDoc;
+    }
+    const std::string strVerdict = DescribeLogReception(reception);
+    if (!strVerdict.empty())
+        ShowMessage(strVerdict);
+    return pFirst;
 }

@@ -13,6 +13,10 @@ inline constexpr int32_t SAVE_MAX_SCALE = 8;
 
 class CBmpDocManager : public CDocManager {
 public:
+    // A picture file opens as before; a printer device's log or dump that is no picture is
+    // received with all prints, each image in a new untitled, modified window, and a reception
+    // that is not exact says so in a message box.
+    CDocument* OpenDocumentFile(const QString& strPath) override;
     bool DoPromptFileName(QString& strFileName, uint16_t nTitleId, bool bOpenFileDialog,
                           CDocTemplate* pTemplate) override;
 
@@ -31,6 +35,9 @@ public:
     // The dialog DoPromptFileName runs, set up but not shown.
     static void SetUpDialog(QFileDialog& dialog, const QString& strFileName, uint16_t nTitleId, bool bOpenFileDialog);
 };
+
+// The open dialog's filter for printer devices' logs and dumps.
+inline constexpr const char* LOG_FILTER = "Drucker-Protokolle (*.txt *.log *.bin)|*.txt;*.log;*.bin|";
 
 // Texts the framework supplies (dialog titles, the all-files caption), from Qt's translation.
 QString FrameworkString(uint16_t nId);

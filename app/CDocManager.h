@@ -20,7 +20,7 @@ public:
     // Asks for a file and opens it.
     CDocument* OnFileOpen();
     // Opens the file, or activates the window of a document that has it open already.
-    CDocument* OpenDocumentFile(const QString& strPath);
+    virtual CDocument* OpenDocumentFile(const QString& strPath);
 
     QList<CDocument*> GetDocuments() const;
     // Asks about every modified document; false when the user cancelled.

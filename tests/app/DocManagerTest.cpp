@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include <cstring>
+#include <fstream>
 #include <utility>
 
 #include "AppTestSupport.h"
@@ -16,6 +17,8 @@
 #include "app/CQuillomatDoc.h"
 #include "app/CRecentFileList.h"
 #include "res/Resource.h"
+#include "support/StreamLayouts.h"
+#include "support/TestFiles.h"
 
 TEST(BmpDocManager, FilterListsOfOpenAndSave)
 {
@@ -29,11 +32,12 @@ TEST(BmpDocManager, FilterListsOfOpenAndSave)
     EXPECT_TRUE(strOpen.contains(QStringLiteral("Alle Dateien"))) << strOpen.toStdString();
 
     const QStringList open = CBmpDocManager::ToNameFilters(strOpen);
-    ASSERT_EQ(open.size(), 4);
+    ASSERT_EQ(open.size(), 5);
     EXPECT_EQ(open[0], QStringLiteral("Windows Bitmap Dateien (*.bmp;*.dib) (*.bmp *.dib)"));
     EXPECT_EQ(open[1], QStringLiteral("PNG-Bilder (*.png) (*.png)"));
     EXPECT_EQ(open[2], QStringLiteral("ZSoft PCX Dateien (*.pcx) (*.pcx)"));
-    EXPECT_TRUE(open[3].endsWith(QStringLiteral("(*)")));  // every file, dot or not
+    EXPECT_EQ(open[3], QStringLiteral("Drucker-Protokolle (*.txt *.log *.bin) (*.txt *.log *.bin)"));
+    EXPECT_TRUE(open[4].endsWith(QStringLiteral("(*)")));  // every file, dot or not
     EXPECT_EQ(CBmpDocManager::ToNameFilters(strSave).size(), 3);
 }
 
@@ -46,7 +50,7 @@ TEST(BmpDocManager, DialogsOfferTheirFiltersAndTitles)
         int nFilters;
         QFileDialog::AcceptMode mode;
     } const cases[] = {
-        {true, AFX_IDS_OPENFILE, "Öffnen", 4, QFileDialog::AcceptOpen},
+        {true, AFX_IDS_OPENFILE, "Öffnen", 5, QFileDialog::AcceptOpen},
         {false, AFX_IDS_SAVEFILE, "Speichern unter", 3, QFileDialog::AcceptSave},
     };
     for (const auto& c : cases) {
@@ -178,4 +182,51 @@ TEST(QuillomatDoc, APictureIsStoredAsItsNameSaysAndOpensAgain)
         EXPECT_EQ(std::memcmp(dib.GetBits(), doc.GetDib().GetBits(), dib.GetImageSize()), 0);
     }
     EXPECT_TRUE(messages.GetMessages().empty());
+}
+
+// "Öffnen" of a printer device's log: the series of two prints becomes an untitled, modified
+// window as high as both; a layout without checksums says so, a checked one says nothing.
+TEST(BmpDocManager, APrinterLogOpensAsAnUntitledModifiedPicture)
+{
+    CRunningApp app;
+    ASSERT_TRUE(app.IsStarted());
+    CScratchFolder dir("quillomat-log");
+    // Two prints of one and two bands (16 and 32 rows).
+    const CPacketBytes band(640, 0x5a);
+    CPacketBytes twoBands(1280, 0xc3);
+    const std::vector<CPacketBytes> packets = {
+        MakePacket(0x01, 0, {}),          MakePacket(0x04, 0, band),   MakePacket(0x04, 0, {}),
+        MakePacket(0x02, 0, {0x01, 0x13, 0xe4, 0x40}), MakePacket(0x0f, 0, {}),
+        MakePacket(0x01, 0, {}),          MakePacket(0x04, 0, twoBands), MakePacket(0x04, 0, {}),
+        MakePacket(0x02, 0, {0x01, 0x13, 0xe4, 0x40}), MakePacket(0x0f, 0, {}),
+    };
+    const struct {
+        const char* pName;
+        std::string strText;
+        bool bMessage;
+    } cases[] = {
+        {"raw.txt", ToRawText(packets, {}), false},
+        {"parse.log", ToParseMode(packets, {}, false), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pName);
+        const std::filesystem::path path = dir.Path() / c.pName;
+        std::ofstream(path, std::ios::binary) << c.strText;
+        CMessageCollector messages;
+        const int nBefore = static_cast<int>(app.App().GetBmpDocManager()->GetDocuments().size());
+        ASSERT_NE(app.App().GetBmpDocManager()->OpenDocumentFile(QString::fromStdString(path.string())), nullptr);
+        const QList<CDocument*> docs = app.App().GetBmpDocManager()->GetDocuments().mid(nBefore);
+        ASSERT_EQ(docs.size(), 1);
+        auto* pDoc = qobject_cast<CQuillomatDoc*>(docs[0]);
+        ASSERT_NE(pDoc, nullptr);
+        EXPECT_EQ(pDoc->GetDib().GetDimensions(), (CSize{160, 48}));
+        EXPECT_TRUE(pDoc->GetPathName().isEmpty());
+        EXPECT_TRUE(pDoc->IsModified());
+        ASSERT_EQ(messages.GetMessages().size(), c.bMessage ? 1u : 0u);
+        if (c.bMessage) {
+            EXPECT_NE(messages.GetMessages()[0].find("ungeprüft"), std::string::npos) << messages.GetMessages()[0];
+        }
+        // No window starts a reception of its own.
+        EXPECT_TRUE(app.WaitForReception(2000));
+    }
 }
