@@ -4,6 +4,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "reception/ReceptionVerdict.h"
+
 bool IsPictureFileStart(const std::filesystem::path& path)
 {
     std::array<char, 8> start{};
@@ -27,15 +29,12 @@ std::string DescribeLogReception(const CFileReception& reception)
     std::string str = reception.bComplete ? "Die Bilder aus dem Protokoll sind vollständig, aber nicht alle Blöcke sind "
                                             "sicher.\n"
                                           : "Die Bilder aus dem Protokoll sind unvollständig.\n";
-    str += std::to_string(verdict.nPrints) + " Ausdrucke, " + std::to_string(verdict.nBlocks) + " Blöcke: " +
-           std::to_string(verdict.nBad) + " fehlerhaft, " + std::to_string(verdict.nEstimated) + " geschätzt";
-    if (verdict.nUnchecked > 0)
-        str += ", " + std::to_string(verdict.nUnchecked) + " ungeprüft";
-    str += verdict.IsComplete() ? "; Serie vollständig" : "; Serie unvollständig";
-    if (verdict.nUnchecked > 0)
-        str += "\n" + std::to_string(verdict.nUnchecked) +
-               " Blöcke ungeprüft: das Format des Geräts trägt keine Prüfsumme, das Bild kann vom Ausdruck der "
-               "Konsole abweichen";
+    // The words the command line prints for the same verdict.
+    const CVerdictWords words = DescribeVerdict(verdict);
+    str += words.strBlocks;
+    for (const std::string* pLine : {&words.strSumOnly, &words.strUnchecked, &words.strNotWhole})
+        if (!pLine->empty())
+            str += "\n" + *pLine;
     if (!reception.badPrints.empty())
         str += "\n" + BadPrintsMessage(reception.badPrints);
     return str;
