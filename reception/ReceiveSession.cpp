@@ -371,7 +371,9 @@ void CReceiveSession::FinishSeriesAttempt(bool bData)
     m_SeriesTiles.assign(static_cast<size_t>(nBytes), 0);
     AssembleSeries(state.m_Series, m_SeriesTiles.data(), nBytes, bWholeBands);
     // The view's hand-over keeps the first bytes as ever.
-    std::memcpy(state.m_PictureData, m_SeriesTiles.data(), std::min<size_t>(m_SeriesTiles.size(), PICTURE_DATA_SIZE));
+    if (!m_SeriesTiles.empty())
+        std::memcpy(state.m_PictureData, m_SeriesTiles.data(),
+                    std::min<size_t>(m_SeriesTiles.size(), PICTURE_DATA_SIZE));
     state.m_nByteCount = nBytes;
     state.m_nMaxByteCount = state.m_nByteCount;
     if (!m_pSource)
