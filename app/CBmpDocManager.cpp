@@ -79,10 +79,11 @@ void CBmpDocManager::SetUpDialog(QFileDialog& dialog, const QString& strFileName
         dialog.selectFile(strFileName);
 }
 
-bool CBmpDocManager::DoPromptFileName(QString& strFileName, uint16_t nTitleId, bool bOpenFileDialog, CDocTemplate*)
+namespace {
+
+// Shows the dialog; true with the chosen file in strFileName when the user confirmed one.
+bool RunFileDialog(QFileDialog& dialog, QString& strFileName)
 {
-    QFileDialog dialog(nullptr);
-    SetUpDialog(dialog, strFileName, nTitleId, bOpenFileDialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     const QStringList files = dialog.selectedFiles();
@@ -90,6 +91,15 @@ bool CBmpDocManager::DoPromptFileName(QString& strFileName, uint16_t nTitleId, b
         return false;
     strFileName = files.first();
     return true;
+}
+
+}  // namespace
+
+bool CBmpDocManager::DoPromptFileName(QString& strFileName, uint16_t nTitleId, bool bOpenFileDialog, CDocTemplate*)
+{
+    QFileDialog dialog(nullptr);
+    SetUpDialog(dialog, strFileName, nTitleId, bOpenFileDialog);
+    return RunFileDialog(dialog, strFileName);
 }
 
 QComboBox* CBmpDocManager::AddSizeChoice(QFileDialog& dialog)
@@ -126,12 +136,8 @@ bool CBmpDocManager::PromptSaveAs(QString& strFileName, int32_t& nScale)
     QFileDialog dialog(nullptr);
     SetUpDialog(dialog, strFileName, AFX_IDS_SAVEFILE, false);
     QComboBox* pCombo = AddSizeChoice(dialog);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!RunFileDialog(dialog, strFileName))
         return false;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty())
-        return false;
-    strFileName = files.first();
     nScale = pCombo->isEnabled() ? pCombo->currentData().toInt() : 1;
     return true;
 }

@@ -79,19 +79,6 @@ std::filesystem::path CapturesDir()
     return QUILLOMAT_CAPTURES_DIR;
 }
 
-std::vector<std::string> ReadRows(const std::filesystem::path& path)
-{
-    std::vector<std::string> rows;
-    std::ifstream in(path);
-    for (std::string strLine; std::getline(in, strLine);) {
-        if (!strLine.empty() && strLine.back() == '\r')
-            strLine.pop_back();
-        if (!strLine.empty())
-            rows.push_back(strLine);
-    }
-    return rows;
-}
-
 // The received picture as rows of colour numbers, through the same decoding the view uses.
 std::vector<std::string> PictureRows(const CReceivedPicture& picture)
 {

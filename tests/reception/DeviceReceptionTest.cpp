@@ -28,19 +28,6 @@ std::filesystem::path StreamsDir()
     return QUILLOMAT_STREAMS_DIR;
 }
 
-std::vector<std::string> ReadRows(const std::filesystem::path& path)
-{
-    std::vector<std::string> rows;
-    std::ifstream in(path);
-    for (std::string strLine; std::getline(in, strLine);) {
-        if (!strLine.empty() && strLine.back() == '\r')
-            strLine.pop_back();
-        if (!strLine.empty())
-            rows.push_back(strLine);
-    }
-    return rows;
-}
-
 // The images one under the other, as rows of shades through the view's decoding.
 std::vector<std::string> ImageRows(const std::vector<CReceivedImage>& images)
 {

@@ -61,3 +61,18 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+// The non-empty lines of a text file, a CR before the line end taken off (a reference picture's
+// rows, a session's replies).
+inline std::vector<std::string> ReadRows(const std::filesystem::path& path)
+{
+    std::vector<std::string> rows;
+    std::ifstream in(path);
+    for (std::string strLine; std::getline(in, strLine);) {
+        if (!strLine.empty() && strLine.back() == '\r')
+            strLine.pop_back();
+        if (!strLine.empty())
+            rows.push_back(strLine);
+    }
+    return rows;
+}
