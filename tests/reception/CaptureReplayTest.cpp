@@ -16,7 +16,7 @@
 #include "linkspec/LinkSpec.h"
 #include "reception/SessionDriver.h"
 #include "reception/TileDecoder.h"
-#include "support/TestFiles.h"
+#include "support/CaptureFiles.h"
 
 namespace {
 
@@ -74,11 +74,6 @@ std::string SessionOf(const CCaptureCase& c)
     return c.bAllPrints ? strName.substr(4) : strName;
 }
 
-std::filesystem::path CapturesDir()
-{
-    return QUILLOMAT_CAPTURES_DIR;
-}
-
 // The received picture as rows of colour numbers, through the same decoding the view uses.
 std::vector<std::string> PictureRows(const CReceivedPicture& picture)
 {
@@ -117,15 +112,7 @@ CSessionOutcome Replay(const std::string& strName, const std::filesystem::path& 
     });
 }
 
-class CaptureReplayTest : public ::testing::TestWithParam<CCaptureCase> {
-protected:
-    void SetUp() override
-    {
-        if (!std::filesystem::is_directory(CapturesDir()))
-            GTEST_SKIP() << "no recorded sessions at " << CapturesDir() << " (QUILLOMAT_CAPTURES_DIR)";
-    }
-    CScratchFolder m_Dir{"quillomat-capture"};
-};
+using CaptureReplayTest = CCaptureTest<CCaptureCase>;
 
 TEST_P(CaptureReplayTest, GivesThePictureOfTheRules)
 {

@@ -12,21 +12,12 @@
 #include "reception/FileReception.h"
 #include "reception/PrintSeries.h"
 #include "reception/TileDecoder.h"
+#include "support/CaptureFiles.h"
 #include "support/PtyDevice.h"
 #include "support/StreamLayouts.h"
 #include "support/TestFiles.h"
 
 namespace {
-
-std::filesystem::path CapturesDir()
-{
-    return QUILLOMAT_CAPTURES_DIR;
-}
-
-std::filesystem::path StreamsDir()
-{
-    return QUILLOMAT_STREAMS_DIR;
-}
 
 // The images one under the other, as rows of shades through the view's decoding.
 std::vector<std::string> ImageRows(const std::vector<CReceivedImage>& images)
@@ -92,15 +83,7 @@ const char* const SESSIONS[] = {
     "tales_of_phantasia_compressed", "tsuri_sensei2_break",
 };
 
-class DeviceFileTest : public ::testing::TestWithParam<CLayoutCase> {
-protected:
-    void SetUp() override
-    {
-        if (!std::filesystem::is_directory(CapturesDir()))
-            GTEST_SKIP() << "no recorded sessions at " << CapturesDir() << " (QUILLOMAT_CAPTURES_DIR)";
-    }
-    CScratchFolder m_Dir{"quillomat-device"};
-};
+using DeviceFileTest = CCaptureTest<CLayoutCase>;
 
 // Every recorded session, all prints, in every layout a device writes: the peer's picture.
 TEST_P(DeviceFileTest, EverySessionGivesItsWholePicture)
