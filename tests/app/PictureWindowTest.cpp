@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QMimeData>
@@ -502,4 +503,30 @@ TEST(PictureWindow, OpenedPictureShrinksItsWindowButNeverGrowsIt)
     EXPECT_EQ(pView->GetTotalSize(), (CSize{2000, 1500}));
     EXPECT_GT(pView->horizontalScrollBar()->maximum(), 0);
     EXPECT_GT(pView->verticalScrollBar()->maximum(), 0);
+}
+
+// After a reception the status bar says what the picture is, in the words the command line
+// prints: an exact print, and one whose palette the picture does not show.
+TEST(PictureWindow, StatusBarSaysWhatTheReceptionBrought)
+{
+    const QByteArray previous = qgetenv("QUILLOMAT_LINK");
+    const struct {
+        const char* pLink;
+        const char* pStatus;
+    } CASES[] = {
+        {"sim", "Empfangen: Bild exakt (9 Blöcke)"},
+        {"sim:palette=1B", "Empfangen: Nicht das ganze Bild (9 Blöcke) – nicht das ganze Bild: die Palette 1B"},
+    };
+    for (const auto& c : CASES) {
+        SCOPED_TRACE(c.pLink);
+        qputenv("QUILLOMAT_LINK", c.pLink);
+        CReceivedStart start;
+        ASSERT_TRUE(start.bReceived);
+        const QString strExpected = QString::fromUtf8(c.pStatus);
+        QLabel* pPane = start.app.Frame().GetReceptionPane();
+        ASSERT_NE(pPane, nullptr);
+        EXPECT_TRUE(WaitFor([&] { return pPane->text().startsWith(strExpected); }, 5000))
+            << pPane->text().toStdString();
+    }
+    qputenv("QUILLOMAT_LINK", previous);
 }
