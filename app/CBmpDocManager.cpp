@@ -142,17 +142,13 @@ bool CBmpDocManager::PromptSaveAs(QString& strFileName, int32_t& nScale)
     return true;
 }
 
-CDocument* CBmpDocManager::OpenDocumentFile(const QString& strPath)
+CDocument* CBmpDocManager::OpenImageWindows(const std::vector<CReceivedImage>& images)
 {
-    const std::filesystem::path path = strPath.toStdString();
-    if (strPath.isEmpty() || GetTemplates().isEmpty() || IsPictureFileStart(path))
-        return CDocManager::OpenDocumentFile(strPath);
-    const CFileReception reception = ReceiveFromFile(path.string(), {true, false});
-    if (!reception.bRead || reception.images.empty())
-        return CDocManager::OpenDocumentFile(strPath);
     CDocument* pFirst = nullptr;
-    for (const CReceivedImage& image : reception.images) {
-        auto* pDoc = qobject_cast<CQuillomatDoc*>(GetTemplates().first()->OpenDocumentFile(QString()));
+    for (const CReceivedImage& image : images) {
+        auto* pDoc = GetTemplates().isEmpty()
+                         ? nullptr
+                         : qobject_cast<CQuillomatDoc*>(GetTemplates().first()->OpenDocumentFile(QString()));
         if (!pDoc)
             break;
         // Filled before the window's first paint, so the view never starts a reception of its own.
@@ -164,6 +160,18 @@ CDocument* CBmpDocManager::OpenDocumentFile(const QString& strPath)
         if (!pFirst)
             pFirst = pDoc;
     }
+    return pFirst;
+}
+
+CDocument* CBmpDocManager::OpenDocumentFile(const QString& strPath)
+{
+    const std::filesystem::path path = strPath.toStdString();
+    if (strPath.isEmpty() || GetTemplates().isEmpty() || IsPictureFileStart(path))
+        return CDocManager::OpenDocumentFile(strPath);
+    const CFileReception reception = ReceiveFromFile(path.string(), {true, false});
+    if (!reception.bRead || reception.images.empty())
+        return CDocManager::OpenDocumentFile(strPath);
+    CDocument* pFirst = OpenImageWindows(reception.images);
     const std::string strVerdict = DescribeLogReception(reception);
     if (!strVerdict.empty())
         ShowMessage(strVerdict);

@@ -3,7 +3,11 @@
 // all files) with the filters of the string table.
 #include <QStringList>
 
+#include <vector>
+
 #include "app/CDocManager.h"
+
+struct CReceivedImage;
 
 class QComboBox;
 class QFileDialog;
@@ -17,6 +21,9 @@ public:
     // received with all prints, each image in a new untitled, modified window, and a reception
     // that is not exact says so in a message box.
     CDocument* OpenDocumentFile(const QString& strPath) override;
+    // Each image in a new untitled, modified picture window; the first one's document (null
+    // when none opened).
+    CDocument* OpenImageWindows(const std::vector<CReceivedImage>& images);
     bool DoPromptFileName(QString& strFileName, uint16_t nTitleId, bool bOpenFileDialog,
                           CDocTemplate* pTemplate) override;
 

@@ -202,13 +202,17 @@ void CQuillomatView::OnDraw(IDibSurface& surface)
     pDoc->m_nPaintCount = std::min(pDoc->m_nPaintCount + 1, CQuillomatDoc::PAINT_COUNT_MAX);
 }
 
-void CQuillomatView::ReceivePicture()
+std::vector<CReceivedImage> CQuillomatView::ReceivePicture()
 {
     CReceivedPicture picture;
+    std::vector<CReceivedImage> images;
     {
         CReceiveDlg dlg;
         dlg.exec();
         picture = dlg.GetReceivedPicture();
+        // Where the images of a series part is the session's business.
+        if (dlg.IsSplitImages())
+            images = dlg.GetSession().GetImages(true);
         // The status bar says what the command line says of the picture.
         m_strReception = TilePictureRows(picture.m_nTileBytes) > 0
                              ? QString::fromStdString(VerdictStatusLine(dlg.GetVerdict()))
@@ -219,17 +223,27 @@ void CQuillomatView::ReceivePicture()
         GetDocument()->SetModifiedFlag(true);
     m_nTileBytes = picture.m_nTileBytes;
     std::memcpy(m_TileData.data(), picture.m_TileData.data(), m_TileData.size());
+    if (images.size() < 2)
+        images.clear();
+    return images;
 }
 
 void CQuillomatView::ReceiveAndShow()
 {
     m_bReceptionPending = false;
-    ReceivePicture();
-    CreateReceivedPicture(m_TileData.data(), m_nTileBytes, GetDocument()->GetDib());
+    std::vector<CReceivedImage> images = ReceivePicture();
+    if (images.empty()) {
+        CreateReceivedPicture(m_TileData.data(), m_nTileBytes, GetDocument()->GetDib());
+    } else {
+        const CReceivedImage& first = images.front();
+        CreateTilePicture(first.m_Tiles.data(), static_cast<int32_t>(first.m_Tiles.size()), GetDocument()->GetDib());
+    }
     SetScrollSizesToPicture();
     FitFrame();
     GetDocument()->UpdateAllViews();
     emit ReceptionJudged();
+    if (images.size() > 1)
+        CQuillomatApp::GetApp()->GetBmpDocManager()->OpenImageWindows({images.begin() + 1, images.end()});
 }
 
 bool CQuillomatView::OnCommand(uint16_t nId)

@@ -7,6 +7,7 @@
 // zoomed view.
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "app/CView.h"
 #include "effects/Soften.h"
@@ -15,6 +16,7 @@
 class CQuillomatDoc;
 class IDibSurface;
 class QPrinter;
+struct CReceivedImage;
 
 class CQuillomatView : public CView {
     Q_OBJECT
@@ -56,9 +58,11 @@ public:
     std::optional<bool> OnUpdateCommand(uint16_t nId) override;
 
     // The receive dialog, modally; takes over its byte count and picture bytes and marks the
-    // document modified.
-    void ReceivePicture();
+    // document modified. With each image in its own window chosen, the images of the series
+    // when there is more than one (else none).
+    std::vector<CReceivedImage> ReceivePicture();
     // After the first paint: receive, build the picture, set the scroll sizes, fit the frame.
+    // Images of a series to be split: the first in this window, each other one in a new one.
     void ReceiveAndShow();
 
     void OnEditCopy();

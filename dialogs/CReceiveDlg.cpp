@@ -9,10 +9,14 @@
 #include "linkspec/LinkSpec.h"
 #include "link/PortIo.h"
 #include "reception/TileDecoder.h"
+#include "streams/LinkTargets.h"
+#include "streams/SerialPorts.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -30,18 +34,23 @@ struct SDluRect {
     int x, y, cx, cy;
 };
 constexpr int kDialogCx = 267;
-constexpr int kDialogCy = 183;
-constexpr SDluRect kOkRect{63, 162, 50, 14};
-constexpr SDluRect kCancelRect{155, 162, 50, 14};
+constexpr int kDialogCy = 197;
+constexpr SDluRect kOkRect{63, 176, 50, 14};
+constexpr SDluRect kCancelRect{155, 176, 50, 14};
+constexpr SDluRect kLinkLabelRect{25, 6, 44, 10};
+constexpr int kLinkLabelId = 1040;
+constexpr SDluRect kLinkRect{70, 4, 162, 14};
+constexpr int kLinkId = 1039;
+const char* const kLinkKey = "Link/Port";
 constexpr SDluRect kStatusRect{25, 21, 207, 66};
 constexpr SDluRect kSavedRect{25, 88, 207, 10};
 constexpr int kSavedId = 1038;
-constexpr SDluRect kKeepRect{25, 128, 207, 12};
+constexpr SDluRect kKeepRect{25, 142, 207, 12};
 constexpr int kKeepId = 1035;
 const char* const kKeepKey = "Receive/KeepReceiving";
-constexpr SDluRect kKeepFolderRect{37, 143, 140, 10};
+constexpr SDluRect kKeepFolderRect{37, 157, 140, 10};
 constexpr int kKeepFolderId = 1036;
-constexpr SDluRect kChooseFolderRect{182, 141, 50, 14};
+constexpr SDluRect kChooseFolderRect{182, 155, 50, 14};
 constexpr int kChooseFolderId = 1037;
 const char* const kFolderKey = "Receive/Folder";
 constexpr SDluRect kStrictRect{25, 100, 207, 12};
@@ -49,6 +58,9 @@ constexpr int kStrictId = 1033;
 const char* const kStrictKey = "Receive/Strict";
 constexpr SDluRect kAllPrintsRect{25, 114, 207, 12};
 constexpr int kAllPrintsId = 1034;
+constexpr SDluRect kSplitRect{37, 128, 195, 12};
+constexpr int kSplitId = 1041;
+const char* const kSplitKey = "Receive/SplitImages";
 const char* const kAllPrintsKey = "Receive/AllPrints";
 
 // Dialog units become pixels the way Windows converts them: the base units are the average
@@ -90,14 +102,50 @@ std::string LinkFailureText(const COpenedLink& link)
         return (link.strCulprit.empty() ? std::string("Die Angabe ist leer")
                                         : "„" + link.strCulprit + "“ ist darin nicht zu verstehen") +
                ".\nMöglich sind „auto“, „ppdev“, „ppdev:Gerät“, „direct“ und „sim“, auch mit Optionen wie "
-               "„sim:picture=Bild.bmp,compress“.";
+               "„sim:picture=Bild.bmp,compress“, dazu „serial:Gerät“ und „file:Datei“.";
+    // A serial device or a file: the reason in the device's own words (no permission names
+    // the dialout group).
+    if (!link.strUiText.empty())
+        return link.strUiText;
     if (link.strCulprit.empty())
         return "Der direkte Zugriff auf die Druckerschnittstelle ist nicht erlaubt (nur mit Root-Rechten "
                "auf x86-Rechnern).";
     return "„" + link.strCulprit + "“ lässt sich nicht öffnen oder lesen.";
 }
 
+// The serial devices offered, when not those /dev holds.
+std::optional<std::vector<std::string>> g_OfferedDevices;
+
+// How the link list names a link string.
+QString LinkEntryText(const std::string& strSpec)
+{
+    CStreamLinkTarget target;
+    std::string strError;
+    if (IsStreamLinkSpec(strSpec) && ParseStreamLink(strSpec, target, strError)) {
+        if (target.eKind == EStreamLinkKind::File)
+            return QStringLiteral("Datei %1").arg(QString::fromStdString(target.strPath));
+        QString strText = QStringLiteral("USB-Drucker-Emulator %1").arg(QString::fromStdString(target.strPath));
+        if (target.nBaud != SERIAL_DEFAULT_BAUD)
+            strText += QStringLiteral(" (%1 Baud)").arg(target.nBaud);
+        return strText;
+    }
+    const bool bSim = strSpec.substr(0, strSpec.find(':')) == "sim";
+    return QStringLiteral("%1 (%2)")
+        .arg(bSim ? QStringLiteral("Simulierte Konsole") : QStringLiteral("Druckerport"), QString::fromStdString(strSpec));
+}
+
+bool IsLinkFromEnvironment()
+{
+    const char* pszLink = std::getenv("QUILLOMAT_LINK");
+    return pszLink && *pszLink;
+}
+
 } // namespace
+
+void CReceiveDlg::SetOfferedDevices(std::optional<std::vector<std::string>> devices)
+{
+    g_OfferedDevices = std::move(devices);
+}
 
 std::string CReceiveDlg::LinkStringFromEnvironment()
 {
@@ -107,17 +155,23 @@ std::string CReceiveDlg::LinkStringFromEnvironment()
 
 CReceiveDlg::CReceiveDlg(QWidget* pParent) : QDialog(pParent)
 {
-    const std::string strLink = LinkStringFromEnvironment();
-    COpenedLink link = OpenLink(strLink);
+    OpenLinkSpec(LinkStringFromEnvironment());
+    m_LogPath = "Tarvo.log";
+    MakeSession();
+    BuildControls();
+}
+
+void CReceiveDlg::OpenLinkSpec(const std::string& strSpec)
+{
+    m_strLinkSpec = strSpec;
+    m_strLinkError.clear();
+    COpenedLink link = OpenLink(strSpec);
     if (!link.IsOpen()) {
-        m_strLinkError = "Die Verbindung „" + strLink + "“ kann nicht geöffnet werden:\n" + LinkFailureText(link) +
+        m_strLinkError = "Die Verbindung „" + strSpec + "“ kann nicht geöffnet werden:\n" + LinkFailureText(link) +
                          "\nDas Programm arbeitet ohne Linkmodul weiter.";
     }
     m_pPort = std::move(link.pPort);
     m_pSource = std::move(link.pSource);  // serial: and file: links: a printer device
-    m_LogPath = "Tarvo.log";
-    MakeSession();
-    BuildControls();
 }
 
 CReceiveDlg::CReceiveDlg(std::shared_ptr<PortIo> pPort, const std::filesystem::path& logPath, QWidget* pParent)
@@ -168,6 +222,17 @@ void CReceiveDlg::BuildControls()
     m_pCancel->setGeometry(units.Rect(kCancelRect));
     connect(m_pCancel, &QPushButton::clicked, this, &CReceiveDlg::reject);
 
+    // The link: the printer port and the serial devices present.
+    auto* pLinkLabel = new QLabel(QStringLiteral("&Verbindung:"), this);
+    SetControlId(pLinkLabel, kLinkLabelId);
+    pLinkLabel->setGeometry(units.Rect(kLinkLabelRect));
+    m_pLink = new QComboBox(this);
+    SetControlId(m_pLink, kLinkId);
+    m_pLink->setGeometry(units.Rect(kLinkRect));
+    pLinkLabel->setBuddy(m_pLink);
+    FillLinkChoice();
+    connect(m_pLink, &QComboBox::activated, this, &CReceiveDlg::OnLinkChosen);
+
     m_pStatus = new QLabel(this);
     SetControlId(m_pStatus, 1032);
     m_pStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -197,9 +262,22 @@ void CReceiveDlg::BuildControls()
                                  .value(QLatin1String(kAllPrintsKey), false)
                                  .toBool());
     m_pSession->SetAllPrints(m_pAllPrints->isChecked());
+
+    // Each image of a series in a window of its own, remembered; only with all prints.
+    m_pSplit = new QCheckBox(QStringLiteral("Jedes Bild in einem eigenen Fenster"), this);
+    SetControlId(m_pSplit, kSplitId);
+    m_pSplit->setGeometry(units.Rect(kSplitRect));
+    m_pSplit->setChecked(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"))
+                             .value(QLatin1String(kSplitKey), false)
+                             .toBool());
+    m_pSplit->setEnabled(m_pAllPrints->isChecked());
+    connect(m_pSplit, &QCheckBox::toggled, this, [](bool bChecked) {
+        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kSplitKey), bChecked);
+    });
     connect(m_pAllPrints, &QCheckBox::toggled, this, [this](bool bChecked) {
         QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kAllPrintsKey), bChecked);
         m_pSession->SetAllPrints(bChecked);
+        m_pSplit->setEnabled(bChecked);
     });
 
     // Keep receiving, remembered in the profile with its folder; off unless chosen.
@@ -233,6 +311,61 @@ void CReceiveDlg::BuildControls()
     connect(m_pTimer, &QTimer::timeout, this, &CReceiveDlg::OnTick);
 }
 
+void CReceiveDlg::FillLinkChoice()
+{
+    // The printer port as the environment or profile names it; a serial: or file: link chosen
+    // before is an entry of its own, and the port entry is the automatic one.
+    const std::string strNamed = LinkStringFromEnvironment();
+    std::vector<std::string> specs{IsStreamLinkSpec(strNamed) ? std::string("auto") : strNamed};
+    for (const std::string& strDevice : g_OfferedDevices ? *g_OfferedDevices : ListSerialDevices())
+        specs.push_back("serial:" + strDevice);
+    // A device chosen before that is not plugged in now is still shown as chosen.
+    if (std::find(specs.begin(), specs.end(), strNamed) == specs.end())
+        specs.push_back(strNamed);
+    for (const std::string& strSpec : specs)
+        m_pLink->addItem(LinkEntryText(strSpec), QString::fromStdString(strSpec));
+    // The dialog given a port of its own shows the port entry.
+    const std::string& strCurrent = m_strLinkSpec.empty() ? specs.front() : m_strLinkSpec;
+    m_pLink->setCurrentIndex(static_cast<int>(std::find(specs.begin(), specs.end(), strCurrent) - specs.begin()));
+    m_pLink->setToolTip(QStringLiteral("Drucker-Emulatoren am USB-Anschluss erscheinen als /dev/ttyACM* oder "
+                                       "/dev/ttyUSB*; der Benutzer muss zur Gruppe „dialout“ gehören."));
+    if (IsLinkFromEnvironment()) {
+        m_pLink->setEnabled(false);
+        m_pLink->setToolTip(QStringLiteral("Festgelegt durch QUILLOMAT_LINK"));
+    }
+}
+
+void CReceiveDlg::OnLinkChosen(int nIndex)
+{
+    const std::string strSpec = m_pLink->itemData(nIndex).toString().toStdString();
+    if (strSpec == m_strLinkSpec)
+        return;
+    if (m_bEnded || m_bBetweenPrints || m_pSession->GetReceptionCount() > 0) {
+        // A reception is under way on the link shown before.
+        m_pLink->setCurrentIndex(m_pLink->findData(QString::fromStdString(m_strLinkSpec)));
+        return;
+    }
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kLinkKey), QString::fromStdString(strSpec));
+    // The old link is closed before the new one opens (it may be the same device).
+    m_pSession->OnDestroy();
+    m_pSession.reset();
+    m_pPort.reset();
+    m_pSource.reset();
+    OpenLinkSpec(strSpec);
+    MakeSession();
+    if (!m_bInitDone)
+        return;  // opening shows what went wrong
+    if (!m_strLinkError.empty())
+        ShowMessage(m_strLinkError);
+    if (!m_bEnded)
+        m_pSession->OnInitDialog();
+}
+
+bool CReceiveDlg::IsSplitImages() const
+{
+    return m_pSplit->isChecked() && m_pSession->IsAllPrints();
+}
+
 void CReceiveDlg::showEvent(QShowEvent* pEvent)
 {
     QDialog::showEvent(pEvent);
@@ -248,6 +381,7 @@ void CReceiveDlg::OnInitDialog()
 {
     if (m_bEnded)
         return;
+    m_bInitDone = true;
     if (!m_strLinkError.empty())
         ShowMessage(m_strLinkError);
     m_pSession->OnInitDialog();
@@ -257,8 +391,10 @@ void CReceiveDlg::OnTick()
 {
     if (!m_bEnded)
         m_pSession->OnTimer(CReceiveSession::RECEIVE_TIMER_ID);
-    if (m_pSession->GetReceptionCount() > 0)
+    if (m_pSession->GetReceptionCount() > 0) {
         m_pAllPrints->setEnabled(false);
+        m_pLink->setEnabled(false);
+    }
 }
 
 CReceivedPicture CReceiveDlg::GetReceivedPicture() const
@@ -363,6 +499,7 @@ void CReceiveDlg::StartNextSession()
     m_pSession.reset();
     MakeSession();
     m_pAllPrints->setEnabled(true);
+    m_pLink->setEnabled(!IsLinkFromEnvironment());
     m_pSession->OnInitDialog();
     // The simulated console's user reads that the picture is saved and prints the next one.
     if (IReprintUser* pUser = m_pPort ? m_pPort->GetReprintUser() : nullptr)

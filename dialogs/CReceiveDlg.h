@@ -8,16 +8,24 @@
 // at once as the next free Bild-NNNN.png in the folder, the dialog says which file it wrote and
 // waits for the next print with a fresh session on the same link; the last picture is handed
 // to the view as usual when the user closes the dialog.
+//
+// The link (control 1039, "Verbindung:"): the printer port the environment or the profile
+// names, then each serial device present that a USB printer emulator shows up as. Choosing one
+// opens it in place of the link before, as long as no print has arrived, and remembers it in
+// the profile ("Link/Port"); a link that cannot be opened says why. QUILLOMAT_LINK set fixes
+// the link: the list shows it and cannot be changed.
 #include <QDialog>
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "reception/ReceiveSession.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -51,6 +59,16 @@ public:
 
     CReceiveSession& GetSession() { return *m_pSession; }
 
+    // All prints with each image in a window of its own (control 1041, profile
+    // "Receive/SplitImages"): set, and the session collected all prints.
+    bool IsSplitImages() const;
+
+    // The link string the dialog listens on now (empty: the port given to the constructor).
+    const std::string& GetLinkSpec() const { return m_strLinkSpec; }
+    // The serial devices the link list offers: those /dev holds, or the list given here (tests
+    // and screenshots); nullopt goes back to /dev. Read when a dialog is made.
+    static void SetOfferedDevices(std::optional<std::vector<std::string>> devices);
+
     // IReceiveScreen
     std::string GetStatusText() const override;
     void SetStatusText(const std::string& strUtf8) override;
@@ -82,6 +100,11 @@ private:
     void OnInitDialog();
     void OnTick();
     void MakeSession();
+    // Opens a link string for the sessions to come; m_strLinkError says why it could not.
+    void OpenLinkSpec(const std::string& strSpec);
+    void FillLinkChoice();
+    // The user chose another link: the session on the old one goes, one on the new one starts.
+    void OnLinkChosen(int nIndex);
     // Keep receiving after a whole picture: saves it; false (with the message shown) when it
     // could not be saved.
     bool SaveReceivedPicture();
@@ -107,11 +130,15 @@ private:
     QLabel* m_pStatus = nullptr;      // control 1032
     QCheckBox* m_pStrict = nullptr;   // control 1033: strict checking (profile "Receive/Strict")
     QCheckBox* m_pAllPrints = nullptr;  // control 1034: all prints (profile "Receive/AllPrints")
+    QCheckBox* m_pSplit = nullptr;      // control 1041: each image in its own window
+    QComboBox* m_pLink = nullptr;       // control 1039: the link
+    std::string m_strLinkSpec;          // the link string opened (empty: the port given)
     QPushButton* m_pOk = nullptr;     // control 1
     QPushButton* m_pCancel = nullptr; // control 2
     QTimer* m_pTimer = nullptr;       // timer 1
     int m_nStatusSets = 0;
     bool m_bTimerAvailable = true;
     bool m_bInitQueued = false;
+    bool m_bInitDone = false;
     bool m_bEnded = false;
 };

@@ -87,8 +87,7 @@ COpenedLink OpenLink(const std::string& strSpec, const std::shared_ptr<IPortSyst
         std::string strError;
         if (!ParseStreamLink(strSpec, target, strError))
             return Refuse(std::move(strError), strSpec);
-        std::string strUiText;
-        link.pSource = OpenPacketSource(target, link.strError, strUiText);
+        link.pSource = OpenPacketSource(target, link.strError, link.strUiText);
         if (!link.pSource) {
             link.eFailure = ELinkFailure::Unreachable;
             link.strCulprit = target.strPath;

@@ -42,6 +42,9 @@ struct COpenedLink {
     // opened (Unreachable; empty when it was direct port access that was refused), for a
     // message in other words than strError's.
     std::string strCulprit;
+    // serial: and file: links: why the device or file could not be opened, in German for the
+    // user interface (for a device without permission it names the dialout group).
+    std::string strUiText;
     // ppdev: the bases the printer ports it claimed were placed at, in the order found.
     std::vector<uint16_t> ppdevBases;
 

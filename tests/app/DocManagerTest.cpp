@@ -184,6 +184,23 @@ TEST(QuillomatDoc, APictureIsStoredAsItsNameSaysAndOpensAgain)
     EXPECT_TRUE(messages.GetMessages().empty());
 }
 
+namespace {
+
+// A series of two prints of one and two bands (16 and 32 rows), each with a lower margin.
+std::vector<CPacketBytes> TwoPrintSeries()
+{
+    const CPacketBytes band(640, 0x5a);
+    const CPacketBytes twoBands(1280, 0xc3);
+    return {
+        MakePacket(0x01, 0, {}),          MakePacket(0x04, 0, band),   MakePacket(0x04, 0, {}),
+        MakePacket(0x02, 0, {0x01, 0x13, 0xe4, 0x40}), MakePacket(0x0f, 0, {}),
+        MakePacket(0x01, 0, {}),          MakePacket(0x04, 0, twoBands), MakePacket(0x04, 0, {}),
+        MakePacket(0x02, 0, {0x01, 0x13, 0xe4, 0x40}), MakePacket(0x0f, 0, {}),
+    };
+}
+
+} // namespace
+
 // "Öffnen" of a printer device's log: the series of two prints becomes an untitled, modified
 // window as high as both; a layout without checksums says so, a checked one says nothing.
 TEST(BmpDocManager, APrinterLogOpensAsAnUntitledModifiedPicture)
@@ -191,15 +208,7 @@ TEST(BmpDocManager, APrinterLogOpensAsAnUntitledModifiedPicture)
     CRunningApp app;
     ASSERT_TRUE(app.IsStarted());
     CScratchFolder dir("quillomat-log");
-    // Two prints of one and two bands (16 and 32 rows).
-    const CPacketBytes band(640, 0x5a);
-    CPacketBytes twoBands(1280, 0xc3);
-    const std::vector<CPacketBytes> packets = {
-        MakePacket(0x01, 0, {}),          MakePacket(0x04, 0, band),   MakePacket(0x04, 0, {}),
-        MakePacket(0x02, 0, {0x01, 0x13, 0xe4, 0x40}), MakePacket(0x0f, 0, {}),
-        MakePacket(0x01, 0, {}),          MakePacket(0x04, 0, twoBands), MakePacket(0x04, 0, {}),
-        MakePacket(0x02, 0, {0x01, 0x13, 0xe4, 0x40}), MakePacket(0x0f, 0, {}),
-    };
+    const std::vector<CPacketBytes> packets = TwoPrintSeries();
     const struct {
         const char* pName;
         std::string strText;
@@ -229,4 +238,46 @@ TEST(BmpDocManager, APrinterLogOpensAsAnUntitledModifiedPicture)
         // No window starts a reception of its own.
         EXPECT_TRUE(app.WaitForReception(2000));
     }
+}
+
+// The same series received over a file: link with all prints: one window as high as both, or,
+// with each image in a window of its own, one window per print (each ends with a margin).
+TEST(BmpDocManager, AReceivedSeriesOpensAWindowPerImageWhenChosen)
+{
+    CScratchFolder dir("quillomat-split");
+    const std::filesystem::path path = dir.Path() / "raw.txt";
+    std::ofstream(path, std::ios::binary) << ToRawText(TwoPrintSeries(), {});
+    const QByteArray previous = qgetenv("QUILLOMAT_LINK");
+    qputenv("QUILLOMAT_LINK", QByteArray("file:") + QByteArray::fromStdString(path.string()));
+    const struct {
+        bool bSplit;
+        std::vector<CSize> sizes;
+    } cases[] = {
+        {false, {{160, 48}}},
+        {true, {{160, 16}, {160, 32}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bSplit ? "split" : "one picture");
+        QSettings profile(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"));
+        profile.setValue(QStringLiteral("Receive/AllPrints"), true);
+        profile.setValue(QStringLiteral("Receive/SplitImages"), c.bSplit);
+        profile.sync();
+        CModalAnswerer answerer;
+        CRunningApp app;
+        ASSERT_TRUE(app.IsStarted());
+        ASSERT_TRUE(app.WaitForReception());
+        std::vector<CSize> sizes;
+        for (CDocument* pDoc : app.App().GetBmpDocManager()->GetDocuments()) {
+            auto* pPicture = qobject_cast<CQuillomatDoc*>(pDoc);
+            ASSERT_NE(pPicture, nullptr);
+            sizes.push_back(pPicture->GetDib().GetDimensions());
+            EXPECT_TRUE(pPicture->IsModified());
+        }
+        EXPECT_EQ(sizes, c.sizes);
+        // No window starts a reception of its own.
+        EXPECT_TRUE(app.WaitForReception(2000));
+        EXPECT_EQ(app.App().GetBmpDocManager()->GetDocuments().size(), static_cast<qsizetype>(c.sizes.size()));
+    }
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(QStringLiteral("Receive"));
+    qputenv("QUILLOMAT_LINK", previous);
 }

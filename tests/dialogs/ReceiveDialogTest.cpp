@@ -11,6 +11,7 @@
 #include "reception/TileDecoder.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -19,9 +20,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <unistd.h>
 
 namespace {
 
@@ -274,10 +277,17 @@ TEST_F(ReceiveDialog, LaysOutItsControlsAsItsTemplate)
     ASSERT_TRUE(pAllPrints);
     EXPECT_LT(pStatus->geometry().bottom(), pAllPrints->y());
     EXPECT_LT(pAllPrints->geometry().bottom(), pOk->y());
+    // The link list above the status field; each image in its own window below all prints.
+    auto* pLink = Control<QComboBox>(&dlg, 1039);
+    auto* pSplit = Control<QCheckBox>(&dlg, 1041);
+    ASSERT_TRUE(pLink && pSplit);
+    EXPECT_LT(pLink->geometry().bottom(), pStatus->y());
+    EXPECT_LT(pAllPrints->geometry().bottom(), pSplit->y());
+    EXPECT_LT(pSplit->geometry().bottom(), Control<QCheckBox>(&dlg, 1035)->y());
     for (QWidget* pControl : {static_cast<QWidget*>(pOk), static_cast<QWidget*>(pCancel), static_cast<QWidget*>(pStatus),
-                              static_cast<QWidget*>(pAllPrints)})
+                              static_cast<QWidget*>(pAllPrints), static_cast<QWidget*>(pLink), static_cast<QWidget*>(pSplit)})
         EXPECT_TRUE(rcDialog.contains(pControl->geometry())) << pControl->objectName().toStdString();
-    // 267 x 151 units: wider than high in about that proportion (units are taller than wide).
+    // 267 x 197 units: wider than high in about that proportion (units are taller than wide).
     const double dWidthToHeight = double(dlg.width()) / dlg.height();
     EXPECT_GT(dWidthToHeight, 1.2);
     EXPECT_LT(dWidthToHeight, 2.2);
@@ -335,26 +345,121 @@ TEST_F(ReceiveDialog, KeepReceivingSavesEveryPrintAsTheNextFreeNumberAndReplaces
     EXPECT_TRUE(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(QStringLiteral("Receive/KeepReceiving")).toBool());
 }
 
+// Each image in its own window: only with all prints, remembered as well.
 TEST_F(ReceiveDialog, TheAllPrintsSettingIsRememberedInTheProfile)
 {
-    const QString strKey = QStringLiteral("Receive/AllPrints");
-    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(strKey);
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(QStringLiteral("Receive"));
     {
         CReceiveDlg dlg(nullptr, m_LogPath);
         auto* pBox = Control<QCheckBox>(&dlg, 1034);
-        ASSERT_TRUE(pBox);
+        auto* pSplit = Control<QCheckBox>(&dlg, 1041);
+        ASSERT_TRUE(pBox && pSplit);
         EXPECT_FALSE(pBox->isChecked());
         EXPECT_FALSE(dlg.GetSession().IsAllPrints());
+        EXPECT_FALSE(pSplit->isEnabled());
         pBox->click();
         EXPECT_TRUE(dlg.GetSession().IsAllPrints());
-        EXPECT_TRUE(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(strKey).toBool());
+        EXPECT_TRUE(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(QStringLiteral("Receive/AllPrints")).toBool());
+        ASSERT_TRUE(pSplit->isEnabled());
+        EXPECT_FALSE(dlg.IsSplitImages());
+        pSplit->click();
+        EXPECT_TRUE(dlg.IsSplitImages());
     }
     {
         CReceiveDlg dlg(nullptr, m_LogPath);
         EXPECT_TRUE(Control<QCheckBox>(&dlg, 1034)->isChecked());
         EXPECT_TRUE(dlg.GetSession().IsAllPrints());
+        EXPECT_TRUE(dlg.IsSplitImages());
+        // Without all prints there is no series to split, whatever the box says.
+        Control<QCheckBox>(&dlg, 1034)->click();
+        EXPECT_FALSE(Control<QCheckBox>(&dlg, 1041)->isEnabled());
+        EXPECT_FALSE(dlg.IsSplitImages());
     }
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(QStringLiteral("Receive"));
+}
+
+// The link list: the printer port, then each serial device. A choice opens at once and is
+// remembered; a device that cannot be opened says why; QUILLOMAT_LINK fixes the link.
+TEST_F(ReceiveDialog, TheLinkListOffersTheSerialDevicesAndRemembersTheChoice)
+{
+    // A pseudo terminal stands in for a printer emulator's device.
+    const int nMaster = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(nMaster, 0);
+    ASSERT_EQ(grantpt(nMaster), 0);
+    ASSERT_EQ(unlockpt(nMaster), 0);
+    const std::string strPty = ptsname(nMaster);
+    const std::string strMissing = TestDir() + "/ttyACM9";
+    CReceiveDlg::SetOfferedDevices(std::vector<std::string>{strPty, strMissing});
+    const QByteArray previous = qgetenv("QUILLOMAT_LINK");
+    qunsetenv("QUILLOMAT_LINK");
+    const QString strKey = QStringLiteral("Link/Port");
     QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(strKey);
+    const auto Entries = [](const QComboBox& box) {
+        std::vector<std::string> texts;
+        for (int n = 0; n < box.count(); ++n)
+            texts.push_back(box.itemText(n).toStdString());
+        return texts;
+    };
+    {
+        CRecordingDlg dlg;
+        auto* pLink = Control<QComboBox>(&dlg, 1039);
+        ASSERT_TRUE(pLink);
+        EXPECT_EQ(Entries(*pLink), (std::vector<std::string>{"Druckerport (auto)", "USB-Drucker-Emulator " + strPty,
+                                                             "USB-Drucker-Emulator " + strMissing}));
+        EXPECT_EQ(pLink->currentIndex(), 0);
+        EXPECT_TRUE(pLink->isEnabled());
+        const auto Choose = [pLink](int n) {
+            pLink->setCurrentIndex(n);
+            emit pLink->activated(n);
+        };
+        CModalAnswerer answerer;
+        answerer.Queue([&](QWidget* pModal) {
+            if (pModal != &dlg || dlg.m_Events.empty())
+                return false;
+            Choose(1);
+            return true;
+        });
+        // The device listens: the dialog waits for its prints.
+        answerer.Queue([&](QWidget* pModal) {
+            if (pModal != &dlg || dlg.GetStatusText() != RECEIVE_TEXT_SOURCE)
+                return false;
+            EXPECT_EQ(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(strKey).toString().toStdString(),
+                      "serial:" + strPty);
+            Choose(2);
+            Control<QPushButton>(&dlg, 2)->click();
+            return true;
+        });
+        EXPECT_EQ(dlg.exec(), QDialog::Rejected);
+        EXPECT_FALSE(answerer.WatchdogFired());
+        EXPECT_EQ(answerer.PendingActions(), 0u);
+        EXPECT_EQ(answerer.Messages(), (std::vector<std::string>{"Die Verbindung „serial:" + strMissing +
+                                                                 "“ kann nicht geöffnet werden:\nDas Gerät " + strMissing +
+                                                                 " gibt es nicht. Ist der Drucker-Emulator eingesteckt?\n"
+                                                                 "Das Programm arbeitet ohne Linkmodul weiter."}));
+        EXPECT_EQ(dlg.GetLinkSpec(), "serial:" + strMissing);
+    }
+    // The next dialog opens the device chosen last.
+    {
+        CReceiveDlg dlg;
+        EXPECT_EQ(Control<QComboBox>(&dlg, 1039)->currentIndex(), 2);
+        EXPECT_EQ(dlg.GetLinkSpec(), "serial:" + strMissing);
+    }
+    // The environment wins, and the list cannot change it.
+    qputenv("QUILLOMAT_LINK", "sim");
+    {
+        CReceiveDlg dlg;
+        auto* pLink = Control<QComboBox>(&dlg, 1039);
+        EXPECT_EQ(pLink->currentText().toStdString(), "Simulierte Konsole (sim)");
+        EXPECT_EQ(pLink->count(), 3);
+        EXPECT_FALSE(pLink->isEnabled());
+        EXPECT_EQ(dlg.GetLinkSpec(), "sim");
+    }
+    qputenv("QUILLOMAT_LINK", previous);
+    if (previous.isNull())
+        qunsetenv("QUILLOMAT_LINK");
+    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).remove(strKey);
+    CReceiveDlg::SetOfferedDevices(std::nullopt);
+    close(nMaster);
 }
 
 // The link string: the environment wins over the profile, the profile over "auto".
@@ -444,6 +549,8 @@ TEST_F(ReceiveDialog, ABadLinkStringIsShownAndTheDialogGoesOnWithoutAPort)
         {"sim:version=9", "„version=9“ ist darin nicht zu verstehen."},
         {"funk", "„funk“ ist darin nicht zu verstehen."},
         {"sim:picture=/gibt/es/nicht.bmp", "„/gibt/es/nicht.bmp“ lässt sich nicht öffnen oder lesen."},
+        {"file:/gibt/es/nicht.log", "/gibt/es/nicht.log kann nicht gelesen werden"},
+        {"serial:/gibt/es/ttyACM0", "Das Gerät /gibt/es/ttyACM0 gibt es nicht. Ist der Drucker-Emulator eingesteckt?"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszLink);
