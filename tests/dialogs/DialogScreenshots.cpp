@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
@@ -90,6 +91,8 @@ void ShootReceiveDialog(const QString& strWork)
     for (QCheckBox* pBox : dlg.findChildren<QCheckBox*>()) {
         const QSignalBlocker quiet(pBox);
         pBox->setChecked(pBox->text().startsWith(QStringLiteral("Alle")));
+        if (pBox->text().startsWith(QStringLiteral("Jedes")))
+            pBox->setEnabled(true);  // as all prints set by hand makes it
     }
     Save(dlg, "receive-all-prints.png");
     dlg.hide();
@@ -99,6 +102,26 @@ void ShootReceiveDialog(const QString& strWork)
     box.setText(QString::fromStdString(SERIES_TEXT_INCOMPLETE));
     Save(box, "receive-series-incomplete.png");
     box.hide();
+}
+
+// A USB printer emulator plugged in (/dev/ttyACM0, offered without being there): chosen in the
+// link list, the dialog waits for its prints.
+void ShootSerialDevice(const QString& strWork)
+{
+    qunsetenv("QUILLOMAT_LINK");
+    CReceiveDlg::SetOfferedDevices(std::vector<std::string>{"/dev/ttyACM0"});
+    CReceiveDlg dlg(nullptr, (strWork + "/Tarvo.log").toStdString());
+    dlg.show();
+    Settle(400);
+    dlg.KillTimer(1);
+    if (auto* pLink = dlg.findChild<QComboBox*>()) {
+        const QSignalBlocker quiet(pLink);
+        pLink->setCurrentIndex(pLink->findData(QStringLiteral("serial:/dev/ttyACM0")));
+    }
+    dlg.SetStatusText(RECEIVE_TEXT_SOURCE);
+    Save(dlg, "receive-serial.png");
+    dlg.hide();
+    CReceiveDlg::SetOfferedDevices(std::nullopt);
 }
 
 // A whole reception from the simulated console, then the picture coloured "Rot" with the
@@ -174,6 +197,7 @@ int main(int argc, char** argv)
     QDir::setCurrent(work.path());
 
     ShootReceiveDialog(work.path());
+    ShootSerialDevice(work.path());
 
     CColorizeDlg colorize;
     colorize.m_nChoice = 1 + 16 * 2;
