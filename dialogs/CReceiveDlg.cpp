@@ -140,6 +140,19 @@ bool IsLinkFromEnvironment()
     return pszLink && *pszLink;
 }
 
+// A check box whose state the profile keeps under pKey; off unless the user chose it.
+QCheckBox* MakeRememberedBox(QWidget* pParent, const QString& strText, int nId, const QRect& rect, const char* pKey)
+{
+    auto* pBox = new QCheckBox(strText, pParent);
+    SetControlId(pBox, nId);
+    pBox->setGeometry(rect);
+    pBox->setChecked(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(QLatin1String(pKey), false).toBool());
+    QObject::connect(pBox, &QCheckBox::toggled, pBox, [pKey](bool bChecked) {
+        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(pKey), bChecked);
+    });
+    return pBox;
+}
+
 } // namespace
 
 void CReceiveDlg::SetOfferedDevices(std::optional<std::vector<std::string>> devices)
@@ -240,42 +253,23 @@ void CReceiveDlg::BuildControls()
     m_pStatus->setTextFormat(Qt::PlainText);
     m_pStatus->setGeometry(units.Rect(kStatusRect));
 
-    // Strict checking, remembered in the profile; off unless the user chose it.
-    m_pStrict = new QCheckBox(QStringLiteral("Streng prüfen: jeden Block mit zwei Ausdrucken bestätigen"),
-                              this);
-    SetControlId(m_pStrict, kStrictId);
-    m_pStrict->setGeometry(units.Rect(kStrictRect));
-    m_pStrict->setChecked(
-        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(QLatin1String(kStrictKey), false).toBool());
+    // Strict checking, remembered in the profile.
+    m_pStrict = MakeRememberedBox(this, QStringLiteral("Streng prüfen: jeden Block mit zwei Ausdrucken bestätigen"),
+                                  kStrictId, units.Rect(kStrictRect), kStrictKey);
     m_pSession->SetStrict(m_pStrict->isChecked());
-    connect(m_pStrict, &QCheckBox::toggled, this, [this](bool bChecked) {
-        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kStrictKey), bChecked);
-        m_pSession->SetStrict(bChecked);
-    });
+    connect(m_pStrict, &QCheckBox::toggled, this, [this](bool bChecked) { m_pSession->SetStrict(bChecked); });
 
-    // All prints of a series in one picture, remembered in the profile; off unless chosen. It
-    // can change only until the first print has arrived.
-    m_pAllPrints = new QCheckBox(QStringLiteral("Alle Ausdrucke einer Serie in ein Bild übernehmen"), this);
-    SetControlId(m_pAllPrints, kAllPrintsId);
-    m_pAllPrints->setGeometry(units.Rect(kAllPrintsRect));
-    m_pAllPrints->setChecked(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"))
-                                 .value(QLatin1String(kAllPrintsKey), false)
-                                 .toBool());
+    // All prints of a series in one picture, remembered in the profile. It can change only until
+    // the first print has arrived.
+    m_pAllPrints = MakeRememberedBox(this, QStringLiteral("Alle Ausdrucke einer Serie in ein Bild übernehmen"),
+                                     kAllPrintsId, units.Rect(kAllPrintsRect), kAllPrintsKey);
     m_pSession->SetAllPrints(m_pAllPrints->isChecked());
 
     // Each image of a series in a window of its own, remembered; only with all prints.
-    m_pSplit = new QCheckBox(QStringLiteral("Jedes Bild in einem eigenen Fenster"), this);
-    SetControlId(m_pSplit, kSplitId);
-    m_pSplit->setGeometry(units.Rect(kSplitRect));
-    m_pSplit->setChecked(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"))
-                             .value(QLatin1String(kSplitKey), false)
-                             .toBool());
+    m_pSplit = MakeRememberedBox(this, QStringLiteral("Jedes Bild in einem eigenen Fenster"), kSplitId,
+                                 units.Rect(kSplitRect), kSplitKey);
     m_pSplit->setEnabled(m_pAllPrints->isChecked());
-    connect(m_pSplit, &QCheckBox::toggled, this, [](bool bChecked) {
-        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kSplitKey), bChecked);
-    });
     connect(m_pAllPrints, &QCheckBox::toggled, this, [this](bool bChecked) {
-        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kAllPrintsKey), bChecked);
         m_pSession->SetAllPrints(bChecked);
         m_pSplit->setEnabled(bChecked);
     });
@@ -285,9 +279,8 @@ void CReceiveDlg::BuildControls()
     SetControlId(m_pSaved, kSavedId);
     m_pSaved->setTextFormat(Qt::PlainText);
     m_pSaved->setGeometry(units.Rect(kSavedRect));
-    m_pKeep = new QCheckBox(QStringLiteral("Weiter empfangen, jedes Bild sofort speichern als"), this);
-    SetControlId(m_pKeep, kKeepId);
-    m_pKeep->setGeometry(units.Rect(kKeepRect));
+    m_pKeep = MakeRememberedBox(this, QStringLiteral("Weiter empfangen, jedes Bild sofort speichern als"), kKeepId,
+                                units.Rect(kKeepRect), kKeepKey);
     m_pKeepFolder = new QLabel(this);
     SetControlId(m_pKeepFolder, kKeepFolderId);
     m_pKeepFolder->setTextFormat(Qt::PlainText);
@@ -297,11 +290,7 @@ void CReceiveDlg::BuildControls()
     m_pChooseFolder->setAutoDefault(false);
     m_pChooseFolder->setGeometry(units.Rect(kChooseFolderRect));
     connect(m_pChooseFolder, &QPushButton::clicked, this, &CReceiveDlg::ChooseKeepFolder);
-    m_pKeep->setChecked(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(QLatin1String(kKeepKey), false).toBool());
-    connect(m_pKeep, &QCheckBox::toggled, this, [this](bool bChecked) {
-        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kKeepKey), bChecked);
-        ShowKeepFolder();
-    });
+    connect(m_pKeep, &QCheckBox::toggled, this, &CReceiveDlg::ShowKeepFolder);
     ShowKeepFolder();
 
     setFixedSize(units.X(kDialogCx), units.Y(kDialogCy));
