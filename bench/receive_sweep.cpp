@@ -172,8 +172,17 @@ CRun RunOnce(const std::string& strFaults, int nSeed, bool bStrict, const CSweep
                     state.m_nPackedCount, state.m_nPlainCount);
         for (int32_t j = 0; j < state.m_nMaxBlockCount; ++j)
             std::printf(" %d", state.m_Blocks[j].m_nLength);
-        std::printf("\n");
-        DumpBlocks(state, tiles, nSeed, bStrict);
+        std::printf("; the line flipped %lld bytes, stalled %lld times\n",
+                    static_cast<long long>(pConsole->GetFlipCount()), static_cast<long long>(pConsole->GetStallCount()));
+        if (args.bCompress) {
+            // The blocks carry the packed stream: say which picture bytes differ.
+            for (size_t i = 0; i < tiles.size() && i < static_cast<size_t>(picture.m_nTileBytes); ++i)
+                if (picture.m_TileData[i] != tiles[i])
+                    std::printf("  picture byte %zu (band %zu): got %02X want %02X\n", i, i / 320,
+                                picture.m_TileData[i], tiles[i]);
+        } else {
+            DumpBlocks(state, tiles, nSeed, bStrict);
+        }
     }
     return run;
 }

@@ -43,6 +43,7 @@ EParseEvent CPacketParser::Feed(uint8_t b, uint8_t nMark, bool bHeard)
         m_nSinceStart = 1;
         m_Packet = CPacketValue{};
     }
+    m_Packet.bLineMarked = m_Packet.bLineMarked || (m_bInPacket && nMark != 0);
     if (!m_bInPacket) {
         // A byte outside any packet: a packet we could not make out went unanswered.
         if (bHeard && !bForeignByte)
@@ -151,6 +152,7 @@ EParseEvent CPacketParser::FeedHeader(uint8_t b)
 EParseEvent CPacketParser::FeedBody(uint8_t b, uint8_t nMark, bool bHeard)
 {
     CPacketValue& packet = m_Packet;
+    packet.bLineMarked = packet.bLineMarked || nMark != 0;
     if (m_eState != EPacketState::Payload)
         return FeedTrailer(b, bHeard);
     if (m_pSink != nullptr)

@@ -48,6 +48,7 @@ struct CPacketValue {
     uint16_t nReceivedSum = 0;    // the checksum that came
     uint8_t args[PRINT_ARG_BYTES] = {};  // a print packet's data
     bool bMarked = false;         // the line marked a payload byte
+    bool bLineMarked = false;     // the line marked any byte of the packet, header to trailer
     bool bTimedOut = false;       // a data packet: an exchange of its data or checksum timed out
     int32_t nHeard = 0;           // of such a packet: payload bytes before the silence
     EPacketEnd eEnd = EPacketEnd::Whole;

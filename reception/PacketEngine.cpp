@@ -65,7 +65,7 @@ int32_t ReadPacketHeader(IPrinterLink& link, CPacketParser& parser, CReceptionSt
         const uint8_t nSend = parser.Answer((link.GetModulStatus() & MODUL_SYNC_ERROR) != 0);
         const uint8_t b = link.GetSetByteExtern(nSend, SEARCH_POLL_LIMIT);
         const bool bHeard = (link.GetModulStatus() & MODUL_TIMEOUT) == 0;
-        switch (parser.Feed(b, 0, bHeard)) {
+        switch (parser.Feed(b, static_cast<uint8_t>(link.GetLastMark()), bHeard)) {
         case EParseEvent::DataHeader:
             // Only a packet with data says how the picture is sent.
             if (parser.GetPacket().nLength > 0)
@@ -97,6 +97,15 @@ const CPacketValue& ReadDataBody(IPrinterLink& link, CPacketParser& parser, uint
     return parser.GetPacket();
 }
 
+// A packet heard whole whose sum does not match, though the line marked none of its bytes:
+// bits were inverted on the way without a trace, and may have been in a block, too, in pairs
+// that keep its sum.
+void NoteUnmarkedDamage(CReceptionState& state, const CPacketValue& packet)
+{
+    if (packet.eEnd == EPacketEnd::SumWrong && !packet.bLineMarked)
+        state.m_bUnmarkedDamage = true;
+}
+
 }  // namespace
 
 bool ReceivePackets(IPrinterLink& link, CReceptionState& state, const IReceptionPolicy& policy)
@@ -126,6 +135,8 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state, const IReception
             if (nResult == PACKET_PRINT && bAnyData)
                 state.m_bPrintAfterData = true;
             const bool bLost = parser.TakeLost();
+            if (nResult == PACKET_INIT || nResult == PACKET_PRINT || nResult == PACKET_STATUS)
+                NoteUnmarkedDamage(state, parser.GetPacket());
             nBlock = policy.OnPacket(state, nResult, parser.GetPacket(), bLost, nBlock);
             if (nResult == PACKET_NONE) {
                 if (++nFailures > MAX_FAILED_SEARCHES) {
@@ -150,6 +161,7 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state, const IReception
         }
         const bool bStore = nBlock < BLOCKS_PER_ATTEMPT && !state.m_Blocks[nBlock].IsGood();
         const CPacketValue& packet = ReadDataBody(link, parser, bStore ? state.m_Blocks[nBlock].m_Entries : nullptr);
+        NoteUnmarkedDamage(state, packet);
         if (nLength > 0 && nBlock < BLOCKS_PER_ATTEMPT) {
             ++state.m_nBlockCount;
             if (state.m_nBlockCount > state.m_nMaxBlockCount)
@@ -165,8 +177,6 @@ bool ReceivePackets(IPrinterLink& link, CReceptionState& state, const IReception
                 // the verification decides every block.
                 block.m_nHow = packet.SumMatches() && !packet.bMarked && !state.m_bStrict ? BLOCK_AS_RECEIVED
                                                                                            : BLOCK_FROM_LINE;
-                if (!packet.SumMatches() && !packet.bMarked && !packet.bTimedOut)
-                    state.m_bUnmarkedDamage = true;
             }
             ++nBlock;
         }

@@ -23,20 +23,30 @@ public:
     int32_t BeginAttempt(CReceptionState& state) const override
     {
         state.m_Print = CPrintFacts{};
+        state.m_Print.m_bAwaitInit = true;
         return 0;
     }
     // A packet the line lost before a data packet or the print packet may have been one of the
     // print's data packets: the print is not whole, and the data packets after it are not
     // taken, since their place in the picture is not known. A loss after the print packet
-    // counts only when more data follows. What is answered on the line does not change.
+    // counts only when more data follows. Data before the attempt heard an INIT is the rest of
+    // a print begun earlier: it is not taken either. What is answered on the line does not change.
     int32_t OnPacket(CReceptionState& state, int32_t nResult, const CPacketValue& packet, bool bLost,
                      int32_t nBlock) const override
     {
         CPrintFacts& print = state.m_Print;
+        if (nResult == PACKET_INIT && state.m_nBlockCount == 0) {
+            // A print begins, and the attempt has taken no block yet: what was lost or came
+            // before it belongs to an earlier print (the printer clears what it did not print).
+            print = CPrintFacts{};
+            return 0;
+        }
         print.m_bLostPending = print.m_bLostPending || bLost;
+        if (nResult == PACKET_INIT)
+            print.m_bAwaitInit = false;
         if (nResult == PACKET_DATA && packet.nLength > 0) {
             print.m_bData = true;
-            print.m_bLost = print.m_bLost || print.m_bLostPending;
+            print.m_bLost = print.m_bLost || print.m_bLostPending || print.m_bAwaitInit;
             if (print.m_bLost)
                 return BLOCKS_PER_ATTEMPT;
             print.m_bOverflow = print.m_bOverflow || nBlock >= BLOCKS_PER_ATTEMPT;

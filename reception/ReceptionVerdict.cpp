@@ -84,20 +84,23 @@ CVerdictWords DescribeVerdict(const CReceptionVerdict& verdict, bool bLastPass)
                            : !verdict.bWhole       ? "Ausdruck unvollständig"
                            : verdict.nNotWhole != 0 ? "Ausdruck angekommen, aber nicht das ganze Bild"
                                                     : "Ausdruck vollständig";
-        words.strBlocks = std::to_string(verdict.nBlocks) + " Blöcke gelesen: " + std::to_string(verdict.nAsReceived) +
+        words.strBlocks = Count(verdict.nBlocks, "Block", "Blöcke") + " gelesen: " + std::to_string(verdict.nAsReceived) +
                           " wie empfangen, " + std::to_string(verdict.nRebuilt) + " repariert, " +
                           std::to_string(verdict.nConfirmed) + " durch zwei Ausdrucke bestätigt, " +
                           std::to_string(verdict.nEstimated) + " geschätzt, " + std::to_string(verdict.nBad) +
                           " fehlerhaft; " + pEnd;
     }
     if (verdict.nSumOnly > 0)
-        words.strSumOnly = std::to_string(verdict.nSumOnly) +
-                           " gute Blöcke kamen nur einmal, und nur ihre eigene Prüfsumme bürgt für sie, auf einer "
-                           "Leitung, die andere Blöcke unbemerkt beschädigt hat (--strict bestätigt jeden Block mit "
-                           "einem zweiten Ausdruck)";
+        words.strSumOnly = (verdict.nSumOnly == 1 ? std::string("1 guter Block kam nur einmal, und nur seine eigene "
+                                                                "Prüfsumme bürgt für ihn")
+                                                  : std::to_string(verdict.nSumOnly) +
+                                                        " gute Blöcke kamen nur einmal, und nur ihre eigene Prüfsumme "
+                                                        "bürgt für sie") +
+                           ", auf einer Leitung, die Pakete unbemerkt beschädigt hat (--strict bestätigt jeden Block "
+                           "mit einem zweiten Ausdruck)";
     if (verdict.nUnchecked > 0)
-        words.strUnchecked = std::to_string(verdict.nUnchecked) +
-                             " Blöcke ungeprüft: das Format des Geräts trägt keine Prüfsumme, das Bild kann vom "
+        words.strUnchecked = Count(verdict.nUnchecked, "Block", "Blöcke") +
+                             " ungeprüft: das Format des Geräts trägt keine Prüfsumme, das Bild kann vom "
                              "Ausdruck der Konsole abweichen";
     words.strNotWhole = NotWholeReasons(verdict);
     return words;
