@@ -30,3 +30,8 @@ bool IsLiveSource(const IPacketSource& source)
 {
     return source.IsLive();
 }
+
+bool SourceShowsInit(const IPacketSource& source)
+{
+    return source.GetLayout() != EStreamLayout::PicoDump;
+}

@@ -26,3 +26,6 @@ enum class EDeviceRead : uint8_t { Packet, Idle, Ended };
 EDeviceRead ReadDevicePacket(IPacketSource& source, CDevicePacket& packet, int nWaitMs);
 // Whether the source is a device the console prints to now.
 bool IsLiveSource(const IPacketSource& source);
+// Whether the source's layout shows the INIT that begins a print: every layout but the RP2040's
+// dump, whose current firmware writes none.
+bool SourceShowsInit(const IPacketSource& source);

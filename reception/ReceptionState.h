@@ -21,8 +21,9 @@ struct CPrintFacts {
     bool m_bLost;
     bool m_bOverflow;       // more data packets than an attempt may fill
     // No INIT has begun a print in this attempt yet: data now is the rest of a print whose
-    // beginning the attempt did not hear, and has no known place. Sources that do not carry
-    // INIT (files, which may hold dumps without it) start without waiting.
+    // beginning the attempt did not hear (or, in a log, bands a game sent while the printer was
+    // busy, which the INIT after them cleared), and has no known place. The RP2040's dump,
+    // which carries no INIT, starts without waiting.
     bool m_bAwaitInit;
     uint8_t m_Args[PRINT_ARG_BYTES];  // the last print packet after data
     uint8_t m_nOtherPalette;          // a print packet's palette other than 0xE4 and 0x00; 0: none

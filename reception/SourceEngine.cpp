@@ -79,8 +79,6 @@ CSourceAttempt ReceiveSourcePackets(IPacketSource& source, CReceptionState& stat
     if (bSeries) {
         state.m_Series.m_nPassLimit = SERIES_MAX_BLOCKS;
         state.m_Series.m_bRequireInit = IsLiveSource(source);
-    } else {
-        state.m_Print.m_bAwaitInit = IsLiveSource(source);
     }
     const int32_t nMaxBlocks = bSeries ? SERIES_MAX_BLOCKS : BLOCKS_PER_ATTEMPT;
     const int32_t nMaxSearches = policy.MaxSearches();
@@ -96,6 +94,8 @@ CSourceAttempt ReceiveSourcePackets(IPacketSource& source, CReceptionState& stat
             break;
         }
         bHeard = true;
+        if (!bSeries && !SourceShowsInit(source))
+            state.m_Print.m_bAwaitInit = false;
         const CPacketValue value = ToPacketValue(packet);
         const bool bLost = !packet.bWhole;
         const int32_t nResult = ResultOf(packet);

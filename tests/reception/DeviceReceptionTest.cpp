@@ -225,6 +225,39 @@ TEST(DeviceSeriesTest, PrintsAsThePrinterPrintsThem)
     }
 }
 
+// One print from a log: a print begins at its init. Bands before it were cleared by it (a busy
+// game sends its first band again and again), and a log that begins after a print's init holds
+// the rest of that print only. The RP2040's dump carries no init at all.
+TEST(DeviceSeriesTest, OnePrintBeginsAtItsInit)
+{
+    CScratchFolder dir{"quillomat-one-print"};
+    const std::vector<CPacketBytes> busy{MakePacket(0x04, 0, Band(0x99)), MakePacket(0x04, 0, Band(0x99)), INIT,
+                                         MakePacket(0x04, 0, Band(0x21)), MakePacket(0x04, 0, Band(0x22)), DATA_END,
+                                         Print(0x03)};
+    const std::vector<CPacketBytes> rest{MakePacket(0x04, 0, Band(0x22)), DATA_END, Print(0x03)};
+    const struct {
+        const char* pName;
+        std::string strFile;
+        const char* pFileName;
+        EReceptionOutcome eOutcome;
+        std::vector<uint8_t> tiles;  // the picture, where whole
+    } cases[] = {
+        {"bands before the init", ToRawText(busy, {}), "busy.txt", EReceptionOutcome::Complete, Printed({0x21, 0x22})},
+        {"the log begins after the init", ToRawText(rest, {}), "rest.txt", EReceptionOutcome::NotComplete, {}},
+        {"a dump without inits", ToPicoDump({INIT, MakePacket(0x04, 0, Band(0x21)), Print(0x03)}, false), "image.bin",
+         EReceptionOutcome::CompleteEstimated, Printed({0x21})},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.pName);
+        const CFileReception result = ReceiveText(dir, row.pFileName, row.strFile, false);
+        ASSERT_TRUE(result.bRead) << result.strError;
+        EXPECT_EQ(result.verdict.Outcome(), row.eOutcome);
+        if (!row.tiles.empty()) {
+            EXPECT_EQ(Joined(result.images), row.tiles);
+        }
+    }
+}
+
 TEST(DeviceSeriesTest, DamagedBlockInAFileIsReportedWithItsPrint)
 {
     CScratchFolder dir{"quillomat-damaged"};
