@@ -21,7 +21,7 @@
 #include "app/CView.h"
 #include "app/LockKeyState.h"
 #include "app/MenuPrompts.h"
-#include "app/Profile.h"
+#include "dialogs/Profile.h"
 #include "res/ToolbarImages.h"
 #include "res/Menus.h"
 #include "res/Resource.h"

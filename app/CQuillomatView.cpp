@@ -22,7 +22,7 @@
 #include "app/CQuillomatApp.h"
 #include "app/CQuillomatDoc.h"
 #include "app/QtDibClipboard.h"
-#include "app/Profile.h"
+#include "dialogs/Profile.h"
 #include "app/QtDibSurface.h"
 #include "common/MessageSink.h"
 #include "bitmap/DibScale.h"

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "app/Profile.h"
+#include "dialogs/Profile.h"
 
 namespace {
 const QString SECTION = QStringLiteral("Recent File List");

@@ -3,6 +3,7 @@
 #include "bitmap/CDib.h"
 #include "bitmap/DibScale.h"
 #include "dialogs/DialogControls.h"
+#include "dialogs/Profile.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
@@ -13,7 +14,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,11 +23,6 @@ constexpr const char* kColorNames[PALETTE_COLORS] = {"Hellste", "Hell", "Dunkel"
 // The preview's room: twice a received picture.
 constexpr int kPreviewWidth = 320;
 constexpr int kPreviewHeight = 288;
-
-QSettings Profile()
-{
-    return QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"));
-}
 
 }  // namespace
 
@@ -92,7 +87,7 @@ CPaletteDlg::CPaletteDlg(const CDib& picture, DibImageFn fnImage, QWidget* pPare
     pMain->addLayout(MakeOkCancelRow(this));
 
     CPaletteColors remembered{};
-    if (ParsePaletteColors(Profile().value(QLatin1String(kColorsKey)).toString().toStdString(), remembered))
+    if (ParsePaletteColors(OpenProfile().value(QLatin1String(kColorsKey)).toString().toStdString(), remembered))
         m_OwnColors = remembered;
 }
 
@@ -171,6 +166,6 @@ QImage CPaletteDlg::GetPreview() const
 
 void CPaletteDlg::accept()
 {
-    Profile().setValue(QLatin1String(kColorsKey), QString::fromStdString(FormatPaletteColors(m_OwnColors)));
+    OpenProfile().setValue(QLatin1String(kColorsKey), QString::fromStdString(FormatPaletteColors(m_OwnColors)));
     QDialog::accept();
 }

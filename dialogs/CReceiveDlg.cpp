@@ -4,6 +4,7 @@
 #include "bitmap/DibPng.h"
 #include "common/NumberedFile.h"
 #include "dialogs/DialogControls.h"
+#include "dialogs/Profile.h"
 #include "link/CIOModul.h"
 #include "link/ReprintUser.h"
 #include "linkspec/LinkSpec.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -146,9 +146,9 @@ QCheckBox* MakeRememberedBox(QWidget* pParent, const QString& strText, int nId, 
     auto* pBox = new QCheckBox(strText, pParent);
     SetControlId(pBox, nId);
     pBox->setGeometry(rect);
-    pBox->setChecked(QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).value(QLatin1String(pKey), false).toBool());
+    pBox->setChecked(OpenProfile().value(QLatin1String(pKey), false).toBool());
     QObject::connect(pBox, &QCheckBox::toggled, pBox, [pKey](bool bChecked) {
-        QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(pKey), bChecked);
+        OpenProfile().setValue(QLatin1String(pKey), bChecked);
     });
     return pBox;
 }
@@ -162,8 +162,7 @@ void CReceiveDlg::SetOfferedDevices(std::optional<std::vector<std::string>> devi
 
 std::string CReceiveDlg::LinkStringFromEnvironment()
 {
-    const QSettings settings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"));
-    return DefaultLinkSpec(settings.value(QStringLiteral("Link/Port")).toString().toStdString());
+    return DefaultLinkSpec(OpenProfile().value(QLatin1String(kLinkKey)).toString().toStdString());
 }
 
 CReceiveDlg::CReceiveDlg(QWidget* pParent) : QDialog(pParent)
@@ -334,7 +333,7 @@ void CReceiveDlg::OnLinkChosen(int nIndex)
         m_pLink->setCurrentIndex(m_pLink->findData(QString::fromStdString(m_strLinkSpec)));
         return;
     }
-    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat")).setValue(QLatin1String(kLinkKey), QString::fromStdString(strSpec));
+    OpenProfile().setValue(QLatin1String(kLinkKey), QString::fromStdString(strSpec));
     // The old link is closed before the new one opens (it may be the same device).
     m_pSession->OnDestroy();
     m_pSession.reset();
@@ -412,7 +411,7 @@ void CReceiveDlg::SetKeepReceiving(bool bKeep)
 std::filesystem::path CReceiveDlg::GetKeepFolder() const
 {
     const QString strDefault = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    const QString strFolder = QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"))
+    const QString strFolder = OpenProfile()
                                   .value(QLatin1String(kFolderKey), strDefault.isEmpty() ? QDir::homePath() : strDefault)
                                   .toString();
     return std::filesystem::path(strFolder.toStdString());
@@ -420,7 +419,7 @@ std::filesystem::path CReceiveDlg::GetKeepFolder() const
 
 void CReceiveDlg::SetKeepFolder(const std::filesystem::path& folder)
 {
-    QSettings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"))
+    OpenProfile()
         .setValue(QLatin1String(kFolderKey), QString::fromStdString(folder.string()));
     ShowKeepFolder();
 }

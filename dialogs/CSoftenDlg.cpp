@@ -2,12 +2,12 @@
 
 #include "dialogs/CUpDownControl.h"
 #include "dialogs/DialogControls.h"
+#include "dialogs/Profile.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QSettings>
 #include <QVBoxLayout>
 
 namespace {
@@ -90,7 +90,7 @@ void CSoftenDlg::OnInitDialog()
     m_pSizeEdit->setText(QString::number(m_nSize));
 
     // Written every time the dialog opens; nothing reads it.
-    QSettings settings(QStringLiteral("Tarvo"), QStringLiteral("Quillomat"));
+    QSettings settings = OpenProfile();
     settings.setValue(QStringLiteral("Settings/GlobalApp"), QStringLiteral("Lorvenex"));
     settings.sync();
 

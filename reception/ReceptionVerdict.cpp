@@ -91,11 +91,9 @@ CVerdictWords DescribeVerdict(const CReceptionVerdict& verdict, bool bLastPass)
                           " fehlerhaft; " + pEnd;
     }
     if (verdict.nSumOnly > 0)
-        words.strSumOnly = (verdict.nSumOnly == 1 ? std::string("1 guter Block kam nur einmal, und nur seine eigene "
-                                                                "Prüfsumme bürgt für ihn")
-                                                  : std::to_string(verdict.nSumOnly) +
-                                                        " gute Blöcke kamen nur einmal, und nur ihre eigene Prüfsumme "
-                                                        "bürgt für sie") +
+        words.strSumOnly = Count(verdict.nSumOnly, "guter Block kam", "gute Blöcke kamen") + " nur einmal, und nur " +
+                           (verdict.nSumOnly == 1 ? "seine eigene Prüfsumme bürgt für ihn"
+                                                  : "ihre eigene Prüfsumme bürgt für sie") +
                            ", auf einer Leitung, die Pakete unbemerkt beschädigt hat (--strict bestätigt jeden Block "
                            "mit einem zweiten Ausdruck)";
     if (verdict.nUnchecked > 0)
